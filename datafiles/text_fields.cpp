@@ -1,0 +1,155 @@
+#include "datafiles/text_fields.h"
+
+#include <cctype>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <locale.h>
+#include <system_error>
+
+namespace rv7342 {
+
+std::string FormatDouble(double value) {
+    if (value == 0) {
+        return "0";  // also for -0, which a negated zero reading would otherwise give
+    }
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string text(buffer, result.ptr);
+    if (auto e = text.find('e'); e != std::string::npos) {
+        text[e] = 'E';
+    }
+    return text;
+}
+
+std::string FormatInteger(long long value) {
+    char buffer[32];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+namespace {
+
+// Out-of-range text has already been checked to be a plain decimal number, so the C library's
+// conversion under the fixed "C" locale only decides between an infinity and a zero here.
+double ConvertOutOfRange(const std::string& text) {
+    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return strtod_l(text.c_str(), nullptr, cLocale);
+}
+
+}  // namespace
+
+std::optional<double> ParseNumber(std::string_view text) {
+    const bool plus = !text.empty() && text.front() == '+';
+    if (plus) {
+        text.remove_prefix(1);
+    }
+    // Only decimal numbers: one sign at most, no "inf", "nan" or hexadecimal.
+    const std::size_t first = !plus && !text.empty() && text.front() == '-' ? 1 : 0;
+    if (text.size() <= first || !(std::isdigit(static_cast<unsigned char>(text[first])) ||
+                                  text[first] == '.')) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const char* end = text.data() + text.size();
+    auto result = std::from_chars(text.data(), end, value, std::chars_format::general);
+    if (result.ptr != end) {
+        return std::nullopt;
+    }
+    if (result.ec == std::errc::result_out_of_range) {
+        return ConvertOutOfRange(std::string(text));
+    }
+    if (result.ec != std::errc()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEndChar(char c) { return c == '\r' || c == '\n'; }
+}  // namespace
+
+bool FieldReader::IsLineEnd(std::size_t at) const {
+    return at < text_.size() && IsLineEndChar(text_[at]);
+}
+
+bool FieldReader::AtEnd() const {
+    if (afterComma_) {
+        return false;  // a comma is always followed by a field, if only an empty one
+    }
+    for (std::size_t i = pos_; i < text_.size(); ++i) {
+        if (!IsBlank(text_[i]) && !IsLineEndChar(text_[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void FieldReader::SkipBlanks() {
+    while (pos_ < text_.size() && IsBlank(text_[pos_])) {
+        ++pos_;
+    }
+}
+
+// Consumes the comma or the line end (CR LF, LF or CR) that closes a field.
+void FieldReader::SkipDelimiter() {
+    afterComma_ = pos_ < text_.size() && text_[pos_] == ',';
+    if (pos_ >= text_.size()) {
+        return;
+    }
+    if (afterComma_) {
+        ++pos_;
+        return;
+    }
+    if (text_[pos_] == '\r') {
+        ++pos_;
+    }
+    if (pos_ < text_.size() && text_[pos_] == '\n') {
+        ++pos_;
+    }
+    ++line_;
+}
+
+std::string FieldReader::ReadQuoted() {
+    ++pos_;  // opening quote
+    std::size_t close = text_.find('"', pos_);
+    if (close == std::string_view::npos) {
+        close = text_.size();
+    }
+    std::string field(text_.substr(pos_, close - pos_));
+    for (char c : field) {
+        line_ += c == '\n' ? 1 : 0;
+    }
+    pos_ = close < text_.size() ? close + 1 : close;
+    // Anything between the closing quote and the delimiter is dropped.
+    while (pos_ < text_.size() && text_[pos_] != ',' && !IsLineEnd(pos_)) {
+        ++pos_;
+    }
+    return field;
+}
+
+std::string FieldReader::ReadUnquoted() {
+    std::size_t start = pos_;
+    while (pos_ < text_.size() && text_[pos_] != ',' && !IsLineEnd(pos_)) {
+        ++pos_;
+    }
+    std::size_t end = pos_;
+    while (end > start && IsBlank(text_[end - 1])) {
+        --end;
+    }
+    return std::string(text_.substr(start, end - start));
+}
+
+std::optional<std::string> FieldReader::ReadText() {
+    if (pos_ >= text_.size() && !afterComma_) {
+        return std::nullopt;
+    }
+    SkipBlanks();
+    fieldLine_ = line_;
+    std::string field = pos_ < text_.size() && text_[pos_] == '"' ? ReadQuoted() : ReadUnquoted();
+    SkipDelimiter();
+    return field;
+}
+
+}  // namespace rv7342

@@ -1,0 +1,33 @@
+#pragma once
+// The unit-name table: 101 names of exactly ten characters, indexed by the unit codes that
+// the meter sends. It is read from "unit2.dat", one entry a line: a first field that is not
+// used and the name.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace rv7342 {
+
+constexpr int kUnitNameCount = 101;
+constexpr int kUnitNameLength = 10;
+
+// Ten characters; an entry the table file never reached holds ten characters of code 0.
+using UnitName = std::array<char32_t, kUnitNameLength>;
+using UnitTable = std::array<UnitName, kUnitNameCount>;
+
+// Left-aligned in ten characters: padded with blanks or cut.
+UnitName MakeUnitName(std::u32string_view name);
+bool IsUnassigned(const UnitName& name);
+
+// Text of the file as characters: UTF-8 where it is valid, otherwise each byte as Latin-1.
+std::u32string DecodeText(std::string_view bytes);
+
+// Fills the table in file order from the text of a table file. Entries past the 101st are
+// ignored; an entry without its name leaves its slot unassigned.
+void LoadUnitTableFromText(std::string_view text, UnitTable& table);
+// Loads the table file at `path`. Returns an empty text, or the reason naming the path when
+// the file cannot be read (the table then stays as it was).
+std::string LoadUnitTable(const std::string& path, UnitTable& table);
+
+}  // namespace rv7342

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the program and runs the whole test suite.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+source "$ROOT/scripts/packages.sh"
+ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
+configure_and_build "$ROOT/build"
+ctest --test-dir "$ROOT/build" --output-on-failure -j2

@@ -1,0 +1,47 @@
+#pragma once
+// Byte streams as the meter sends them, for tests: 16-byte frames of digit characters
+// (positions 15 down to 0, the last byte a carriage return) and the closing frames of escapes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rv7342 {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A frame from the digits of positions 14 down to 1.
+inline Bytes Frame(const std::string& positions14to1) {
+    Bytes frame{'0'};
+    frame.insert(frame.end(), positions14to1.begin(), positions14to1.end());
+    frame.push_back(13);
+    return frame;
+}
+
+// A closing frame carrying `escapes` bytes 27.
+inline Bytes EscapeFrame(int escapes = 14) {
+    Bytes frame(16, '0');
+    for (int i = 1; i <= escapes; ++i) {
+        frame[i] = 27;
+    }
+    frame[15] = 13;
+    return frame;
+}
+
+inline Bytes& operator+=(Bytes& stream, const Bytes& more) {
+    stream.insert(stream.end(), more.begin(), more.end());
+    return stream;
+}
+
+// Noise, the synchronising 13, the frames, and the two closing frames.
+inline Bytes MemoryImage(const std::vector<Bytes>& frames) {
+    Bytes stream{'x', 27, 0, 200, 13};
+    for (const Bytes& frame : frames) {
+        stream += frame;
+    }
+    stream += EscapeFrame();
+    stream += EscapeFrame();
+    return stream;
+}
+
+}  // namespace rv7342

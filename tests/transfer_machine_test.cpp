@@ -1,0 +1,160 @@
+#include "transfer/transfer_procedure.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/meter_stream.h"
+
+namespace rv7342 {
+namespace {
+
+const Bytes kTwoValue = Frame("03051201231234");  // 12.34 unit 5, 12.3 unit 3
+const Bytes kSingleValue = Frame("49991397712345");  // -12.345 unit 99
+
+// Feeds a stream and keeps the records the machine writes.
+struct Transfer {
+    FormState state;
+    std::vector<Record> records;
+    TransferMachine machine{state, [this](const Record& record) {
+                                records.push_back(record);
+                                return std::string();
+                            }};
+    // Index of the byte at which the machine finished, or -1.
+    long Feed(const Bytes& stream) {
+        for (std::size_t i = 0; i < stream.size(); ++i) {
+            if (machine.Feed(stream[i]) == TransferMachine::Step::Finished) {
+                return static_cast<long>(i);
+            }
+        }
+        return -1;
+    }
+};
+
+TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
+    for (int n : {0, 1, 3}) {
+        Transfer transfer;
+        const Bytes stream = MemoryImage(std::vector<Bytes>(n, kTwoValue));
+        EXPECT_EQ(transfer.Feed(stream), static_cast<long>(stream.size()) - 1)
+            << "ends on the last byte of the second closing frame, noise escapes not counted";
+        ASSERT_EQ(transfer.records.size(), static_cast<std::size_t>(n));
+        EXPECT_EQ(transfer.state.datano, n);
+        for (int i = 0; i < n; ++i) {
+            EXPECT_EQ(transfer.records[i].number, i + 1);
+            EXPECT_EQ(FormatRecord(transfer.records[i]), std::to_string(i + 1) + ",12.34,5,12.3,3\r\n");
+        }
+    }
+}
+
+TEST(TransferMachine, SingleValueFramesUseTheirLayout) {
+    Transfer transfer;
+    transfer.Feed(MemoryImage({kSingleValue, kTwoValue}));
+    ASSERT_EQ(transfer.records.size(), 2u);
+    EXPECT_EQ(FormatRecord(transfer.records[0]), "1,-12.345,99,0,0\r\n");
+    EXPECT_EQ(transfer.records[1].value1, 12.34);
+}
+
+TEST(TransferMachine, NoRecordOnceFourteenEscapesAreCounted) {
+    Transfer transfer;
+    Bytes thirteenEscapes = Frame("00000000001111");
+    for (int i = 1; i <= 13; ++i) {
+        thirteenEscapes[i] = 27;
+    }
+    Bytes oneMore = Frame("03051201231234");
+    oneMore[2] = 27;  // the 14th escape, inside an otherwise good frame
+    Bytes custom{13};
+    custom += kTwoValue;
+    custom += thirteenEscapes;  // 13 escapes: still written
+    custom += oneMore;          // reaches 14 during the frame: not written
+    custom += EscapeFrame(14);  // 28 after this frame: the end
+    EXPECT_EQ(transfer.Feed(custom), static_cast<long>(custom.size()) - 1);
+    EXPECT_EQ(transfer.records.size(), 2u);
+}
+
+TEST(TransferMachine, ZeroAbandonsTheFrameAndTheNext13WritesTheBuffer) {
+    Transfer transfer;
+    Bytes stream{13};
+    stream += kTwoValue;
+    Bytes broken = Frame("49992397712345");
+    broken.resize(6);
+    broken.push_back(0);  // abandons after positions 15..10
+    stream += broken;
+    stream += Bytes{'7', 13};  // the 7 is ignored while synchronising; the 13 writes a record
+    stream += kTwoValue;
+    stream += EscapeFrame();
+    stream += EscapeFrame();
+    EXPECT_GE(transfer.Feed(stream), 0);
+    ASSERT_EQ(transfer.records.size(), 3u);
+    // Positions 15..10 of the broken frame, the rest from the frame before; the record of a
+    // synchronising 13 is decoded as two values whatever position 14 holds.
+    EXPECT_EQ(transfer.records[1].number, 2);
+    EXPECT_EQ(transfer.records[1].unit1, 99);
+    EXPECT_EQ(transfer.records[1].value1, 12.34);
+    EXPECT_EQ(transfer.records[1].value2, 1.23) << "second exponent from the broken frame";
+    EXPECT_EQ(transfer.records[1].unit2, 9);
+    EXPECT_EQ(transfer.records[2].number, 3);
+}
+
+TEST(TransferMachine, ThirteenInsideAFrameIsADigit) {
+    Transfer transfer;
+    Bytes frame = Frame("03051201231234");
+    frame[10] = 13;  // position 5 of the second value
+    transfer.Feed(MemoryImage({frame, kTwoValue}));
+    ASSERT_EQ(transfer.records.size(), 2u);
+    EXPECT_EQ(transfer.records[0].value2, (100 + 20 - 35) / 10.0);
+    EXPECT_EQ(transfer.records[1].value1, 12.34) << "the frame boundary did not move";
+}
+
+TEST(TransferMachine, ACountThatPasses28WithoutStandingAtItGoesOn) {
+    Transfer transfer;
+    Bytes stream{13};
+    stream += EscapeFrame(14);
+    stream += EscapeFrame(13);  // 27
+    stream += EscapeFrame(3);   // 30: no end
+    stream += kTwoValue;
+    EXPECT_EQ(transfer.Feed(stream), -1);
+    EXPECT_TRUE(transfer.records.empty());
+}
+
+TEST(TransferMachine, CountsBeyondSixteenBits) {
+    Transfer transfer;
+    const int n = 40000;
+    EXPECT_GE(transfer.Feed(MemoryImage(std::vector<Bytes>(n, kSingleValue))), 0);
+    EXPECT_EQ(transfer.state.datano, n);
+    EXPECT_EQ(transfer.records.back().number, n);
+}
+
+TEST(TransferMachine, AFailedWriteStopsAndIsNotCounted) {
+    FormState state;
+    int writes = 0;
+    TransferMachine machine(state, [&writes](const Record&) {
+        return ++writes == 3 ? std::string("disk full") : std::string();
+    });
+    const Bytes stream = MemoryImage(std::vector<Bytes>(5, kTwoValue));
+    std::size_t fed = 0;
+    const Bytes* source = &stream;
+    const TransferEnd end = RunTransfer(machine, [&]() -> std::optional<std::uint8_t> {
+        return fed < source->size() ? std::optional<std::uint8_t>((*source)[fed++]) : std::nullopt;
+    });
+    EXPECT_EQ(end, TransferEnd::WriteFailed);
+    EXPECT_EQ(machine.WriteError(), "disk full");
+    EXPECT_EQ(state.datano, 2);
+}
+
+TEST(RunTransfer, EndsCompleteOrWhenTheLinkGivesNoMoreBytes) {
+    for (bool whole : {true, false}) {
+        FormState state;
+        TransferMachine machine(state, [](const Record&) { return std::string(); });
+        Bytes stream = MemoryImage({kTwoValue, kTwoValue});
+        if (!whole) {
+            stream.resize(stream.size() - 1);
+        }
+        std::size_t fed = 0;
+        const TransferEnd end = RunTransfer(machine, [&]() -> std::optional<std::uint8_t> {
+            return fed < stream.size() ? std::optional<std::uint8_t>(stream[fed++]) : std::nullopt;
+        });
+        EXPECT_EQ(end, whole ? TransferEnd::Complete : TransferEnd::LinkLost);
+        EXPECT_EQ(state.datano, 2);
+    }
+}
+
+}  // namespace
+}  // namespace rv7342

@@ -1,0 +1,145 @@
+#include "ui/data_viewer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QPalette>
+#include <QTableView>
+
+#include <cfloat>
+#include <cmath>
+
+#include "datafiles/text_fields.h"
+#include "ui/main_window.h"
+
+namespace rv7342 {
+
+namespace {
+constexpr int kColumns = 5;
+const char* const kHeaders[kColumns] = {"No.", "Value", "Unit", "Value", "Unit"};
+}  // namespace
+
+QString CellValueText(double value, const QLocale& locale) {
+    const auto single = static_cast<float>(value);
+    if (!std::isfinite(value) || std::isinf(single)) {
+        return QString::fromStdString(std::isinf(value) ? (value > 0 ? "inf" : "-inf")
+                                                        : FormatDouble(value));
+    }
+    return locale.toString(static_cast<double>(single), 'G', 7);
+}
+
+QString UnitCellText(const UnitTable& names, int code) {
+    if (code < 0 || code >= kUnitNameCount || IsUnassigned(names[code])) {
+        return {};
+    }
+    return QString::fromUcs4(names[code].data(), kUnitNameLength);
+}
+
+GridModel::GridModel(const UnitTable& names, QObject* parent)
+    : QAbstractTableModel(parent), names_(names) {
+    locale_.setNumberOptions(QLocale::OmitGroupSeparator);
+}
+
+void GridModel::ShowRecords(std::vector<Record> records) {
+    beginResetModel();
+    records_ = std::move(records);
+    showsRecords_ = true;
+    locale_ = QLocale();
+    locale_.setNumberOptions(QLocale::OmitGroupSeparator);
+    endResetModel();
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) {
+        return 0;
+    }
+    // Before the first view the grid shows one empty row below its header.
+    return showsRecords_ ? static_cast<int>(records_.size()) : 1;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QString GridModel::CellText(int row, int column) const {
+    if (!showsRecords_) {
+        return {};
+    }
+    const Record& record = records_[row];
+    switch (column) {
+        case 0:
+            return QString::number(row + 1);
+        case 1:
+            return CellValueText(record.value1, locale_);
+        case 2:
+            return UnitCellText(names_, record.unit1);
+        case 3:
+            return CellValueText(record.value2, locale_);
+        default:
+            return UnitCellText(names_, record.unit2);
+    }
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+            return CellText(index.row(), index.column());
+        case Qt::TextAlignmentRole:
+            return int(Qt::AlignCenter);
+        case Qt::BackgroundRole:
+            // The left column is fixed, drawn like the header.
+            return index.column() == 0 ? QVariant(QApplication::palette().button()) : QVariant();
+        default:
+            return {};
+    }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return showsRecords_ ? QString::fromLatin1(kHeaders[section]) : QString();
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return int(Qt::AlignCenter);
+    }
+    return {};
+}
+
+void ConfigureGrid(QTableView& view, int rowHeight) {
+    view.verticalHeader()->hide();
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.verticalHeader()->setMinimumSectionSize(1);
+    view.verticalHeader()->setDefaultSectionSize(rowHeight);
+    view.horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    view.horizontalHeader()->setHighlightSections(false);
+    view.setSelectionMode(QAbstractItemView::SingleSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setWordWrap(false);
+}
+
+void Form2::ViewData() {
+    std::string text, error;
+    if (state.datano > 0 && !ReadWholeFile(state.df, text, error)) {
+        gridModel_->ShowRecords({});
+        Report(QString::fromLocal8Bit(error.c_str()));
+        return;
+    }
+    RecordReading reading = ReadRecordsFromText(text, state.datano);
+    const std::size_t read = reading.records.size();
+    gridModel_->ShowRecords(std::move(reading.records));
+    FGrid1->scrollToTop();
+    if (!reading.error.empty()) {
+        Report(QStringLiteral("%1 should hold %2 readings, but only %3 could be read: %4.")
+                   .arg(QFile::decodeName(QByteArray::fromStdString(state.df)))
+                   .arg(state.datano)
+                   .arg(read)
+                   .arg(QString::fromLocal8Bit(reading.error.c_str())));
+    }
+}
+
+}  // namespace rv7342

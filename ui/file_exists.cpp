@@ -1,0 +1,16 @@
+#include "ui/file_exists.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace rv7342 {
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        return true;
+    }
+    return errno != ENOENT && errno != ENOTDIR;
+}
+
+}  // namespace rv7342

@@ -1,0 +1,214 @@
+#include "ui/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+#include "ui/data_viewer.h"
+
+namespace rv7342 {
+
+namespace {
+
+const QColor kBlue(0, 0, 255);
+const QColor kLightGreen(192, 255, 192);
+const QColor kLightYellow(255, 255, 192);
+const QColor kWhite(255, 255, 255);
+
+constexpr int kClientWidth = 11520;
+constexpr int kClientHeight = 8535;
+
+// The instructions hold two carriage returns between lines; the label breaks lines on line
+// feeds, so it is shown with those.
+const QString kInstructions = QStringLiteral(
+    "1. Select Comm. Port\r\r2. Input Data File Name\r\r3. Press Start Button \r\r"
+    "4. Press RESET Key on DATALOGGER");
+
+QFont SerifFont(qreal points) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(points);
+    return font;
+}
+
+// Positions are in twips: 15 to the pixel at 96 dpi, scaled with the screen's logical dpi.
+int Twips(const QWidget* widget, int twips) {
+    return qRound(twips / 15.0 * widget->logicalDpiX() / 96.0);
+}
+
+void Place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(Twips(widget, left), Twips(widget, top), Twips(widget, width),
+                        Twips(widget, height));
+}
+
+void SetColours(QWidget* widget, const QColor& text, const QColor& background = QColor()) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    if (background.isValid()) {
+        palette.setColor(QPalette::Window, background);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+QString DefaultFileName(const QString& isoDate) {
+    return isoDate.mid(2, 2) + isoDate.mid(5, 2) + isoDate.mid(8, 2) + QStringLiteral(".dat");
+}
+
+Form2::Form2(const QString& programDir, QWidget* parent)
+    : QWidget(parent), programDir_(programDir) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("RV7342 for Windows"));
+    setFont(SerifFont(9));
+    setFixedSize(Twips(this, kClientWidth), Twips(this, kClientHeight));
+    CreateControls();
+    SetTabOrder();
+    Form_Load();
+    Command1[0]->setFocus();
+}
+
+Form2::~Form2() = default;
+
+void Form2::CreateControls() {
+    CreateSettingsControls();
+    CreateStatusControls();
+    CreateSetupFrame();
+    CreateGridAndButtons();
+}
+
+void Form2::CreateSettingsControls() {
+    Label1[0] = new QLabel(QStringLiteral("Data File Name"), this);
+    Place(Label1[0], 4800, 600, 1935, 375);
+    Text1 = new QLineEdit(QStringLiteral("Text1"), this);
+    Text1->setFont(SerifFont(12));
+    Place(Text1, 4800, 960, 1935, 375);
+    connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
+
+    Frame1 = new QGroupBox(QStringLiteral("Comm. Port"), this);
+    Place(Frame1, 600, 480, 3615, 855);
+    Option1[0] = new QRadioButton(QStringLiteral("COM1"), Frame1);
+    Place(Option1[0], 240, 360, 1335, 255);
+    Option1[1] = new QRadioButton(QStringLiteral("COM2"), Frame1);
+    Place(Option1[1], 2040, 360, 1455, 255);
+    Option1[1]->setChecked(true);
+    for (int port = 1; port <= 2; ++port) {
+        Option1[port - 1]->setToolTip(DeviceForPort(port));
+    }
+}
+
+void Form2::CreateStatusControls() {
+    Label1[3] = new QLabel(QStringLiteral(" Number of  Data"), this);
+    Place(Label1[3], 4800, 1800, 1935, 375);
+    Label1[4] = new QLabel(QStringLiteral("0"), this);
+    Place(Label1[4], 4800, 2160, 1935, 375);
+    SetColours(Label1[4], kBlue, kWhite);
+    Label1[1] = new QLabel(QStringLiteral("Data Transfer Status"), this);
+    Place(Label1[1], 600, 1800, 3615, 375);
+    SetColours(Label1[1], kBlue);
+    Label1[2] = new QLabel(this);
+    Place(Label1[2], 600, 2160, 3615, 375);
+    SetColours(Label1[2], kBlue, kLightGreen);
+    for (QLabel* label : Label1) {
+        label->setFont(SerifFont(12));
+    }
+}
+
+void Form2::CreateSetupFrame() {
+    Check1 = new QCheckBox(QStringLiteral("Meter with  2 display"), this);
+    Check1->setFont(SerifFont(14.25));
+    Place(Check1, 7680, 720, 3135, 255);
+    SetColours(Check1, kBlue);
+    Check1->setVisible(false);
+    connect(Check1, &QCheckBox::clicked, this, &Form2::Check1_Click);
+
+    Frame2 = new QGroupBox(QStringLiteral("Setup Procedure"), this);
+    Place(Frame2, 7560, 1320, 3495, 4215);
+    SetColours(Frame2, kBlue);
+    Label2 = new QLabel(QStringLiteral("label2"), Frame2);
+    Place(Label2, 120, 360, 3015, 2775);
+    SetColours(Label2, palette().color(QPalette::WindowText));
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->setWordWrap(true);
+}
+
+void Form2::CreateGridAndButtons() {
+    FGrid1 = new QTableView(this);
+    Place(FGrid1, 720, 3120, 5895, 4815);
+    gridModel_ = new GridModel(state.UnitNames, FGrid1);
+    FGrid1->setModel(gridModel_);
+    ConfigureGrid(*FGrid1, Twips(this, 360));
+
+    const char* captions[] = {"Start", "View Data", "Exit"};
+    const int tops[] = {5880, 6600, 7320};
+    for (int index = 0; index < 3; ++index) {
+        Command1[index] = new QPushButton(QString::fromLatin1(captions[index]), this);
+        Command1[index]->setFont(SerifFont(12));
+        Place(Command1[index], 7920, tops[index], 1335, 375);
+        connect(Command1[index], &QPushButton::clicked, this,
+                [this, index] { Command1_Click(index); });
+    }
+    Command1[1]->setEnabled(false);
+    QPalette yellow = Command1[2]->palette();
+    yellow.setColor(QPalette::Button, kLightYellow);
+    Command1[2]->setPalette(yellow);
+}
+
+void Form2::SetTabOrder() {
+    for (QLabel* label : Label1) {
+        label->setFocusPolicy(Qt::NoFocus);
+    }
+    QWidget* order[] = {Command1[0], Text1, Command1[1], Option1[0], Option1[1], Command1[2],
+                        FGrid1};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        setTabOrder(order[i], order[i + 1]);
+    }
+}
+
+void Form2::Form_Load() {
+    Label2->setText(QString(kInstructions).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    const QString tablePath = QDir::toNativeSeparators(programDir_ + QStringLiteral("/unit2.dat"));
+    const std::string error = LoadUnitTable(QFile::encodeName(tablePath).toStdString(),
+                                            state.UnitNames);
+    Text1->setText(DefaultFileName(QDate::currentDate().toString(Qt::ISODate)));
+    Text1_Change(Text1->text());
+    if (!error.empty()) {
+        Report(QString::fromLocal8Bit(error.c_str()) +
+               QStringLiteral("\n\nUnit names will be missing from the table."));
+    }
+}
+
+void Form2::Text1_Change(const QString& text) {
+    const QString path = QDir::toNativeSeparators(programDir_) + QDir::separator() + text;
+    state.df = QFile::encodeName(path).toStdString();
+}
+
+void Form2::Report(const QString& message) {
+    QMessageBox::warning(this, windowTitle(), message);
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    if (transferRunning_) {
+        // The transfer is waiting inside the Start handler: end it first, then close.
+        closeRequested_ = true;
+        MSComm1.CloseCommPort();
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace rv7342

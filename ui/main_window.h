@@ -1,0 +1,82 @@
+#pragma once
+// Form2, the program's one window: port choice, data file name, transfer status and count,
+// the set-up instructions, the table of readings and the Start, View Data and Exit buttons.
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+
+#include "transfer/serial_link.h"
+#include "transfer/transfer_procedure.h"
+#include "ui/form_state.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+namespace rv7342 {
+
+class GridModel;
+
+// The default data file name: characters 3-4, 6-7 and 9-10 of a date written yyyy-mm-dd,
+// then ".dat" ("2026-12-06" gives "261206.dat").
+QString DefaultFileName(const QString& isoDate);
+
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    // `programDir` is where "unit2.dat" is read from and where data files are written.
+    explicit Form2(const QString& programDir, QWidget* parent = nullptr);
+    ~Form2() override;
+
+    const FormState& State() const { return state; }
+
+    void Command1_Click(int Index);
+    void CheckFile(bool& YesNo);
+    void ViewData();
+
+    // Controls, addressed by their names and indices.
+    std::array<QLabel*, 5> Label1{};
+    QLineEdit* Text1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 2> Option1{};
+    QGroupBox* Frame2 = nullptr;
+    QLabel* Label2 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QTableView* FGrid1 = nullptr;
+    std::array<QPushButton*, 3> Command1{};
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateSettingsControls();
+    void CreateStatusControls();
+    void CreateSetupFrame();
+    void CreateGridAndButtons();
+    void SetTabOrder();
+    void Form_Load();
+    void Text1_Change(const QString& text);
+    void Check1_Click() {}
+
+    void StartTransfer();
+    bool ReadDataLogger();
+    void EndTransfer(TransferEnd end, const QString& failure);
+    void SetTransferLocks(bool transferring);
+    void Report(const QString& message);
+
+    QString programDir_;
+    FormState state;
+    SerialLink MSComm1;
+    GridModel* gridModel_ = nullptr;
+    bool transferRunning_ = false;
+    bool closeRequested_ = false;
+};
+
+}  // namespace rv7342
