@@ -13,7 +13,9 @@ using Bytes = std::vector<std::uint8_t>;
 // A frame from the digits of positions 14 down to 1.
 inline Bytes Frame(const std::string& positions14to1) {
     Bytes frame{'0'};
-    frame.insert(frame.end(), positions14to1.begin(), positions14to1.end());
+    for (char digit : positions14to1) {
+        frame.push_back(static_cast<std::uint8_t>(digit));
+    }
     frame.push_back(13);
     return frame;
 }

@@ -9,6 +9,11 @@
 
 namespace rv7342 {
 
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 class TempDir {
 public:
     TempDir() {
@@ -29,10 +34,7 @@ public:
     void Write(const std::string& name, const std::string& contents) const {
         std::ofstream(path_ / name, std::ios::binary) << contents;
     }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(path_ / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string Read(const std::string& name) const { return ReadFile(path_ / name); }
 
 private:
     std::filesystem::path path_;

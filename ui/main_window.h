@@ -35,6 +35,7 @@ public:
     ~Form2() override;
 
     const FormState& State() const { return state; }
+    FormState& State() { return state; }
 
     void Command1_Click(int Index);
     void CheckFile(bool& YesNo);

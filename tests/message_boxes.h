@@ -1,0 +1,58 @@
+#pragma once
+// Answers the message boxes a window opens, so tests can drive the real dialogs, and keeps
+// what each one showed.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+namespace rv7342 {
+
+struct SeenMessageBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton;
+};
+
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer() {
+        QObject::connect(&poll_, &QTimer::timeout, [this] { AnswerOpenBox(); });
+        poll_.start(10);
+    }
+
+    // The button pressed; a box without it gets its first button.
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    // Runs while a box is open, before it is answered.
+    std::function<void()> whileOpen;
+    std::vector<SeenMessageBox> seen;
+
+private:
+    void AnswerOpenBox() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            return;
+        }
+        QAbstractButton* defaultButton = box->defaultButton();
+        seen.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                        defaultButton ? box->standardButton(defaultButton)
+                                      : QMessageBox::NoButton});
+        if (whileOpen) {
+            whileOpen();
+        }
+        QAbstractButton* button = box->button(answer);
+        if (!button) {
+            button = box->buttons().value(0);
+        }
+        button->click();
+    }
+
+    QTimer poll_;
+};
+
+}  // namespace rv7342

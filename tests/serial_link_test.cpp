@@ -1,0 +1,123 @@
+#include "transfer/serial_link.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/meter_stream.h"
+#include "tests/pseudo_terminal.h"
+
+namespace rv7342 {
+namespace {
+
+class SerialLinkTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(line.SlavePath().empty());
+        qputenv("RV7342_COM2", line.SlavePath().c_str());
+        ASSERT_EQ(link.OpenCommPort(2), "");
+    }
+    void TearDown() override { qunsetenv("RV7342_COM2"); }
+
+    PseudoTerminal line;
+    SerialLink link;
+};
+
+TEST_F(SerialLinkTest, EveryByteValueArrivesUnchangedAndInOrder) {
+    Bytes all;
+    for (int value = 0; value < 256; ++value) {
+        all.push_back(static_cast<std::uint8_t>(value));
+    }
+    ASSERT_TRUE(line.Write(all));
+    for (int value = 0; value < 256; ++value) {
+        EXPECT_EQ(link.ReadCommByte(), std::optional<std::uint8_t>(value));
+    }
+}
+
+TEST_F(SerialLinkTest, WaitingKeepsTheEventLoopRunning) {
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (++ticks == 5) {
+            line.Write({200});
+        }
+    });
+    ticker.start(5);
+    EXPECT_EQ(link.ReadCommByte(), std::optional<std::uint8_t>(200));
+    EXPECT_EQ(ticks, 5) << "events were handled while no byte was there";
+}
+
+TEST_F(SerialLinkTest, UnpluggedAdapterEndsTheWaitWithAReason) {
+    line.Write({'1', '2'});
+    QTimer::singleShot(20, [&] { line.CloseMaster(); });
+    EXPECT_EQ(link.ReadCommByte(), std::optional<std::uint8_t>('1'));
+    EXPECT_EQ(link.ReadCommByte(), std::optional<std::uint8_t>('2'));
+    EXPECT_EQ(link.ReadCommByte(), std::nullopt);
+    EXPECT_FALSE(link.FailureReason().isEmpty());
+}
+
+TEST_F(SerialLinkTest, ClosingEndsTheWaitAndAllowsReopening) {
+    QTimer::singleShot(10, [&] { link.CloseCommPort(); });
+    EXPECT_EQ(link.ReadCommByte(), std::nullopt);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.OpenCommPort(2), "");
+    line.Write({'7'});
+    EXPECT_EQ(link.ReadCommByte(), std::optional<std::uint8_t>('7'));
+}
+
+TEST_F(SerialLinkTest, ABusyPortNamesPortDeviceAndReason) {
+    SerialLink second;
+    const QString message = second.OpenCommPort(2);
+    EXPECT_TRUE(message.startsWith("Cannot open COM2 (" + QString::fromStdString(line.SlavePath()) +
+                                   "): "))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains("in use")) << message.toStdString();
+}
+
+TEST(SerialLink, MissingDeviceIsReported) {
+    qputenv("RV7342_COM1", "/dev/rv7342-no-such-device");
+    SerialLink link;
+    const QString message = link.OpenCommPort(1);
+    qunsetenv("RV7342_COM1");
+    EXPECT_TRUE(message.startsWith("Cannot open COM1 (/dev/rv7342-no-such-device): "))
+        << message.toStdString();
+    EXPECT_FALSE(link.IsOpen());
+}
+
+TEST(SerialLink, PortNumbersNameDevicesUnlessTheEnvironmentDoes) {
+    qunsetenv("RV7342_COM1");
+    EXPECT_EQ(DeviceForPort(1), "/dev/ttyS0");
+    qputenv("RV7342_COM2", "/dev/ttyUSB0");
+    EXPECT_EQ(DeviceForPort(2), "/dev/ttyUSB0");
+    qunsetenv("RV7342_COM2");
+    EXPECT_EQ(DeviceForPort(2), "/dev/ttyS1");
+}
+
+TEST(SerialLink, PermissionMessageNamesTheGroupAndTheCommand) {
+    const QString message = OpenFailureMessage("COM1", "/dev/ttyUSB0", QSerialPort::PermissionError,
+                                               "Permission denied", "dialout", false);
+    EXPECT_TRUE(message.contains("no permission")) << message.toStdString();
+    EXPECT_TRUE(message.contains("\"dialout\""));
+    EXPECT_TRUE(message.contains("sudo usermod -aG dialout $USER"));
+}
+
+// Only meaningful for a user whom file permissions bind.
+TEST(SerialLink, UnreadableDeviceGivesThePermissionMessage) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root opens any device; the message itself is checked above";
+    }
+    PseudoTerminal line;
+    ASSERT_EQ(::chmod(line.SlavePath().c_str(), 0), 0);
+    qputenv("RV7342_COM2", line.SlavePath().c_str());
+    SerialLink link;
+    const QString message = link.OpenCommPort(2);
+    qunsetenv("RV7342_COM2");
+    EXPECT_TRUE(message.contains("usermod -aG")) << message.toStdString();
+}
+
+}  // namespace
+}  // namespace rv7342

@@ -1,0 +1,176 @@
+// Downloads driven from Form2's buttons, the meter played by a pseudo-terminal behind COM2.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+
+#include "tests/meter_stream.h"
+#include "tests/pseudo_terminal.h"
+#include "tests/window_fixture.h"
+
+namespace rv7342 {
+namespace {
+
+const Bytes kTwoValue = Frame("03051201231234");
+const Bytes kSingleValue = Frame("49991397712345");
+
+class Download : public WindowTest {
+protected:
+    Download() {
+        qputenv("RV7342_COM2", line.SlavePath().c_str());
+        window = OpenWindow();
+        window->Text1->setText("run.dat");
+    }
+    ~Download() override { qunsetenv("RV7342_COM2"); }
+
+    // Once the transfer holds the port: runs `during`, then sends `bytes`, then runs `after`.
+    void SendWhenOpen(Bytes bytes, std::function<void()> during = {},
+                      std::function<void()> after = {}) {
+        QObject::connect(&feeder, &QTimer::timeout, [=] {
+            if (!window->State().fgComPortOpen) {
+                return;
+            }
+            feeder.stop();
+            if (during) {
+                during();
+            }
+            line.Write(bytes);
+            if (after) {
+                after();
+            }
+        });
+        feeder.start(5);
+    }
+
+    void ClickStart() { window->Command1[0]->click(); }
+
+    PseudoTerminal line;
+    std::unique_ptr<Form2> window;
+    QTimer feeder;
+};
+
+TEST_F(Download, WholeMemoryReachesTheFileAndTheTable) {
+    SendWhenOpen(MemoryImage({kTwoValue, kSingleValue, kTwoValue}), [this] {
+        EXPECT_EQ(window->Label1[2]->text(), "Press Reset to Transfer Data");
+        for (QWidget* locked : std::initializer_list<QWidget*>{
+                 window->Command1[0], window->Command1[1], window->Text1, window->Option1[0],
+                 window->Option1[1]}) {
+            EXPECT_FALSE(locked->isEnabled()) << locked->metaObject()->className();
+        }
+        EXPECT_TRUE(window->Command1[2]->isEnabled());
+    });
+    ClickStart();
+    EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n2,-12.345,99,0,0\r\n3,12.34,5,12.3,3\r\n");
+    EXPECT_EQ(window->Label1[2]->text(), "Data Transfer OK");
+    EXPECT_EQ(window->Label1[4]->text(), "3");
+    for (QWidget* freed : std::initializer_list<QWidget*>{
+             window->Command1[0], window->Command1[1], window->Text1, window->Option1[0]}) {
+        EXPECT_TRUE(freed->isEnabled()) << freed->metaObject()->className();
+    }
+    EXPECT_FALSE(window->State().fgComPortOpen);
+    EXPECT_TRUE(window->State().fgTransferOK);
+
+    window->Command1[1]->click();
+    const QAbstractItemModel* table = window->FGrid1->model();
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->index(1, 1).data().toString(), "-12.345");
+    EXPECT_EQ(table->index(0, 4).data().toString(), "mV AC     ");
+    EXPECT_TRUE(boxes.seen.empty());
+}
+
+TEST_F(Download, AnsweringNoLeavesTheFileAndThePortAlone) {
+    dir.Write("run.dat", "precious\r\n");
+    qputenv("RV7342_COM2", "/dev/rv7342-not-opened");
+    boxes.answer = QMessageBox::No;
+    ClickStart();
+    ASSERT_EQ(boxes.seen.size(), 1u) << "no port-open failure follows: no port was opened";
+    const SeenMessageBox& question = boxes.seen[0];
+    EXPECT_EQ(question.text, "The Data file exist . Do you want to continue ?");
+    EXPECT_EQ(question.title, "Data File Check");
+    EXPECT_EQ(question.icon, QMessageBox::Critical);
+    EXPECT_EQ(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(question.defaultButton, QMessageBox::No);
+    EXPECT_EQ(dir.Read("run.dat"), "precious\r\n");
+    EXPECT_TRUE(window->Command1[0]->isEnabled());
+    EXPECT_EQ(window->Label1[2]->text(), "");
+}
+
+TEST_F(Download, AnsweringYesOverwrites) {
+    dir.Write("run.dat", "old\r\n");
+    boxes.answer = QMessageBox::Yes;
+    SendWhenOpen(MemoryImage({kSingleValue}));
+    ClickStart();
+    EXPECT_EQ(dir.Read("run.dat"), "1,-12.345,99,0,0\r\n");
+}
+
+TEST_F(Download, APortThatWillNotOpenTouchesNothing) {
+    dir.Write("run.dat", "precious\r\n");
+    qputenv("RV7342_COM2", "/dev/rv7342-absent");
+    boxes.answer = QMessageBox::Yes;
+    ClickStart();
+    ASSERT_EQ(boxes.seen.size(), 2u);
+    EXPECT_TRUE(boxes.seen[1].text.startsWith("Cannot open COM2 (/dev/rv7342-absent): "))
+        << boxes.seen[1].text.toStdString();
+    EXPECT_EQ(dir.Read("run.dat"), "precious\r\n");
+    EXPECT_TRUE(window->Command1[0]->isEnabled());
+    EXPECT_FALSE(window->Command1[1]->isEnabled());
+    EXPECT_EQ(window->Label1[2]->text(), "");
+    EXPECT_FALSE(window->State().fgComPortOpen);
+}
+
+TEST_F(Download, AFileThatCannotBeCreatedReleasesThePort) {
+    window->Text1->setText("no/such/folder/run.dat");
+    ClickStart();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_TRUE(boxes.seen[0].text.contains(QString::fromStdString(dir.Path("no/such/folder/run.dat"))));
+    EXPECT_TRUE(boxes.seen[0].text.contains("No such file or directory"));
+    EXPECT_FALSE(window->State().fgComPortOpen);
+    EXPECT_TRUE(window->Command1[0]->isEnabled());
+    SerialLink again;
+    EXPECT_EQ(again.OpenCommPort(2), "") << "the port was closed again";
+}
+
+TEST_F(Download, AnUnpluggedAdapterKeepsTheRecordsAndSaysSo) {
+    Bytes part{13};
+    part += kTwoValue;
+    part += kTwoValue;
+    part.resize(part.size() - 5);
+    SendWhenOpen(part, {}, [this] { QTimer::singleShot(50, [this] { line.CloseMaster(); }); });
+    ClickStart();
+    EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n");
+    EXPECT_EQ(window->Label1[2]->text(), "Transfer incomplete");
+    EXPECT_EQ(window->Label1[4]->text(), "1");
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_TRUE(boxes.seen[0].text.contains("incomplete")) << boxes.seen[0].text.toStdString();
+    EXPECT_TRUE(boxes.seen[0].text.contains("1 readings were saved"));
+    EXPECT_TRUE(window->Command1[0]->isEnabled());
+    EXPECT_TRUE(window->Command1[1]->isEnabled());
+    EXPECT_TRUE(window->Text1->isEnabled());
+}
+
+TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
+    for (bool closeBox : {false, true}) {
+        std::filesystem::remove(dir.Path("run.dat"));
+        window->show();
+        Bytes part{13};
+        part += kTwoValue;
+        part += kTwoValue;
+        SendWhenOpen(part, {}, [this, closeBox] {
+            QTimer::singleShot(50, [this, closeBox] {
+                closeBox ? window->close() : (window->Command1[2]->click(), true);
+            });
+        });
+        ClickStart();
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
+        EXPECT_FALSE(window->State().fgComPortOpen);
+        EXPECT_TRUE(boxes.seen.empty());
+        feeder.disconnect();
+    }
+}
+
+}  // namespace
+}  // namespace rv7342

@@ -1,0 +1,175 @@
+#include <QCheckBox>
+#include <QDate>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+#include "tests/window_fixture.h"
+
+namespace rv7342 {
+namespace {
+
+QString Cell(const QTableView* grid, int row, int column) {
+    return grid->model()->index(row, column).data().toString();
+}
+
+QString Header(const QTableView* grid, int column) {
+    return grid->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+using StartUp = WindowTest;
+
+TEST_F(StartUp, ControlsShowTheirCaptionsAndStates) {
+    qputenv("RV7342_COM2", "/dev/ttyUSB7");
+    const auto window = OpenWindow();
+    qunsetenv("RV7342_COM2");
+    EXPECT_EQ(window->windowTitle(), "RV7342 for Windows");
+    const char* captions[] = {"Data File Name", "Data Transfer Status", "", " Number of  Data", "0"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(window->Label1[i]->text(), captions[i]) << "Label1(" << i << ")";
+    }
+    EXPECT_EQ(window->Frame1->title(), "Comm. Port");
+    EXPECT_FALSE(window->Option1[0]->isChecked());
+    EXPECT_TRUE(window->Option1[1]->isChecked());
+    EXPECT_EQ(window->Option1[1]->toolTip(), "/dev/ttyUSB7");
+    EXPECT_EQ(window->Check1->text(), "Meter with  2 display");
+    EXPECT_TRUE(window->Check1->isHidden());
+    EXPECT_EQ(window->Frame2->title(), "Setup Procedure");
+    EXPECT_EQ(window->Label2->text(),
+              "1. Select Comm. Port\n\n2. Input Data File Name\n\n3. Press Start Button \n\n"
+              "4. Press RESET Key on DATALOGGER");
+    EXPECT_TRUE(window->Command1[0]->isEnabled());
+    EXPECT_FALSE(window->Command1[1]->isEnabled());
+    EXPECT_EQ(window->Command1[2]->text(), "Exit");
+    EXPECT_EQ(window->FGrid1->model()->columnCount(), 5);
+    EXPECT_EQ(window->FGrid1->model()->rowCount(), 1) << "one empty row below the header";
+    EXPECT_EQ(Cell(window->FGrid1, 0, 1), "");
+    EXPECT_TRUE(boxes.seen.empty());
+}
+
+TEST_F(StartUp, GeometryTabOrderAndFocus) {
+    const auto window = OpenWindow();
+    const double scale = window->logicalDpiX() / 96.0;
+    EXPECT_EQ(window->size(), QSize(qRound(768 * scale), qRound(569 * scale)));
+    EXPECT_EQ(window->Command1[0]->geometry(),
+              QRect(qRound(528 * scale), qRound(392 * scale), qRound(89 * scale), qRound(25 * scale)));
+    EXPECT_EQ(window->Label1[0]->font().family(), "Times New Roman");
+    EXPECT_EQ(window->Check1->font().pointSizeF(), 14.25);
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(QApplication::focusWidget(), window->Command1[0]);
+    QWidget* expected[] = {window->Text1, window->Command1[1], window->Option1[0],
+                           window->Option1[1], window->Command1[2], window->FGrid1};
+    QWidget* current = window->Command1[0];
+    for (QWidget* next : expected) {
+        do {
+            current = current->nextInFocusChain();
+        } while (!(current->focusPolicy() & Qt::TabFocus));
+        EXPECT_EQ(current, next) << next->metaObject()->className();
+    }
+}
+
+TEST_F(StartUp, DefaultNameAndPathFollowTheNameBox) {
+    EXPECT_EQ(DefaultFileName("2026-12-06"), "261206.dat");
+    const auto window = OpenWindow();
+    const QString today = DefaultFileName(QDate::currentDate().toString(Qt::ISODate));
+    EXPECT_EQ(window->Text1->text(), today);
+    EXPECT_EQ(window->State().df, dir.Path(today.toStdString()));
+    QTest::keyClicks(window->Text1, "x");
+    EXPECT_EQ(window->State().df, dir.Path(today.toStdString() + "x"));
+    window->Text1->clear();
+    EXPECT_EQ(window->State().df, dir.Path() + "/");
+    window->Text1->setText("sub/run.dat");
+    EXPECT_EQ(window->State().df, dir.Path("sub/run.dat"));
+}
+
+TEST_F(StartUp, MissingUnitTableIsReportedOnceAndTheWindowComesUp) {
+    std::filesystem::remove(dir.Path("unit2.dat"));
+    const auto window = OpenWindow();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_TRUE(boxes.seen[0].text.contains(QString::fromStdString(dir.Path("unit2.dat"))));
+    EXPECT_TRUE(boxes.seen[0].text.contains("No such file or directory"));
+    EXPECT_TRUE(IsUnassigned(window->State().UnitNames[0]));
+    EXPECT_TRUE(window->Command1[0]->isEnabled());
+}
+
+using Viewer = WindowTest;
+
+TEST_F(Viewer, ShowsRecordsAsSingleValuesWithUnitNames) {
+    dir.Write("three.dat", "1,0.1,0,12.3,3\r\n2,1.2345678,1,-0.25,9\r\n3,12345678,200,1E-05,0\r\n");
+    const auto window = OpenWindow();
+    window->Text1->setText("three.dat");
+    window->State().datano = 3;
+    window->State().UnitNames[9] = {};
+    window->ViewData();
+    const QTableView* grid = window->FGrid1;
+    ASSERT_EQ(grid->model()->rowCount(), 3);
+    const char* headers[] = {"No.", "Value", "Unit", "Value", "Unit"};
+    for (int column = 0; column < 5; ++column) {
+        EXPECT_EQ(Header(grid, column), headers[column]);
+        EXPECT_EQ(grid->model()->index(0, column).data(Qt::TextAlignmentRole).toInt(),
+                  int(Qt::AlignCenter));
+    }
+    const char* rows[3][5] = {{"1", "0.1", "V DC      ", "12.3", "mV AC     "},
+                              {"2", "1.234568", "V AC      ", "-0.25", ""},
+                              {"3", "1.234568E+07", "", "1E-05", "V DC      "}};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 5; ++column) {
+            EXPECT_EQ(Cell(grid, row, column), rows[row][column]) << row << "," << column;
+        }
+    }
+    EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(),
+              qRound(24 * window->logicalDpiX() / 96.0));
+    EXPECT_TRUE(boxes.seen.empty());
+}
+
+TEST_F(Viewer, UsesTheUsersDecimalSeparatorAndShowsOutOfRangeValues) {
+    dir.Write("odd.dat", "1,0.5,0,1E+39,0\r\n2,-1E+400,0,0,0\r\n");
+    const auto window = OpenWindow();
+    window->Text1->setText("odd.dat");
+    window->State().datano = 2;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    window->ViewData();
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(Cell(window->FGrid1, 0, 1), "0,5");
+    EXPECT_EQ(Cell(window->FGrid1, 0, 3), "1E+39");
+    EXPECT_EQ(Cell(window->FGrid1, 1, 1), "-inf");
+}
+
+TEST_F(Viewer, NothingOrAMissingFileShowsTheHeaderOnly) {
+    const auto window = OpenWindow();
+    window->ViewData();
+    EXPECT_EQ(window->FGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(Header(window->FGrid1, 0), "No.");
+    EXPECT_TRUE(boxes.seen.empty()) << "no readings is no error";
+
+    window->Text1->setText("gone.dat");
+    window->State().datano = 4;
+    window->ViewData();
+    EXPECT_EQ(window->FGrid1->model()->rowCount(), 0);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_TRUE(boxes.seen[0].text.contains(QString::fromStdString(dir.Path("gone.dat"))));
+    EXPECT_TRUE(boxes.seen[0].text.contains("No such file or directory"));
+}
+
+TEST_F(Viewer, AShortOrDamagedFileShowsWhatCouldBeRead) {
+    dir.Write("short.dat", "1,1,0,1,0\r\n2,oops,0,1,0\r\n");
+    const auto window = OpenWindow();
+    window->Text1->setText("short.dat");
+    window->State().datano = 5;
+    window->ViewData();
+    EXPECT_EQ(window->FGrid1->model()->rowCount(), 1);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    const QString& text = boxes.seen[0].text;
+    EXPECT_TRUE(text.contains("should hold 5 readings, but only 1")) << text.toStdString();
+    EXPECT_TRUE(text.contains("line 2")) << text.toStdString();
+}
+
+}  // namespace
+}  // namespace rv7342
