@@ -8,7 +8,9 @@
 
 namespace rv7342 {
 
-std::string SystemReason(int errorNumber) { return std::strerror(errorNumber); }
+std::string SystemReason(int errorNumber) {
+    return std::strerror(errorNumber);
+}
 
 std::string FormatRecord(const Record& record) {
     return FormatInteger(record.number) + ',' + FormatDouble(record.value1) + ',' +
@@ -56,7 +58,7 @@ int ToUnitCode(double value) {
 }
 
 class RecordParser {
-public:
+  public:
     explicit RecordParser(std::string_view text) : fields_(text) {}
 
     bool AtEnd() const { return fields_.AtEnd(); }
@@ -74,7 +76,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool ReadNumber(double& value, const char* what, std::string& error) {
         if (fields_.AtEnd()) {
             error = "line " + std::to_string(fields_.FieldLine()) + ": the record is incomplete";

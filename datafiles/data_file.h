@@ -25,13 +25,13 @@ std::string FormatRecord(const Record& record);
 // appended, so a program that dies later leaves it on disk. Failures are returned as a
 // reason naming the path; an empty text means success.
 class DataFileWriter {
-public:
+  public:
     std::string Open(const std::string& path);
     std::string Append(const Record& record);
     std::string Close();
     bool IsOpen() const { return file_ != nullptr; }
 
-private:
+  private:
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };

@@ -1,10 +1,10 @@
 #include "datafiles/text_fields.h"
 
+#include <locale.h>
 #include <cctype>
 #include <charconv>
 #include <clocale>
 #include <cmath>
-#include <locale.h>
 #include <system_error>
 
 namespace rv7342 {
@@ -14,7 +14,8 @@ std::string FormatDouble(double value) {
         return "0";  // also for -0, which a negated zero reading would otherwise give
     }
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     std::string text(buffer, result.ptr);
     if (auto e = text.find('e'); e != std::string::npos) {
         text[e] = 'E';
@@ -46,8 +47,8 @@ std::optional<double> ParseNumber(std::string_view text) {
     }
     // Only decimal numbers: one sign at most, no "inf", "nan" or hexadecimal.
     const std::size_t first = !plus && !text.empty() && text.front() == '-' ? 1 : 0;
-    if (text.size() <= first || !(std::isdigit(static_cast<unsigned char>(text[first])) ||
-                                  text[first] == '.')) {
+    if (text.size() <= first ||
+        !(std::isdigit(static_cast<unsigned char>(text[first])) || text[first] == '.')) {
         return std::nullopt;
     }
     double value = 0;
@@ -66,8 +67,12 @@ std::optional<double> ParseNumber(std::string_view text) {
 }
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLineEndChar(char c) { return c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsLineEndChar(char c) {
+    return c == '\r' || c == '\n';
+}
 }  // namespace
 
 bool FieldReader::IsLineEnd(std::size_t at) const {

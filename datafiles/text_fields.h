@@ -23,7 +23,7 @@ std::optional<double> ParseNumber(std::string_view text);
 // of a line; blanks before an unquoted field are skipped; a quoted field runs to its closing
 // quote and may hold commas.
 class FieldReader {
-public:
+  public:
     explicit FieldReader(std::string_view text) : text_(text) {}
 
     // True when nothing but blanks and line ends is left.
@@ -33,7 +33,7 @@ public:
     // The line (counted from 1) on which the field read last began.
     int FieldLine() const { return fieldLine_; }
 
-private:
+  private:
     bool IsLineEnd(std::size_t at) const;
     void SkipBlanks();
     void SkipDelimiter();

@@ -19,10 +19,10 @@ namespace {
 
 TEST(FormatDouble, InvariantShortestForms) {
     const std::pair<double, const char*> cases[] = {
-        {12.34, "12.34"}, {-0.25, "-0.25"},  {1E-05, "1E-05"},
-        {1.5E+20, "1.5E+20"}, {0.0, "0"}, {-0.0, "0"},
-        {100, "100"}, {0.1 + 0.2, "0.3"}, {-1234.5678901234567, "-1234.56789012346"},
-        {1E+15, "1E+15"}, {0.0001, "0.0001"}, {1234 / std::pow(10.0, -35), "1.234E+38"}};
+        {12.34, "12.34"},     {-0.25, "-0.25"},   {1E-05, "1E-05"},
+        {1.5E+20, "1.5E+20"}, {0.0, "0"},         {-0.0, "0"},
+        {100, "100"},         {0.1 + 0.2, "0.3"}, {-1234.5678901234567, "-1234.56789012346"},
+        {1E+15, "1E+15"},     {0.0001, "0.0001"}, {1234 / std::pow(10.0, -35), "1.234E+38"}};
     for (auto [value, text] : cases) {
         EXPECT_EQ(FormatDouble(value), text);
     }
@@ -32,8 +32,8 @@ TEST(FormatDouble, InvariantShortestForms) {
 
 TEST(ParseNumber, AcceptsEveryInvariantForm) {
     const std::pair<const char*, double> cases[] = {
-        {"0.5", 0.5}, {".5", 0.5},    {"-.25", -0.25}, {"1E-05", 1E-05}, {"1.5E+20", 1.5E+20},
-        {"1e-5", 1E-05}, {"+3", 3}, {"12", 12}, {"1E-400", 0}};
+        {"0.5", 0.5},    {".5", 0.5}, {"-.25", -0.25}, {"1E-05", 1E-05}, {"1.5E+20", 1.5E+20},
+        {"1e-5", 1E-05}, {"+3", 3},   {"12", 12},      {"1E-400", 0}};
     for (auto [text, value] : cases) {
         ASSERT_TRUE(ParseNumber(text).has_value()) << text;
         EXPECT_EQ(*ParseNumber(text), value) << text;
@@ -43,8 +43,8 @@ TEST(ParseNumber, AcceptsEveryInvariantForm) {
 }
 
 TEST(ParseNumber, RejectsWhatIsNotWhollyANumber) {
-    for (const char* text : {"", "abc", "1,5", "12x", "+-1", "--1", "+", "inf", "nan", "0x10",
-                             "1 2", "E5"}) {
+    for (const char* text :
+         {"", "abc", "1,5", "12x", "+-1", "--1", "+", "inf", "nan", "0x10", "1 2", "E5"}) {
         EXPECT_FALSE(ParseNumber(text).has_value()) << text;
     }
 }

@@ -21,7 +21,7 @@ FormState Decoded(const std::string& positions14to1) {
 
 TEST(StoreFrameDigit, DigitsControlBytesAndLetters) {
     FormState state;
-    const std::pair<int, int> cases[] = {{'0', 0}, {'9', 9}, {'A', 0}, {255, 0},
+    const std::pair<int, int> cases[] = {{'0', 0},  {'9', 9},  {'A', 0},   {255, 0},
                                          {13, -35}, {27, -21}, {' ', -16}, {1, -47}};
     for (auto [byte, stored] : cases) {
         StoreFrameDigit(state, 7, static_cast<std::uint8_t>(byte));

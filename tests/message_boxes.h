@@ -20,7 +20,7 @@ struct SeenMessageBox {
 };
 
 class MessageBoxAnswerer {
-public:
+  public:
     MessageBoxAnswerer() {
         QObject::connect(&poll_, &QTimer::timeout, [this] { AnswerOpenBox(); });
         poll_.start(10);
@@ -32,16 +32,16 @@ public:
     std::function<void()> whileOpen;
     std::vector<SeenMessageBox> seen;
 
-private:
+  private:
     void AnswerOpenBox() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) {
             return;
         }
         QAbstractButton* defaultButton = box->defaultButton();
-        seen.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                        defaultButton ? box->standardButton(defaultButton)
-                                      : QMessageBox::NoButton});
+        seen.push_back(
+            {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+             defaultButton ? box->standardButton(defaultButton) : QMessageBox::NoButton});
         if (whileOpen) {
             whileOpen();
         }

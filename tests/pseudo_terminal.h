@@ -14,7 +14,7 @@
 namespace rv7342 {
 
 class PseudoTerminal {
-public:
+  public:
     PseudoTerminal() {
         int slave = -1;
         termios raw{};
@@ -51,7 +51,7 @@ public:
         }
     }
 
-private:
+  private:
     int master_ = -1;
     std::string path_;
 };

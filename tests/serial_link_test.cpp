@@ -15,7 +15,7 @@ namespace rv7342 {
 namespace {
 
 class SerialLinkTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_FALSE(line.SlavePath().empty());
         qputenv("RV7342_COM2", line.SlavePath().c_str());
@@ -72,8 +72,8 @@ TEST_F(SerialLinkTest, ClosingEndsTheWaitAndAllowsReopening) {
 TEST_F(SerialLinkTest, ABusyPortNamesPortDeviceAndReason) {
     SerialLink second;
     const QString message = second.OpenCommPort(2);
-    EXPECT_TRUE(message.startsWith("Cannot open COM2 (" + QString::fromStdString(line.SlavePath()) +
-                                   "): "))
+    EXPECT_TRUE(
+        message.startsWith("Cannot open COM2 (" + QString::fromStdString(line.SlavePath()) + "): "))
         << message.toStdString();
     EXPECT_TRUE(message.contains("in use")) << message.toStdString();
 }

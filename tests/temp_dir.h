@@ -15,7 +15,7 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 }
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "rv7342-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -36,7 +36,7 @@ public:
     }
     std::string Read(const std::string& name) const { return ReadFile(path_ / name); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -7,7 +7,7 @@
 namespace rv7342 {
 namespace {
 
-const Bytes kTwoValue = Frame("03051201231234");  // 12.34 unit 5, 12.3 unit 3
+const Bytes kTwoValue = Frame("03051201231234");     // 12.34 unit 5, 12.3 unit 3
 const Bytes kSingleValue = Frame("49991397712345");  // -12.345 unit 99
 
 // Feeds a stream and keeps the records the machine writes.
@@ -39,7 +39,8 @@ TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
         EXPECT_EQ(transfer.state.datano, n);
         for (int i = 0; i < n; ++i) {
             EXPECT_EQ(transfer.records[i].number, i + 1);
-            EXPECT_EQ(FormatRecord(transfer.records[i]), std::to_string(i + 1) + ",12.34,5,12.3,3\r\n");
+            EXPECT_EQ(FormatRecord(transfer.records[i]),
+                      std::to_string(i + 1) + ",12.34,5,12.3,3\r\n");
         }
     }
 }

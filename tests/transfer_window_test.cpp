@@ -18,7 +18,7 @@ const Bytes kTwoValue = Frame("03051201231234");
 const Bytes kSingleValue = Frame("49991397712345");
 
 class Download : public WindowTest {
-protected:
+  protected:
     Download() {
         qputenv("RV7342_COM2", line.SlavePath().c_str());
         window = OpenWindow();
@@ -66,8 +66,8 @@ TEST_F(Download, WholeMemoryReachesTheFileAndTheTable) {
     EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n2,-12.345,99,0,0\r\n3,12.34,5,12.3,3\r\n");
     EXPECT_EQ(window->Label1[2]->text(), "Data Transfer OK");
     EXPECT_EQ(window->Label1[4]->text(), "3");
-    for (QWidget* freed : std::initializer_list<QWidget*>{
-             window->Command1[0], window->Command1[1], window->Text1, window->Option1[0]}) {
+    for (QWidget* freed : std::initializer_list<QWidget*>{window->Command1[0], window->Command1[1],
+                                                          window->Text1, window->Option1[0]}) {
         EXPECT_TRUE(freed->isEnabled()) << freed->metaObject()->className();
     }
     EXPECT_FALSE(window->State().fgComPortOpen);
@@ -125,7 +125,8 @@ TEST_F(Download, AFileThatCannotBeCreatedReleasesThePort) {
     window->Text1->setText("no/such/folder/run.dat");
     ClickStart();
     ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_TRUE(boxes.seen[0].text.contains(QString::fromStdString(dir.Path("no/such/folder/run.dat"))));
+    EXPECT_TRUE(
+        boxes.seen[0].text.contains(QString::fromStdString(dir.Path("no/such/folder/run.dat"))));
     EXPECT_TRUE(boxes.seen[0].text.contains("No such file or directory"));
     EXPECT_FALSE(window->State().fgComPortOpen);
     EXPECT_TRUE(window->Command1[0]->isEnabled());

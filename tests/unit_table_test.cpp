@@ -47,10 +47,17 @@ TEST(UnitTable, OddFilesLeaveUnreachedEntriesUnassigned) {
 }
 
 TEST(UnitTable, TextIsUtf8WhenValidElseLatin1) {
-    EXPECT_EQ(DecodeText("\xC2\xB0" "C"), U"\u00B0C");
-    EXPECT_EQ(DecodeText("\xB0" "C"), U"\u00B0C");
+    EXPECT_EQ(DecodeText("\xC2\xB0"
+                         "C"),
+              U"\u00B0C");
+    EXPECT_EQ(DecodeText("\xB0"
+                         "C"),
+              U"\u00B0C");
     EXPECT_EQ(DecodeText("\xE2\x82"), U"\u00E2\u0082") << "a cut sequence is not UTF-8";
-    EXPECT_EQ(Entry(Loaded("0,\xC2\xB5" "A\xC2\xB0xxxxxxxxx\r\n"), 0), U"\u00B5A\u00B0xxxxxxx");
+    EXPECT_EQ(Entry(Loaded("0,\xC2\xB5"
+                           "A\xC2\xB0xxxxxxxxx\r\n"),
+                    0),
+              U"\u00B5A\u00B0xxxxxxx");
 }
 
 TEST(UnitTable, UnreadableFileIsReportedAndTableKept) {

@@ -13,7 +13,7 @@
 namespace rv7342 {
 
 class WindowTest : public testing::Test {
-protected:
+  protected:
     WindowTest() { dir.Write("unit2.dat", ReadFile(RV7342_SOURCE_DIR "/app/unit2.dat")); }
 
     std::unique_ptr<Form2> OpenWindow() const {

@@ -29,7 +29,8 @@ TEST_F(StartUp, ControlsShowTheirCaptionsAndStates) {
     const auto window = OpenWindow();
     qunsetenv("RV7342_COM2");
     EXPECT_EQ(window->windowTitle(), "RV7342 for Windows");
-    const char* captions[] = {"Data File Name", "Data Transfer Status", "", " Number of  Data", "0"};
+    const char* captions[] = {"Data File Name", "Data Transfer Status", "", " Number of  Data",
+                              "0"};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(window->Label1[i]->text(), captions[i]) << "Label1(" << i << ")";
     }
@@ -56,15 +57,15 @@ TEST_F(StartUp, GeometryTabOrderAndFocus) {
     const auto window = OpenWindow();
     const double scale = window->logicalDpiX() / 96.0;
     EXPECT_EQ(window->size(), QSize(qRound(768 * scale), qRound(569 * scale)));
-    EXPECT_EQ(window->Command1[0]->geometry(),
-              QRect(qRound(528 * scale), qRound(392 * scale), qRound(89 * scale), qRound(25 * scale)));
+    EXPECT_EQ(window->Command1[0]->geometry(), QRect(qRound(528 * scale), qRound(392 * scale),
+                                                     qRound(89 * scale), qRound(25 * scale)));
     EXPECT_EQ(window->Label1[0]->font().family(), "Times New Roman");
     EXPECT_EQ(window->Check1->font().pointSizeF(), 14.25);
 
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_EQ(QApplication::focusWidget(), window->Command1[0]);
-    QWidget* expected[] = {window->Text1, window->Command1[1], window->Option1[0],
+    QWidget* expected[] = {window->Text1,      window->Command1[1], window->Option1[0],
                            window->Option1[1], window->Command1[2], window->FGrid1};
     QWidget* current = window->Command1[0];
     for (QWidget* next : expected) {

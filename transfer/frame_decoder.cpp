@@ -8,9 +8,13 @@ namespace {
 
 constexpr int kSingleValueLayout = 4;
 
-int Digit(const FormState& state, int position) { return state.DigitBuffer[position]; }
+int Digit(const FormState& state, int position) {
+    return state.DigitBuffer[position];
+}
 
-double PowerOfTen(int exponent) { return std::pow(10.0, exponent); }
+double PowerOfTen(int exponent) {
+    return std::pow(10.0, exponent);
+}
 
 // Four digits as thousands, hundreds, tens and units. Formed in int, not 16 bits: control
 // bytes in digit positions (13 stores -35) would leave the 16-bit range.

@@ -9,7 +9,9 @@
 
 namespace rv7342 {
 
-QString PortName(int port) { return QStringLiteral("COM%1").arg(port); }
+QString PortName(int port) {
+    return QStringLiteral("COM%1").arg(port);
+}
 
 QString DeviceForPort(int port) {
 #ifdef Q_OS_WIN
@@ -37,17 +39,19 @@ QString OpenFailureMessage(const QString& port, const QString& device,
                            const QString& deviceGroup, bool deviceAccessible) {
     QString message = QStringLiteral("Cannot open %1 (%2): %3.").arg(port, device, reason);
     if (error == QSerialPort::DeviceNotFoundError) {
-        message += QStringLiteral("\n\nNo such serial device. Check that the cable or adapter is "
-                                  "plugged in, or name the device in RV7342_%1.")
+        message += QStringLiteral(
+                       "\n\nNo such serial device. Check that the cable or adapter is "
+                       "plugged in, or name the device in RV7342_%1.")
                        .arg(port);
     } else if (error == QSerialPort::PermissionError && deviceAccessible) {
         message += QStringLiteral("\n\nThe device is in use by another program.");
     } else if (error == QSerialPort::PermissionError) {
         const QString group = deviceGroup.isEmpty() ? QStringLiteral("dialout") : deviceGroup;
-        message += QStringLiteral("\n\nYou have no permission to use this serial device. It "
-                                  "belongs to the group \"%1\"; add yourself to it with\n\n"
-                                  "    sudo usermod -aG %1 $USER\n\n"
-                                  "then log out and in again.")
+        message += QStringLiteral(
+                       "\n\nYou have no permission to use this serial device. It "
+                       "belongs to the group \"%1\"; add yourself to it with\n\n"
+                       "    sudo usermod -aG %1 $USER\n\n"
+                       "then log out and in again.")
                        .arg(group);
     }
     return message;

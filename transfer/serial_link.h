@@ -27,7 +27,7 @@ QString DeviceGroup(const QString& device);
 
 class SerialLink : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SerialLink(QObject* parent = nullptr);
 
     // Opens the port at 9600,N,8,1. Returns an empty text, or the message for the user.
@@ -41,10 +41,10 @@ public:
     QString FailureReason() const { return failure_; }
     QString Device() const { return port_.portName(); }
 
-signals:
+  signals:
     void waitEnded();
 
-private:
+  private:
     void OnError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;

@@ -15,7 +15,7 @@
 namespace rv7342 {
 
 class TransferMachine {
-public:
+  public:
     enum class Step { Going, Finished, WriteFailed };
     // Appends a record to the data file; returns an empty text or the reason it failed.
     using AppendRecord = std::function<std::string(const Record&)>;
@@ -26,7 +26,7 @@ public:
     Step Feed(std::uint8_t byte);
     const std::string& WriteError() const { return writeError_; }
 
-private:
+  private:
     Step Synchronize(std::uint8_t byte);
     Step Receive(std::uint8_t byte);
     // Counts a frame end and writes its record unless the end marker has begun.

@@ -24,7 +24,7 @@ QString UnitCellText(const UnitTable& names, int code);
 
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     GridModel(const UnitTable& names, QObject* parent = nullptr);
 
     // Replaces the table with these records and the header row.
@@ -35,7 +35,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-private:
+  private:
     QString CellText(int row, int column) const;
 
     const UnitTable& names_;

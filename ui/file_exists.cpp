@@ -1,7 +1,7 @@
 #include "ui/file_exists.h"
 
-#include <cerrno>
 #include <sys/stat.h>
+#include <cerrno>
 
 namespace rv7342 {
 

@@ -171,8 +171,8 @@ void Form2::SetTabOrder() {
     for (QLabel* label : Label1) {
         label->setFocusPolicy(Qt::NoFocus);
     }
-    QWidget* order[] = {Command1[0], Text1, Command1[1], Option1[0], Option1[1], Command1[2],
-                        FGrid1};
+    QWidget* order[] = {Command1[0], Text1,       Command1[1], Option1[0],
+                        Option1[1],  Command1[2], FGrid1};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
@@ -181,8 +181,8 @@ void Form2::SetTabOrder() {
 void Form2::Form_Load() {
     Label2->setText(QString(kInstructions).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     const QString tablePath = QDir::toNativeSeparators(programDir_ + QStringLiteral("/unit2.dat"));
-    const std::string error = LoadUnitTable(QFile::encodeName(tablePath).toStdString(),
-                                            state.UnitNames);
+    const std::string error =
+        LoadUnitTable(QFile::encodeName(tablePath).toStdString(), state.UnitNames);
     Text1->setText(DefaultFileName(QDate::currentDate().toString(Qt::ISODate)));
     Text1_Change(Text1->text());
     if (!error.empty()) {

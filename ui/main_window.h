@@ -29,7 +29,7 @@ QString DefaultFileName(const QString& isoDate);
 
 class Form2 : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `programDir` is where "unit2.dat" is read from and where data files are written.
     explicit Form2(const QString& programDir, QWidget* parent = nullptr);
     ~Form2() override;
@@ -52,10 +52,10 @@ public:
     QTableView* FGrid1 = nullptr;
     std::array<QPushButton*, 3> Command1{};
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CreateControls();
     void CreateSettingsControls();
     void CreateStatusControls();
