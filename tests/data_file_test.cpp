@@ -2,13 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <clocale>
 #include <cmath>
-#include <csignal>
 #include <random>
 
 #include "datafiles/text_fields.h"
@@ -141,39 +136,6 @@ TEST(DataFileWriter, FailuresNameThePathAndTheReason) {
     EXPECT_NE(error.find(missing), std::string::npos) << error;
     EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
     EXPECT_FALSE(writer.IsOpen());
-}
-
-// A full disk, made by a file-size limit in a child process: the failing record is reported
-// and every record before it stays whole in the file.
-TEST(DataFileWriter, FullDiskKeepsEveryCompletedRecord) {
-    TempDir dir;
-    const std::string path = dir.Path("full.dat");
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100, 100};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        DataFileWriter writer;
-        if (!writer.Open(path).empty()) {
-            _exit(2);
-        }
-        for (int i = 1; i <= 100; ++i) {
-            const std::string error = writer.Append({i, 12.34, 5, 12.3, 3});
-            if (!error.empty()) {
-                _exit(error.find("File too large") != std::string::npos ? 0 : 3);
-            }
-        }
-        _exit(4);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    const std::string text = dir.Read("full.dat");
-    const auto reading = ReadRecordsFromText(text, 100);
-    EXPECT_EQ(reading.records.size(), 100 / FormatRecord({1, 12.34, 5, 12.3, 3}).size());
-    EXPECT_LE(text.size(), 100u);
 }
 
 // Under a comma-decimal locale the C library would write 12,34; the file must not change.
