@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The built program as a user runs it: on a virtual display, COM2 wired to the simulated meter.
+# Clicks Start, lets the meter send its memory, clicks View Data and Exit, and checks that the
+# data file holds exactly the readings the meter sent and that the program ended by itself.
+#   program_test.sh <rv7342> <rv7342-sim>
+set -euo pipefail
+program=$1
+simulator=$2
+work=$(mktemp -d)
+simulator_pid=""
+program_pid=""
+cleanup() {
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+    [ -n "$simulator_pid" ] && kill "$simulator_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Waits up to $1 tenths of a second for the command that follows to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    for _ in $(seq "$tenths"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Clicks the centre of a control given in window pixels.
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+
+cp "$program" "$(dirname "$program")/unit2.dat" "$work/"
+"$simulator" --once --fast --delay 0.3 --frames 300 --seed 11 --expect "$work/expected.dat" \
+    >"$work/simulator.out" </dev/null &
+simulator_pid=$!
+wait_for 50 test -s "$work/simulator.out" || fail "the simulator printed no device"
+device=$(head -n 1 "$work/simulator.out")
+
+RV7342_COM2=$device "$work/rv7342" &
+program_pid=$!
+window=$(xdotool search --sync --onlyvisible --name '^RV7342 for Windows$' | head -n 1)
+[ -n "$window" ] || fail "no window"
+data="$work/$(date +%y%m%d).dat"
+
+click 572 404  # Start
+wait_for 300 cmp -s "$data" "$work/expected.dat" ||
+    fail "the data file differs from what the meter sent: $(cmp "$data" "$work/expected.dat" 2>&1)"
+wait "$simulator_pid" || fail "the simulator failed"
+simulator_pid=""
+
+click 572 452  # View Data
+sleep 0.5
+kill -0 "$program_pid" 2>/dev/null || fail "the program ended after View Data"
+click 572 500  # Exit
+wait_for 50 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "Exit did not end the program"
+wait "$program_pid" || fail "the program exited with an error"
+program_pid=""
+echo "downloaded $(wc -l <"$data") readings"
