@@ -2,11 +2,19 @@
 # The built program as a user runs it: on a virtual display, COM2 wired to the simulated meter.
 # Clicks Start, lets the meter send its memory, clicks View Data and Exit, and checks that the
 # data file holds exactly the readings the meter sent and that the program ended by itself.
-#   program_test.sh <rv7342> <rv7342-sim>
+#   program_test.sh <rv7342> <rv7342-sim> [--in-place]
+# The program runs from a copy of its folder, so that no data file lands in the build tree;
+# with --in-place it runs where it is and writes its data file there.
 set -euo pipefail
 program=$1
 simulator=$2
 work=$(mktemp -d)
+if [ "${3:-}" = "--in-place" ]; then
+    folder=$(dirname "$program")
+else
+    folder=$work
+    cp "$program" "$(dirname "$program")/unit2.dat" "$folder/"
+fi
 simulator_pid=""
 program_pid=""
 cleanup() {
@@ -32,18 +40,17 @@ wait_for() {
 # Clicks the centre of a control given in window pixels.
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 
-cp "$program" "$(dirname "$program")/unit2.dat" "$work/"
 "$simulator" --once --fast --delay 0.3 --frames 300 --seed 11 --expect "$work/expected.dat" \
     >"$work/simulator.out" </dev/null &
 simulator_pid=$!
 wait_for 50 test -s "$work/simulator.out" || fail "the simulator printed no device"
 device=$(head -n 1 "$work/simulator.out")
 
-RV7342_COM2=$device "$work/rv7342" &
+RV7342_COM2=$device "$folder/rv7342" &
 program_pid=$!
 window=$(xdotool search --sync --onlyvisible --name '^RV7342 for Windows$' | head -n 1)
 [ -n "$window" ] || fail "no window"
-data="$work/$(date +%y%m%d).dat"
+data="$folder/$(date +%y%m%d).dat"
 
 click 572 404  # Start
 wait_for 300 cmp -s "$data" "$work/expected.dat" ||
