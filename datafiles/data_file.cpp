@@ -57,6 +57,13 @@ int ToUnitCode(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
+// The record number is only a count; one that no 64-bit integer holds (only a malformed file
+// has one) maps to 0, like an infinite one.
+long long ToRecordNumber(double value) {
+    constexpr double kLimit = 9223372036854775808.0;  // 2^63
+    return value >= -kLimit && value < kLimit ? static_cast<long long>(value) : 0;
+}
+
 class RecordParser {
   public:
     explicit RecordParser(std::string_view text) : fields_(text) {}
@@ -70,7 +77,7 @@ class RecordParser {
             !ReadNumber(unit2, "unit code", error)) {
             return false;
         }
-        record.number = std::isfinite(number) ? static_cast<long long>(number) : 0;
+        record.number = ToRecordNumber(number);
         record.unit1 = ToUnitCode(unit1);
         record.unit2 = ToUnitCode(unit2);
         return true;

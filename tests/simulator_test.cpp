@@ -57,7 +57,6 @@ class SimulatorProcess {
         EXPECT_EQ(::write(in_.Get(), text.data(), text.size()), ssize_t(text.size()));
     }
     void CloseInput() { in_.Reset(); }
-    void Signal(int signal) const { ::kill(pid_, signal); }
     // Its exit status; nothing when it does not end in time.
     std::optional<int> Wait();
     // What it wrote to stderr up to its end.
@@ -252,35 +251,6 @@ TEST(Simulator, NoticesThePortClosingWhileTheLinkIsFull) {
         std::this_thread::sleep_for(200ms);  // lets the simulator fill the link
     }
     EXPECT_EQ(simulator.Wait(), 0) << simulator.Errors();
-}
-
-TEST(Simulator, StopsCleanlyOnSignals) {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        SimulatorProcess simulator({"--delay", "0"});
-        ASSERT_TRUE(simulator.ReadUntil("Waiting for the program to open"));
-        simulator.Signal(signal);
-        EXPECT_EQ(simulator.Wait(), 0) << strsignal(signal);
-    }
-}
-
-TEST(Simulator, RefusesBadOptionsAndFilesNamingThem) {
-    TempDir dir;
-    const struct {
-        std::vector<std::string> args;
-        std::string named;
-    } cases[] = {
-        {{"--frames", "many"}, "--frames 'many'"},
-        {{"--delay", "-1"}, "--delay '-1'"},
-        {{"--bogus"}, "--bogus"},
-        {{"--device", dir.Path("ttyNone")}, dir.Path("ttyNone") + ": No such file or directory"},
-        {{"--replay", dir.Path()}, dir.Path() + ": Is a directory"},
-    };
-    for (const auto& c : cases) {
-        SimulatorProcess simulator(c.args);
-        const std::optional<int> status = simulator.Wait();
-        EXPECT_TRUE(status && *status != 0) << c.named;
-        EXPECT_NE(simulator.Errors().find(c.named), std::string::npos) << c.named;
-    }
 }
 
 }  // namespace
