@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string>
 
-#include "transfer/transfer_procedure.h"
 
 namespace rv7342 {
 namespace {
@@ -77,34 +76,6 @@ TEST(MeterImage, HandCheckedFrames) {
         EXPECT_EQ(reading.unitIndex, e.reading.unitIndex);
         EXPECT_DOUBLE_EQ(reading.value2, e.reading.value2);
         EXPECT_EQ(reading.unit2Index, e.reading.unit2Index);
-    }
-}
-
-// The program's own transfer logic reads back exactly the readings the image encodes.
-TEST(MeterImage, TransferRecordsAreTheEncodedReadings) {
-    for (std::uint32_t seed : {1u, 2u, 3u}) {
-        SCOPED_TRACE(seed);
-        const MeterImage image = GenerateMeterImage(300, seed);
-        FormState state;
-        std::vector<Record> records;
-        TransferMachine machine(state, [&records](const Record& record) {
-            records.push_back(record);
-            return std::string();
-        });
-        std::size_t finishedAt = 0;
-        for (std::size_t i = 0; i < image.bytes.size() && finishedAt == 0; ++i) {
-            finishedAt = machine.Feed(image.bytes[i]) == TransferMachine::Step::Finished ? i : 0;
-        }
-        EXPECT_EQ(finishedAt, image.bytes.size() - 1);
-        ASSERT_EQ(records.size(), image.readings.size());
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            const Reading& reading = image.readings[i];
-            EXPECT_EQ(records[i].number, static_cast<long long>(i + 1));
-            EXPECT_EQ(records[i].value1, reading.value1) << "record " << i + 1;
-            EXPECT_EQ(records[i].unit1, reading.unitIndex) << "record " << i + 1;
-            EXPECT_EQ(records[i].value2, reading.value2) << "record " << i + 1;
-            EXPECT_EQ(records[i].unit2, reading.unit2Index) << "record " << i + 1;
-        }
     }
 }
 

@@ -48,7 +48,7 @@ device=$(head -n 1 "$work/simulator.out")
 
 RV7342_COM2=$device "$folder/rv7342" &
 program_pid=$!
-window=$(xdotool search --sync --onlyvisible --name '^RV7342 for Windows$' | head -n 1)
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^RV7342 for Windows$' | head -n 1 || true)
 [ -n "$window" ] || fail "no window"
 data="$folder/$(date +%y%m%d).dat"
 

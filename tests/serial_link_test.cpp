@@ -61,15 +61,6 @@ TEST_F(SerialLinkTest, UnpluggedAdapterEndsTheWaitWithAReason) {
     EXPECT_FALSE(link.FailureReason().isEmpty());
 }
 
-TEST_F(SerialLinkTest, ClosingEndsTheWaitAndAllowsReopening) {
-    QTimer::singleShot(10, [&] { link.CloseCommPort(); });
-    EXPECT_EQ(link.ReadCommByte(), std::nullopt);
-    EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(link.OpenCommPort(2), "");
-    line.Write({'7'});
-    EXPECT_EQ(link.ReadCommByte(), std::optional<std::uint8_t>('7'));
-}
-
 TEST_F(SerialLinkTest, ABusyPortNamesPortDeviceAndReason) {
     SerialLink second;
     const QString message = second.OpenCommPort(2);
@@ -77,25 +68,6 @@ TEST_F(SerialLinkTest, ABusyPortNamesPortDeviceAndReason) {
         message.startsWith("Cannot open COM2 (" + QString::fromStdString(line.SlavePath()) + "): "))
         << message.toStdString();
     EXPECT_TRUE(message.contains("in use")) << message.toStdString();
-}
-
-TEST(SerialLink, MissingDeviceIsReported) {
-    qputenv("RV7342_COM1", "/dev/rv7342-no-such-device");
-    SerialLink link;
-    const QString message = link.OpenCommPort(1);
-    qunsetenv("RV7342_COM1");
-    EXPECT_TRUE(message.startsWith("Cannot open COM1 (/dev/rv7342-no-such-device): "))
-        << message.toStdString();
-    EXPECT_FALSE(link.IsOpen());
-}
-
-TEST(SerialLink, PortNumbersNameDevicesUnlessTheEnvironmentDoes) {
-    qunsetenv("RV7342_COM1");
-    EXPECT_EQ(DeviceForPort(1), "/dev/ttyS0");
-    qputenv("RV7342_COM2", "/dev/ttyUSB0");
-    EXPECT_EQ(DeviceForPort(2), "/dev/ttyUSB0");
-    qunsetenv("RV7342_COM2");
-    EXPECT_EQ(DeviceForPort(2), "/dev/ttyS1");
 }
 
 TEST(SerialLink, PermissionMessageNamesTheGroupAndTheCommand) {

@@ -19,7 +19,6 @@
 #include <thread>
 #include <vector>
 
-#include "tests/temp_dir.h"
 #include "tools/meter_image.h"
 #include "tools/unique_fd.h"
 
@@ -209,18 +208,6 @@ void ExpectServedOnce(std::vector<std::string> args, const Bytes& memory) {
 TEST(Simulator, SendsTheMemoryOfItsSeedAndEndsWhenThePortCloses) {
     ExpectServedOnce({"--fast", "--frames", "50", "--seed", "3"}, GenerateMeterImage(50, 3).bytes);
     ExpectServedOnce({"--frames", "5", "--seed", "3"}, GenerateMeterImage(5, 3).bytes);
-}
-
-TEST(Simulator, ReplaysAFileByteForByte) {
-    TempDir dir;
-    std::string contents;
-    for (int byte = 0; byte < 256; ++byte) {
-        contents += static_cast<char>(byte);
-        contents.insert(contents.begin(), static_cast<char>(byte));
-    }
-    dir.Write("memory.bin", contents);
-    ExpectServedOnce({"--fast", "--replay", dir.Path("memory.bin")},
-                     Bytes(contents.begin(), contents.end()));
 }
 
 // Enter is RESET; bytes the program left unread must not reach its next open.

@@ -52,14 +52,6 @@ TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
     }
 }
 
-TEST(TransferMachine, SingleValueFramesUseTheirLayout) {
-    Transfer transfer;
-    transfer.Feed(MemoryImage({kSingleValue, kTwoValue}));
-    ASSERT_EQ(transfer.records.size(), 2u);
-    EXPECT_EQ(FormatRecord(transfer.records[0]), "1,-12.345,99,0,0\r\n");
-    EXPECT_EQ(transfer.records[1].value1, 12.34);
-}
-
 TEST(TransferMachine, NoRecordOnceFourteenEscapesAreCounted) {
     Transfer transfer;
     Bytes thirteenEscapes = Frame("00000000001111");
@@ -130,23 +122,6 @@ TEST(TransferMachine, CountsBeyondSixteenBits) {
     EXPECT_EQ(transfer.records.back().number, n);
 }
 
-TEST(TransferMachine, AFailedWriteStopsAndIsNotCounted) {
-    FormState state;
-    int writes = 0;
-    TransferMachine machine(state, [&writes](const Record&) {
-        return ++writes == 3 ? std::string("disk full") : std::string();
-    });
-    const Bytes stream = MemoryImage(std::vector<Bytes>(5, kTwoValue));
-    std::size_t fed = 0;
-    const Bytes* source = &stream;
-    const TransferEnd end = RunTransfer(machine, [&]() -> std::optional<std::uint8_t> {
-        return fed < source->size() ? std::optional<std::uint8_t>((*source)[fed++]) : std::nullopt;
-    });
-    EXPECT_EQ(end, TransferEnd::WriteFailed);
-    EXPECT_EQ(machine.WriteError(), "disk full");
-    EXPECT_EQ(state.datano, 2);
-}
-
 // A full disk, made by a file-size limit in a child process: the transfer stops at the record
 // that does not fit, and every record before it is whole in the file.
 TEST(RunTransfer, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
@@ -178,23 +153,6 @@ TEST(RunTransfer, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
     EXPECT_EQ(WEXITSTATUS(status), fitting) << "datano counts the records on disk";
     const auto reading = ReadRecordsFromText(dir.Read("full.dat"), 20);
     EXPECT_EQ(static_cast<int>(reading.records.size()), fitting);
-}
-
-TEST(RunTransfer, EndsCompleteOrWhenTheLinkGivesNoMoreBytes) {
-    for (bool whole : {true, false}) {
-        FormState state;
-        TransferMachine machine(state, [](const Record&) { return std::string(); });
-        Bytes stream = MemoryImage({kTwoValue, kTwoValue});
-        if (!whole) {
-            stream.resize(stream.size() - 1);
-        }
-        std::size_t fed = 0;
-        const TransferEnd end = RunTransfer(machine, [&]() -> std::optional<std::uint8_t> {
-            return fed < stream.size() ? std::optional<std::uint8_t>(stream[fed++]) : std::nullopt;
-        });
-        EXPECT_EQ(end, whole ? TransferEnd::Complete : TransferEnd::LinkLost);
-        EXPECT_EQ(state.datano, 2);
-    }
 }
 
 }  // namespace

@@ -72,12 +72,5 @@ TEST(UnitTable, UnreadableFileIsReportedAndTableKept) {
     EXPECT_EQ(Entry(table, 0), U"kept      ");
 }
 
-TEST(UnitTable, ShippedTableNamesTheMeterUnits) {
-    UnitTable table{};
-    ASSERT_EQ(LoadUnitTable(RV7342_SOURCE_DIR "/app/unit2.dat", table), "");
-    EXPECT_EQ(Entry(table, 0), U"V DC      ");
-    EXPECT_FALSE(IsUnassigned(table[9]));
-}
-
 }  // namespace
 }  // namespace rv7342
