@@ -152,6 +152,22 @@ TEST_F(Download, AnUnpluggedAdapterKeepsTheRecordsAndSaysSo) {
     EXPECT_TRUE(window->Text1->isEnabled());
 }
 
+// The data file on a full disk: /dev/full refuses every write with ENOSPC.
+TEST_F(Download, AFullDiskEndsTheTransferAndSaysSo) {
+    std::filesystem::create_symlink("/dev/full", dir.Path("full.dat"));
+    window->Text1->setText("full.dat");
+    boxes.answer = QMessageBox::Yes;  // the link exists, so Start asks first
+    SendWhenOpen(MemoryImage({kTwoValue, kTwoValue}));
+    ClickStart();
+    ASSERT_EQ(boxes.seen.size(), 2u);
+    EXPECT_TRUE(boxes.seen[1].text.contains("No space left on device"))
+        << boxes.seen[1].text.toStdString();
+    EXPECT_TRUE(boxes.seen[1].text.contains("0 readings were saved"));
+    EXPECT_EQ(window->Label1[2]->text(), "Transfer incomplete");
+    EXPECT_TRUE(window->Command1[0]->isEnabled());
+    EXPECT_FALSE(window->State().fgComPortOpen);
+}
+
 TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
     for (bool closeBox : {false, true}) {
         std::filesystem::remove(dir.Path("run.dat"));
