@@ -49,7 +49,7 @@ TEST_F(SerialLinkTest, WaitingKeepsTheEventLoopRunning) {
     });
     ticker.start(5);
     EXPECT_EQ(link.ReadCommByte(), std::optional<std::uint8_t>(200));
-    EXPECT_EQ(ticks, 5) << "events were handled while no byte was there";
+    EXPECT_GE(ticks, 5) << "events were handled while no byte was there";
 }
 
 TEST_F(SerialLinkTest, UnpluggedAdapterEndsTheWaitWithAReason) {

@@ -26,9 +26,8 @@ class Download : public WindowTest {
     }
     ~Download() override { qunsetenv("RV7342_COM2"); }
 
-    // Once the transfer holds the port: runs `during`, then sends `bytes`, then runs `after`.
-    void SendWhenOpen(Bytes bytes, std::function<void()> during = {},
-                      std::function<void()> after = {}) {
+    // Once the transfer holds the port: runs `during`, then sends `bytes`.
+    void SendWhenOpen(Bytes bytes, std::function<void()> during = {}) {
         QObject::connect(&feeder, &QTimer::timeout, [=] {
             if (!window->State().fgComPortOpen) {
                 return;
@@ -38,11 +37,19 @@ class Download : public WindowTest {
                 during();
             }
             line.Write(bytes);
-            if (after) {
-                after();
-            }
         });
         feeder.start(5);
+    }
+
+    // Runs `action` once the transfer has written `records` records.
+    void AfterRecords(int records, std::function<void()> action) {
+        QObject::connect(&watcher, &QTimer::timeout, [=] {
+            if (window->State().fgComPortOpen && window->State().datano >= records) {
+                watcher.stop();
+                action();
+            }
+        });
+        watcher.start(5);
     }
 
     void ClickStart() { window->Command1[0]->click(); }
@@ -50,6 +57,7 @@ class Download : public WindowTest {
     PseudoTerminal line;
     std::unique_ptr<Form2> window;
     QTimer feeder;
+    QTimer watcher;
 };
 
 TEST_F(Download, WholeMemoryReachesTheFileAndTheTable) {
@@ -139,7 +147,8 @@ TEST_F(Download, AnUnpluggedAdapterKeepsTheRecordsAndSaysSo) {
     part += kTwoValue;
     part += kTwoValue;
     part.resize(part.size() - 5);
-    SendWhenOpen(part, {}, [this] { QTimer::singleShot(50, [this] { line.CloseMaster(); }); });
+    SendWhenOpen(part);
+    AfterRecords(1, [this] { line.CloseMaster(); });
     ClickStart();
     EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n");
     EXPECT_EQ(window->Label1[2]->text(), "Transfer incomplete");
@@ -175,10 +184,9 @@ TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
         Bytes part{13};
         part += kTwoValue;
         part += kTwoValue;
-        SendWhenOpen(part, {}, [this, closeBox] {
-            QTimer::singleShot(50, [this, closeBox] {
-                closeBox ? window->close() : (window->Command1[2]->click(), true);
-            });
+        SendWhenOpen(part);
+        AfterRecords(2, [this, closeBox] {
+            closeBox ? window->close() : (window->Command1[2]->click(), true);
         });
         ClickStart();
         EXPECT_FALSE(window->isVisible());
@@ -186,6 +194,7 @@ TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
         EXPECT_FALSE(window->State().fgComPortOpen);
         EXPECT_TRUE(boxes.seen.empty());
         feeder.disconnect();
+        watcher.disconnect();
     }
 }
 
