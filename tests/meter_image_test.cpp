@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string>
 
-
 namespace rv7342 {
 namespace {
 
