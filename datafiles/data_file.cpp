@@ -2,15 +2,12 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstring>
+#include <utility>
 
+#include "datafiles/files.h"
 #include "datafiles/text_fields.h"
 
 namespace rv7342 {
-
-std::string SystemReason(int errorNumber) {
-    return std::strerror(errorNumber);
-}
 
 std::string FormatRecord(const Record& record) {
     return FormatInteger(record.number) + ',' + FormatDouble(record.value1) + ',' +
@@ -18,33 +15,35 @@ std::string FormatRecord(const Record& record) {
            FormatInteger(record.unit2) + "\r\n";
 }
 
-std::string DataFileWriter::Open(const std::string& path) {
+Failure DataFileWriter::Open(const std::string& path) {
     path_ = path;
     errno = 0;
     file_.reset(std::fopen(path.c_str(), "wb"));
     if (!file_) {
         return "Cannot create " + path + ": " + SystemReason(errno);
     }
-    return {};
+    return std::nullopt;
 }
 
-std::string DataFileWriter::Append(const Record& record) {
+Failure DataFileWriter::Append(const Record& record) {
     const std::string line = FormatRecord(record);
     errno = 0;
     if (std::fwrite(line.data(), 1, line.size(), file_.get()) != line.size() ||
         std::fflush(file_.get()) != 0) {
         return "Cannot write to " + path_ + ": " + SystemReason(errno);
     }
-    return {};
+    return std::nullopt;
 }
 
-std::string DataFileWriter::Close() {
+Failure DataFileWriter::Close() {
     if (!file_) {
-        return {};
+        return std::nullopt;
     }
     errno = 0;
-    const bool closed = std::fclose(file_.release()) == 0;
-    return closed ? std::string() : "Cannot close " + path_ + ": " + SystemReason(errno);
+    if (std::fclose(file_.release()) != 0) {
+        return "Cannot close " + path_ + ": " + SystemReason(errno);
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -70,34 +69,37 @@ class RecordParser {
 
     bool AtEnd() const { return fields_.AtEnd(); }
 
-    bool ReadRecord(Record& record, std::string& error) {
+    [[nodiscard]] Failure ReadRecord(Record& record) {
         double number = 0, unit1 = 0, unit2 = 0;
-        if (!ReadNumber(number, "number", error) || !ReadNumber(record.value1, "value", error) ||
-            !ReadNumber(unit1, "unit code", error) || !ReadNumber(record.value2, "value", error) ||
-            !ReadNumber(unit2, "unit code", error)) {
-            return false;
+        const std::pair<double*, const char*> fields[] = {{&number, "number"},
+                                                          {&record.value1, "value"},
+                                                          {&unit1, "unit code"},
+                                                          {&record.value2, "value"},
+                                                          {&unit2, "unit code"}};
+        for (const auto& [value, what] : fields) {
+            if (Failure failure = ReadNumber(*value, what)) {
+                return failure;
+            }
         }
         record.number = ToRecordNumber(number);
         record.unit1 = ToUnitCode(unit1);
         record.unit2 = ToUnitCode(unit2);
-        return true;
+        return std::nullopt;
     }
 
   private:
-    bool ReadNumber(double& value, const char* what, std::string& error) {
+    [[nodiscard]] Failure ReadNumber(double& value, const char* what) {
         if (fields_.AtEnd()) {
-            error = "line " + std::to_string(fields_.FieldLine()) + ": the record is incomplete";
-            return false;
+            return "line " + std::to_string(fields_.FieldLine()) + ": the record is incomplete";
         }
         const std::string field = *fields_.ReadText();
         const auto number = ParseNumber(field);
         if (!number) {
-            error = "line " + std::to_string(fields_.FieldLine()) + ": the " + what + " \"" +
-                    field + "\" is not a number";
-            return false;
+            return "line " + std::to_string(fields_.FieldLine()) + ": the " + what + " \"" + field +
+                   "\" is not a number";
         }
         value = *number;
-        return true;
+        return std::nullopt;
     }
 
     FieldReader fields_;
@@ -105,42 +107,20 @@ class RecordParser {
 
 }  // namespace
 
-RecordReading ReadRecordsFromText(std::string_view text, int count) {
-    RecordReading reading;
+Failure ReadRecordsFromText(std::string_view text, int count, std::vector<Record>& records) {
+    records.clear();
     RecordParser parser(text);
     for (int i = 0; i < count; ++i) {
         if (parser.AtEnd()) {
-            reading.error = "the file ends after " + std::to_string(i) + " records";
-            break;
+            return "the file ends after " + std::to_string(i) + " records";
         }
         Record record;
-        if (!parser.ReadRecord(record, reading.error)) {
-            break;
+        if (Failure failure = parser.ReadRecord(record)) {
+            return failure;
         }
-        reading.records.push_back(record);
+        records.push_back(record);
     }
-    return reading;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
-    errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        error = "Cannot open " + path + ": " + SystemReason(errno);
-        return false;
-    }
-    contents.clear();
-    char chunk[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        contents.append(chunk, got);
-    }
-    if (std::ferror(file.get())) {
-        error = "Cannot read " + path + ": " + SystemReason(errno);
-        return false;
-    }
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace rv7342

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "datafiles/failure.h"
+
 namespace rv7342 {
 
 struct Record {
@@ -22,14 +24,12 @@ struct Record {
 std::string FormatRecord(const Record& record);
 
 // Writes a data file. Every record is handed to the operating system as soon as it is
-// appended, so a program that dies later leaves it on disk. Failures are returned as a
-// reason naming the path; an empty text means success.
+// appended, so a program that dies later leaves it on disk. A failure's reason names the path.
 class DataFileWriter {
   public:
-    std::string Open(const std::string& path);
-    std::string Append(const Record& record);
-    std::string Close();
-    bool IsOpen() const { return file_ != nullptr; }
+    [[nodiscard]] Failure Open(const std::string& path);
+    [[nodiscard]] Failure Append(const Record& record);
+    [[nodiscard]] Failure Close();
 
   private:
     struct FileCloser {
@@ -39,19 +39,9 @@ class DataFileWriter {
     std::string path_;
 };
 
-// What reading a data file gave: the records read, in file order, and, when fewer than the
-// wanted number could be read, the reason (which line, what was wrong).
-struct RecordReading {
-    std::vector<Record> records;
-    std::string error;
-};
-
-// Reads `count` records from the text of a data file.
-RecordReading ReadRecordsFromText(std::string_view text, int count);
-
-// Reads a whole file; the reason for a failure names the path.
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error);
-// The C library's text for an errno value.
-std::string SystemReason(int errorNumber);
+// Reads `count` records from the text of a data file into `records`, in file order. When
+// fewer can be read, the records before the fault are kept and the reason names its line.
+[[nodiscard]] Failure ReadRecordsFromText(std::string_view text, int count,
+                                          std::vector<Record>& records);
 
 }  // namespace rv7342

@@ -3,7 +3,6 @@
 #include <locale.h>
 #include <cctype>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <system_error>
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "datafiles/data_file.h"
+#include "datafiles/files.h"
 #include "datafiles/text_fields.h"
 
 namespace rv7342 {
@@ -84,13 +84,13 @@ void LoadUnitTableFromText(std::string_view text, UnitTable& table) {
     }
 }
 
-std::string LoadUnitTable(const std::string& path, UnitTable& table) {
-    std::string text, error;
-    if (!ReadWholeFile(path, text, error)) {
-        return error;
+Failure LoadUnitTable(const std::string& path, UnitTable& table) {
+    std::string text;
+    if (Failure failure = ReadWholeFile(path, text)) {
+        return failure;
     }
     LoadUnitTableFromText(text, table);
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace rv7342

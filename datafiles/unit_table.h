@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "datafiles/failure.h"
+
 namespace rv7342 {
 
 constexpr int kUnitNameCount = 101;
@@ -26,8 +28,8 @@ std::u32string DecodeText(std::string_view bytes);
 // Fills the table in file order from the text of a table file. Entries past the 101st are
 // ignored; an entry without its name leaves its slot unassigned.
 void LoadUnitTableFromText(std::string_view text, UnitTable& table);
-// Loads the table file at `path`. Returns an empty text, or the reason naming the path when
-// the file cannot be read (the table then stays as it was).
-std::string LoadUnitTable(const std::string& path, UnitTable& table);
+// Loads the table file at `path`. When it cannot be read the table stays as it was and the
+// reason names the path.
+[[nodiscard]] Failure LoadUnitTable(const std::string& path, UnitTable& table);
 
 }  // namespace rv7342

@@ -8,7 +8,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/packages.sh"
 ensure_packages "${BUILD_PACKAGES[@]}"
 
-configure_and_build "$ROOT/build"
+configure_and_build "$ROOT/build" -DBUILD_TESTING=OFF
 program="$ROOT/build/app/rv7342"
 if [ "${1:-}" = "--meter" ]; then
     exec "$program"

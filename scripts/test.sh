@@ -5,6 +5,6 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/packages.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
-configure_and_build "$ROOT/build"
+configure_and_build "$ROOT/build" -DBUILD_TESTING=ON
 ctest --test-dir "$ROOT/build" --output-on-failure -j2
 bash "$ROOT/scripts/test_sanitizers.sh"

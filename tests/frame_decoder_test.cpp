@@ -9,8 +9,8 @@ namespace rv7342 {
 namespace {
 
 // Stores the bytes of positions 14 down to 1 of a frame.
-FormState Decoded(const std::string& positions14to1) {
-    FormState state;
+DecoderState Decoded(const std::string& positions14to1) {
+    DecoderState state;
     for (int i = 0; i < 14; ++i) {
         StoreFrameDigit(state, 14 - i, static_cast<std::uint8_t>(positions14to1[i]));
     }
@@ -20,24 +20,26 @@ FormState Decoded(const std::string& positions14to1) {
 }
 
 TEST(StoreFrameDigit, DigitsControlBytesAndLetters) {
-    FormState state;
+    DecoderState state;
     const std::pair<int, int> cases[] = {{'0', 0},  {'9', 9},  {'A', 0},   {255, 0},
                                          {13, -35}, {27, -21}, {' ', -16}, {1, -47}};
     for (auto [byte, stored] : cases) {
+        SCOPED_TRACE(byte);
         StoreFrameDigit(state, 7, static_cast<std::uint8_t>(byte));
         EXPECT_EQ(state.DigitBuffer[7], stored) << "byte " << byte;
     }
 }
 
 TEST(DecodeTwoValues, ValuesUnitsAndSigns) {
-    const FormState plain = Decoded("03051201231234");
+    const DecoderState plain = Decoded("03051201231234");
     EXPECT_EQ(plain.UnitIndex, 5);
     EXPECT_EQ(plain.Value1, 12.34);
     EXPECT_EQ(plain.Value2, 12.3);
     EXPECT_EQ(plain.Unit2Index, 3);
 
     for (char sign : {'1', '3'}) {
-        const FormState negative = Decoded(sign + std::string("3051201231234"));
+        SCOPED_TRACE(sign);
+        const DecoderState negative = Decoded(sign + std::string("3051201231234"));
         EXPECT_EQ(negative.Value1, -12.34) << sign;
         EXPECT_EQ(negative.Value2, 12.3) << "the second value has no sign";
     }
@@ -52,7 +54,7 @@ TEST(DecodeTwoValues, ScalesByDivisionNotByTheInverse) {
 }
 
 TEST(DecodeSingleValue, FiveDigitsAndItsOwnSign) {
-    const FormState negative = Decoded("49991397712345");
+    const DecoderState negative = Decoded("49991397712345");
     EXPECT_EQ(negative.Value1, -12.345);
     EXPECT_EQ(negative.Value2, 0);
     EXPECT_EQ(negative.Unit2Index, 0);

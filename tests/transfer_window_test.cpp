@@ -139,7 +139,7 @@ TEST_F(Download, AFileThatCannotBeCreatedReleasesThePort) {
     EXPECT_FALSE(window->State().fgComPortOpen);
     EXPECT_TRUE(window->Command1[0]->isEnabled());
     SerialLink again;
-    EXPECT_EQ(again.OpenCommPort(2), "") << "the port was closed again";
+    EXPECT_EQ(again.OpenCommPort(2), std::nullopt) << "the port was closed again";
 }
 
 TEST_F(Download, AnUnpluggedAdapterKeepsTheRecordsAndSaysSo) {
@@ -179,6 +179,7 @@ TEST_F(Download, AFullDiskEndsTheTransferAndSaysSo) {
 
 TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
     for (bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Exit");
         std::filesystem::remove(dir.Path("run.dat"));
         window->show();
         Bytes part{13};

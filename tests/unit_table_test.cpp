@@ -64,11 +64,13 @@ TEST(UnitTable, UnreadableFileIsReportedAndTableKept) {
     TempDir dir;
     UnitTable table{};
     table[0] = MakeUnitName(U"kept");
-    std::string error = LoadUnitTable(dir.Path("unit2.dat"), table);
-    EXPECT_NE(error.find(dir.Path("unit2.dat")), std::string::npos) << error;
-    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
-    error = LoadUnitTable(dir.Path(), table);
-    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+    const Failure missing = LoadUnitTable(dir.Path("unit2.dat"), table);
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_NE(missing->find(dir.Path("unit2.dat")), std::string::npos) << *missing;
+    EXPECT_NE(missing->find("No such file or directory"), std::string::npos) << *missing;
+    const Failure folder = LoadUnitTable(dir.Path(), table);
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_NE(folder->find("Is a directory"), std::string::npos) << *folder;
     EXPECT_EQ(Entry(table, 0), U"kept      ");
 }
 

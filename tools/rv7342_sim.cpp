@@ -548,18 +548,19 @@ Meter::Step Meter::Quit(Event event) const {
 // The records a download of `image` writes, numbered from 1.
 bool WriteExpectedDataFile(const std::string& path, const MeterImage& image, std::string& error) {
     DataFileWriter file;
-    error = file.Open(path);
+    Failure failure = file.Open(path);
     long long number = 0;
     for (const Reading& reading : image.readings) {
-        if (error.empty()) {
-            error = file.Append(
+        if (!failure) {
+            failure = file.Append(
                 {++number, reading.value1, reading.unitIndex, reading.value2, reading.unit2Index});
         }
     }
-    if (error.empty()) {
-        error = file.Close();
+    if (!failure) {
+        failure = file.Close();
     }
-    return error.empty();
+    error = failure.value_or("");
+    return !failure;
 }
 
 // The memory to send, and a line that describes it; an empty line when it cannot be had.

@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kSingleValueLayout = 4;
 
-int Digit(const FormState& state, int position) {
+int Digit(const DecoderState& state, int position) {
     return state.DigitBuffer[position];
 }
 
@@ -18,23 +18,23 @@ double PowerOfTen(int exponent) {
 
 // Four digits as thousands, hundreds, tens and units. Formed in int, not 16 bits: control
 // bytes in digit positions (13 stores -35) would leave the 16-bit range.
-int FourDigitSum(const FormState& state, int thousands) {
+int FourDigitSum(const DecoderState& state, int thousands) {
     return Digit(state, thousands) * 1000 + Digit(state, thousands - 1) * 100 +
            Digit(state, thousands - 2) * 10 + Digit(state, thousands - 3);
 }
 
 }  // namespace
 
-void StoreFrameDigit(FormState& state, int position, std::uint8_t byte) {
+void StoreFrameDigit(DecoderState& state, int position, std::uint8_t byte) {
     const int digit = byte - '0';
     state.DigitBuffer[position] = static_cast<std::int16_t>(digit > 9 ? 0 : digit);
 }
 
-void DecodeUnitIndex(FormState& state) {
+void DecodeUnitIndex(DecoderState& state) {
     state.UnitIndex = static_cast<std::int16_t>(Digit(state, 12) * 10 + Digit(state, 11));
 }
 
-void DecodeTwoValues(FormState& state) {
+void DecodeTwoValues(DecoderState& state) {
     state.Value1 = FourDigitSum(state, 4) / PowerOfTen(Digit(state, 9));
     const int sign = Digit(state, 14);
     if (sign == 3 || sign == 1) {
@@ -44,7 +44,7 @@ void DecodeTwoValues(FormState& state) {
     state.Unit2Index = static_cast<std::int16_t>(Digit(state, 13));
 }
 
-void DecodeSingleValue(FormState& state) {
+void DecodeSingleValue(DecoderState& state) {
     const double sum = Digit(state, 5) * 10000.0 + FourDigitSum(state, 4);
     state.Value1 = sum / PowerOfTen(Digit(state, 9));
     if (Digit(state, 10) == 1) {
@@ -54,7 +54,7 @@ void DecodeSingleValue(FormState& state) {
     state.Unit2Index = 0;
 }
 
-void DecodeReading(FormState& state) {
+void DecodeReading(DecoderState& state) {
     if (Digit(state, 14) == kSingleValueLayout) {
         DecodeSingleValue(state);
     } else {

@@ -1,11 +1,13 @@
 #include "transfer/serial_link.h"
 
 #include <QEventLoop>
-#include <QFileInfo>
+#include <QFile>
 
+#ifdef Q_OS_UNIX
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace rv7342 {
 
@@ -26,13 +28,32 @@ QString DeviceForPort(int port) {
 }
 
 QString DeviceGroup(const QString& device) {
+#ifdef Q_OS_UNIX
     struct stat info {};
     if (::stat(QFile::encodeName(device).constData(), &info) != 0) {
         return {};
     }
     const group* owner = ::getgrgid(info.st_gid);
     return owner ? QString::fromLocal8Bit(owner->gr_name) : QString();
+#else
+    Q_UNUSED(device);
+    return {};
+#endif
 }
+
+namespace {
+
+// Whether this user may read and write the device file.
+bool DeviceAccessible(const QString& device) {
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
+#else
+    Q_UNUSED(device);
+    return true;
+#endif
+}
+
+}  // namespace
 
 QString OpenFailureMessage(const QString& port, const QString& device,
                            QSerialPort::SerialPortError error, const QString& reason,
@@ -61,7 +82,7 @@ SerialLink::SerialLink(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::OnError);
 }
 
-QString SerialLink::OpenCommPort(int port) {
+std::optional<QString> SerialLink::OpenCommPort(int port) {
     failure_.clear();
     const QString device = DeviceForPort(port);
     port_.setPortName(device);
@@ -71,12 +92,10 @@ QString SerialLink::OpenCommPort(int port) {
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (port_.open(QIODevice::ReadOnly)) {
-        return {};
+        return std::nullopt;
     }
-    const QByteArray path = QFile::encodeName(device);
-    const bool accessible = ::access(path.constData(), R_OK | W_OK) == 0;
     return OpenFailureMessage(PortName(port), device, port_.error(), port_.errorString(),
-                              DeviceGroup(device), accessible);
+                              DeviceGroup(device), DeviceAccessible(device));
 }
 
 std::optional<std::uint8_t> SerialLink::ReadCommByte() {

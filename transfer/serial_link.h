@@ -30,14 +30,13 @@ class SerialLink : public QObject {
   public:
     explicit SerialLink(QObject* parent = nullptr);
 
-    // Opens the port at 9600,N,8,1. Returns an empty text, or the message for the user.
-    QString OpenCommPort(int port);
+    // Opens the port at 9600,N,8,1. A failure is the message for the user.
+    [[nodiscard]] std::optional<QString> OpenCommPort(int port);
     // One received byte. While none is waiting, the window's events are processed; the wait
     // sleeps in the event loop until a byte, an error or CloseCommPort. No byte comes back
     // when the port failed or was closed; FailureReason then says why.
     std::optional<std::uint8_t> ReadCommByte();
     void CloseCommPort();
-    bool IsOpen() const { return port_.isOpen(); }
     QString FailureReason() const { return failure_; }
     QString Device() const { return port_.portName(); }
 

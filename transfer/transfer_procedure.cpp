@@ -2,22 +2,17 @@
 
 #include <utility>
 
-#include "transfer/frame_decoder.h"
+#include "transfer/meter_protocol.h"
 
 namespace rv7342 {
 
 namespace {
-constexpr std::uint8_t kCarriageReturn = 13;
-constexpr std::uint8_t kEscape = 27;
-constexpr std::uint8_t kAbandon = 0;
-constexpr long long kLastRecordEscapes = 14;
-constexpr long long kEndEscapes = 28;
-constexpr int kFirstPosition = 15;
+constexpr int kFirstPosition = kFrameSize - 1;
 }  // namespace
 
-TransferMachine::TransferMachine(FormState& state, AppendRecord append)
-    : state_(state), append_(std::move(append)) {
-    state_.datano = 0;
+TransferMachine::TransferMachine(DecoderState& decoder, int& datano, AppendRecord append)
+    : decoder_(decoder), datano_(datano), append_(std::move(append)) {
+    datano_ = 0;
 }
 
 TransferMachine::Step TransferMachine::Feed(std::uint8_t byte) {
@@ -37,11 +32,11 @@ TransferMachine::Step TransferMachine::Receive(std::uint8_t byte) {
     if (byte == kEscape) {
         ++EscCount;
     }
-    if (byte == kAbandon) {
+    if (byte == kAbandonFrame) {
         synchronizing_ = true;
         return Step::Going;
     }
-    StoreFrameDigit(state_, position_, byte);
+    StoreFrameDigit(decoder_, position_, byte);
     if (position_ > 0) {
         --position_;
         return Step::Going;
@@ -53,20 +48,20 @@ TransferMachine::Step TransferMachine::Receive(std::uint8_t byte) {
     return EscCount == kEndEscapes ? Step::Finished : Step::Going;
 }
 
-bool TransferMachine::EndFrame(void (*decode)(FormState&)) {
+bool TransferMachine::EndFrame(void (*decode)(DecoderState&)) {
     ++FrameCount;
-    DecodeUnitIndex(state_);
+    DecodeUnitIndex(decoder_);
     if (FrameCount <= 1 || EscCount >= kLastRecordEscapes) {
         return true;
     }
-    decode(state_);
-    const Record record{FrameCount - 1, state_.Value1, state_.UnitIndex, state_.Value2,
-                        state_.Unit2Index};
-    writeError_ = append_(record);
-    if (!writeError_.empty()) {
+    decode(decoder_);
+    const Record record{FrameCount - 1, decoder_.Value1, decoder_.UnitIndex, decoder_.Value2,
+                        decoder_.Unit2Index};
+    writeFailure_ = append_(record);
+    if (writeFailure_) {
         return false;
     }
-    ++state_.datano;
+    ++datano_;
     return true;
 }
 

@@ -10,31 +10,35 @@
 #include <string>
 
 #include "datafiles/data_file.h"
-#include "ui/form_state.h"
+#include "datafiles/failure.h"
+#include "transfer/frame_decoder.h"
 
 namespace rv7342 {
 
 class TransferMachine {
   public:
     enum class Step { Going, Finished, WriteFailed };
-    // Appends a record to the data file; returns an empty text or the reason it failed.
-    using AppendRecord = std::function<std::string(const Record&)>;
+    // Appends a record to the data file.
+    using AppendRecord = std::function<Failure(const Record&)>;
 
-    // Starts a transfer: counters and `datano` at 0, waiting for the first byte 13.
-    TransferMachine(FormState& state, AppendRecord append);
+    // Starts a transfer: counters and `datano` at 0, waiting for the first byte 13. `datano`
+    // counts the records written.
+    TransferMachine(DecoderState& decoder, int& datano, AppendRecord append);
 
     Step Feed(std::uint8_t byte);
-    const std::string& WriteError() const { return writeError_; }
+    // Why the last record could not be written, after Step::WriteFailed.
+    const Failure& WriteFailure() const { return writeFailure_; }
 
   private:
     Step Synchronize(std::uint8_t byte);
     Step Receive(std::uint8_t byte);
     // Counts a frame end and writes its record unless the end marker has begun.
-    bool EndFrame(void (*decode)(FormState&));
+    bool EndFrame(void (*decode)(DecoderState&));
 
-    FormState& state_;
+    DecoderState& decoder_;
+    int& datano_;
     AppendRecord append_;
-    std::string writeError_;
+    Failure writeFailure_;
     bool synchronizing_ = true;
     int position_ = 15;
     long long FrameCount = 0;

@@ -1,13 +1,14 @@
-// The three commands of Form2 and the transfer that Start runs.
+// The three commands of Form2, the transfer that Start runs and the table View Data fills.
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 
-#include "ui/file_exists.h"
+#include "datafiles/files.h"
+#include "ui/data_viewer.h"
 #include "ui/main_window.h"
 
 namespace rv7342 {
@@ -49,61 +50,63 @@ void Form2::StartTransfer() {
     if (!YesNo) {
         return;
     }
-    Command1[0]->setEnabled(false);
+    transferRunning_ = true;
+    UpdateControls();
     Label1[2]->setText(QStringLiteral("Press Reset to Transfer Data"));
-    if (ReadDataLogger()) {
-        Command1[1]->setEnabled(true);
-    }
+    ReadDataLogger();
     if (closeRequested_) {
         close();
     }
 }
 
-// Runs one download. Returns whether a data file was written (completely or not).
-bool Form2::ReadDataLogger() {
+// Runs one download, from opening the port to the end-of-transfer actions.
+void Form2::ReadDataLogger() {
     const int port = Option1[0]->isChecked() ? 1 : 2;
-    const QString openError = MSComm1.OpenCommPort(port);
-    if (!openError.isEmpty()) {
-        Label1[2]->clear();
-        Command1[0]->setEnabled(true);
-        Report(openError);
-        return false;
+    if (const std::optional<QString> failure = MSComm1.OpenCommPort(port)) {
+        AbandonStart(*failure);
+        return;
     }
     state.fgComPortOpen = true;
     state.fgTransferOK = false;
 
     DataFileWriter file;
-    if (const std::string error = file.Open(state.df); !error.empty()) {
-        MSComm1.CloseCommPort();
-        state.fgComPortOpen = false;
-        Label1[2]->clear();
-        Command1[0]->setEnabled(true);
-        Report(QString::fromLocal8Bit(error.c_str()));
-        return false;
+    if (const Failure failure = file.Open(state.df)) {
+        AbandonStart(FromLocalText(*failure));
+        return;
     }
-
-    SetTransferLocks(true);
-    TransferMachine machine(state, [&file](const Record& record) { return file.Append(record); });
+    TransferMachine machine(state, state.datano,
+                            [&file](const Record& record) { return file.Append(record); });
     TransferEnd end = RunTransfer(machine, [this] { return MSComm1.ReadCommByte(); });
     QString failure = end == TransferEnd::WriteFailed
-                          ? QString::fromLocal8Bit(machine.WriteError().c_str())
+                          ? FromLocalText(machine.WriteFailure().value_or(""))
                           : QStringLiteral("the connection to %1 (%2) was lost: %3")
                                 .arg(PortName(port), MSComm1.Device(), MSComm1.FailureReason());
     MSComm1.CloseCommPort();
     state.fgComPortOpen = false;
-    if (const std::string error = file.Close(); !error.empty() && end == TransferEnd::Complete) {
+    if (const Failure closeFailure = file.Close(); closeFailure && end == TransferEnd::Complete) {
         end = TransferEnd::WriteFailed;
-        failure = QString::fromLocal8Bit(error.c_str());
+        failure = FromLocalText(*closeFailure);
     }
-    SetTransferLocks(false);
     EndTransfer(end, failure);
-    return true;
+}
+
+// A transfer that could not begin: the port is closed again and the data file was not written.
+void Form2::AbandonStart(const QString& message) {
+    if (state.fgComPortOpen) {
+        MSComm1.CloseCommPort();
+        state.fgComPortOpen = false;
+    }
+    transferRunning_ = false;
+    Label1[2]->clear();
+    UpdateControls();
+    Report(message);
 }
 
 void Form2::EndTransfer(TransferEnd end, const QString& failure) {
+    transferRunning_ = false;
+    dataFileWritten_ = true;
     Label1[4]->setText(QString::number(state.datano));
-    Command1[0]->setEnabled(true);
-    Command1[1]->setEnabled(true);
+    UpdateControls();
     if (end == TransferEnd::Complete) {
         state.fgTransferOK = true;
         Label1[2]->setText(QStringLiteral("Data Transfer OK"));
@@ -114,18 +117,42 @@ void Form2::EndTransfer(TransferEnd end, const QString& failure) {
         Report(QStringLiteral("The transfer is incomplete: %1.\n\n%2 readings were saved in %3.")
                    .arg(failure)
                    .arg(state.datano)
-                   .arg(QFile::decodeName(QByteArray::fromStdString(state.df))));
+                   .arg(FromLocalText(state.df)));
     }
 }
 
-// While a transfer runs, the name, the port and View Data stay as they are.
-void Form2::SetTransferLocks(bool transferring) {
-    transferRunning_ = transferring;
-    Text1->setEnabled(!transferring);
-    Option1[0]->setEnabled(!transferring);
-    Option1[1]->setEnabled(!transferring);
-    if (transferring) {
-        Command1[1]->setEnabled(false);  // enabled again when the transfer ends
+// The one place that enables and disables controls. While a transfer runs the name, the port
+// and View Data stay as they are and Start cannot run it again; View Data has something to
+// show once a transfer has written a data file.
+void Form2::UpdateControls() {
+    Command1[0]->setEnabled(!transferRunning_);
+    Command1[1]->setEnabled(dataFileWritten_ && !transferRunning_);
+    Text1->setEnabled(!transferRunning_);
+    for (QRadioButton* option : Option1) {
+        option->setEnabled(!transferRunning_);
+    }
+}
+
+void Form2::ViewData() {
+    std::string text;
+    if (state.datano > 0) {
+        if (const Failure failure = ReadWholeFile(state.df, text)) {
+            gridModel_->ShowRecords({});
+            Report(FromLocalText(*failure));
+            return;
+        }
+    }
+    std::vector<Record> records;
+    const Failure failure = ReadRecordsFromText(text, state.datano, records);
+    const std::size_t read = records.size();
+    gridModel_->ShowRecords(std::move(records));
+    FGrid1->scrollToTop();
+    if (failure) {
+        Report(QStringLiteral("%1 should hold %2 readings, but only %3 could be read: %4.")
+                   .arg(FromLocalText(state.df))
+                   .arg(state.datano)
+                   .arg(read)
+                   .arg(FromLocalText(*failure)));
     }
 }
 

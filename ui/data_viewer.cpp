@@ -1,16 +1,13 @@
 #include "ui/data_viewer.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QHeaderView>
 #include <QPalette>
 #include <QTableView>
 
-#include <cfloat>
 #include <cmath>
 
 #include "datafiles/text_fields.h"
-#include "ui/main_window.h"
 
 namespace rv7342 {
 
@@ -120,26 +117,6 @@ void ConfigureGrid(QTableView& view, int rowHeight) {
     view.setSelectionMode(QAbstractItemView::SingleSelection);
     view.setEditTriggers(QAbstractItemView::NoEditTriggers);
     view.setWordWrap(false);
-}
-
-void Form2::ViewData() {
-    std::string text, error;
-    if (state.datano > 0 && !ReadWholeFile(state.df, text, error)) {
-        gridModel_->ShowRecords({});
-        Report(QString::fromLocal8Bit(error.c_str()));
-        return;
-    }
-    RecordReading reading = ReadRecordsFromText(text, state.datano);
-    const std::size_t read = reading.records.size();
-    gridModel_->ShowRecords(std::move(reading.records));
-    FGrid1->scrollToTop();
-    if (!reading.error.empty()) {
-        Report(QStringLiteral("%1 should hold %2 readings, but only %3 could be read: %4.")
-                   .arg(QFile::decodeName(QByteArray::fromStdString(state.df)))
-                   .arg(state.datano)
-                   .arg(read)
-                   .arg(QString::fromLocal8Bit(reading.error.c_str())));
-    }
 }
 
 }  // namespace rv7342

@@ -1,23 +1,17 @@
 #pragma once
-// The main window's form-level state: plain data that the window owns for the whole run and
-// that the frame decoder and the transfer work on, so both can be used without a window.
+// The main window's form-level state: plain data that the window owns for the whole run. The
+// decoder's part of it is what the frame decoder and the transfer work on.
 
-#include <array>
-#include <cstdint>
 #include <string>
 
 #include "datafiles/unit_table.h"
+#include "transfer/frame_decoder.h"
 
 namespace rv7342 {
 
-struct FormState {
+struct FormState : DecoderState {
     std::string df;  // full path of the current data file
     int datano = 0;  // records written by the last transfer; wide enough for any memory
-    std::int16_t UnitIndex = 0;
-    std::int16_t Unit2Index = 0;  // set by the decoder for the record written next
-    double Value1 = 0;
-    double Value2 = 0;
-    std::array<std::int16_t, 16> DigitBuffer{};
     UnitTable UnitNames{};
     bool fgComPortOpen = false;
     bool fgTransferOK = false;

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -69,6 +68,10 @@ QString DefaultFileName(const QString& isoDate) {
     return isoDate.mid(2, 2) + isoDate.mid(5, 2) + isoDate.mid(8, 2) + QStringLiteral(".dat");
 }
 
+QString FromLocalText(const std::string& text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 Form2::Form2(const QString& programDir, QWidget* parent)
     : QWidget(parent), programDir_(programDir) {
     setObjectName(QStringLiteral("Form2"));
@@ -78,10 +81,9 @@ Form2::Form2(const QString& programDir, QWidget* parent)
     CreateControls();
     SetTabOrder();
     Form_Load();
+    UpdateControls();
     Command1[0]->setFocus();
 }
-
-Form2::~Form2() = default;
 
 void Form2::CreateControls() {
     CreateSettingsControls();
@@ -161,7 +163,6 @@ void Form2::CreateGridAndButtons() {
         connect(Command1[index], &QPushButton::clicked, this,
                 [this, index] { Command1_Click(index); });
     }
-    Command1[1]->setEnabled(false);
     QPalette yellow = Command1[2]->palette();
     yellow.setColor(QPalette::Button, kLightYellow);
     Command1[2]->setPalette(yellow);
@@ -181,12 +182,12 @@ void Form2::SetTabOrder() {
 void Form2::Form_Load() {
     Label2->setText(QString(kInstructions).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     const QString tablePath = QDir::toNativeSeparators(programDir_ + QStringLiteral("/unit2.dat"));
-    const std::string error =
+    const Failure tableFailure =
         LoadUnitTable(QFile::encodeName(tablePath).toStdString(), state.UnitNames);
     Text1->setText(DefaultFileName(QDate::currentDate().toString(Qt::ISODate)));
     Text1_Change(Text1->text());
-    if (!error.empty()) {
-        Report(QString::fromLocal8Bit(error.c_str()) +
+    if (tableFailure) {
+        Report(FromLocalText(*tableFailure) +
                QStringLiteral("\n\nUnit names will be missing from the table."));
     }
 }

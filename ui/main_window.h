@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <string>
 
 #include "transfer/serial_link.h"
 #include "transfer/transfer_procedure.h"
@@ -26,13 +27,14 @@ class GridModel;
 // The default data file name: characters 3-4, 6-7 and 9-10 of a date written yyyy-mm-dd,
 // then ".dat" ("2026-12-06" gives "261206.dat").
 QString DefaultFileName(const QString& isoDate);
+// A text from the C library or the file system (a path, a reason) for showing.
+QString FromLocalText(const std::string& text);
 
 class Form2 : public QWidget {
     Q_OBJECT
   public:
     // `programDir` is where "unit2.dat" is read from and where data files are written.
     explicit Form2(const QString& programDir, QWidget* parent = nullptr);
-    ~Form2() override;
 
     const FormState& State() const { return state; }
     FormState& State() { return state; }
@@ -67,9 +69,10 @@ class Form2 : public QWidget {
     void Check1_Click() {}
 
     void StartTransfer();
-    bool ReadDataLogger();
+    void ReadDataLogger();
+    void AbandonStart(const QString& message);
     void EndTransfer(TransferEnd end, const QString& failure);
-    void SetTransferLocks(bool transferring);
+    void UpdateControls();
     void Report(const QString& message);
 
     QString programDir_;
@@ -77,6 +80,7 @@ class Form2 : public QWidget {
     SerialLink MSComm1;
     GridModel* gridModel_ = nullptr;
     bool transferRunning_ = false;
+    bool dataFileWritten_ = false;  // by a transfer of this run: View Data has a file to show
     bool closeRequested_ = false;
 };
 

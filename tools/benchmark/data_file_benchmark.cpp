@@ -11,9 +11,9 @@ namespace {
 void BM_ReadRecords(benchmark::State& state) {
     const std::string& text = FullMemoryDataFile();
     for (auto _ : state) {
-        const RecordReading reading = ReadRecordsFromText(text, kFullMemory);
-        if (reading.records.size() != kFullMemory) {
-            state.SkipWithError(reading.error.c_str());
+        std::vector<Record> records;
+        if (const Failure failure = ReadRecordsFromText(text, kFullMemory, records)) {
+            state.SkipWithError(failure->c_str());
             return;
         }
     }

@@ -12,10 +12,11 @@ const Bytes& FullMemoryImage() {
 const std::string& FullMemoryDataFile() {
     static const std::string text = [] {
         std::string file;
-        FormState form;
-        TransferMachine machine(form, [&file](const Record& record) {
+        DecoderState decoder;
+        int datano = 0;
+        TransferMachine machine(decoder, datano, [&file](const Record& record) -> Failure {
             file += FormatRecord(record);
-            return std::string();
+            return std::nullopt;
         });
         for (std::uint8_t byte : FullMemoryImage()) {
             machine.Feed(byte);

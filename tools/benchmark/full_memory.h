@@ -8,11 +8,11 @@
 #include <string>
 
 #include "tools/meter_image.h"
+#include "transfer/meter_protocol.h"
 
 namespace rv7342 {
 
 constexpr int kFullMemory = 32767;
-constexpr double kLineBytesPerSecond = 960;  // 9600 baud, ten bit times a byte
 
 const Bytes& FullMemoryImage();
 const std::string& FullMemoryDataFile();

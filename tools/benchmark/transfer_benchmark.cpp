@@ -22,12 +22,13 @@ bool FeedImage(TransferMachine& machine, const Bytes& image) {
 void BM_TransferMachine(benchmark::State& state) {
     const Bytes& image = FullMemoryImage();
     for (auto _ : state) {
-        FormState form;
-        TransferMachine machine(form, [](const Record& record) {
+        DecoderState decoder;
+        int datano = 0;
+        TransferMachine machine(decoder, datano, [](const Record& record) -> Failure {
             benchmark::DoNotOptimize(record);
-            return std::string();
+            return std::nullopt;
         });
-        if (!FeedImage(machine, image) || form.datano != kFullMemory) {
+        if (!FeedImage(machine, image) || datano != kFullMemory) {
             state.SkipWithError("the image did not give a full memory");
             return;
         }
@@ -40,15 +41,16 @@ void BM_TransferToDataFile(benchmark::State& state) {
     const Bytes& image = FullMemoryImage();
     TempDir dir;
     for (auto _ : state) {
-        FormState form;
+        DecoderState decoder;
+        int datano = 0;
         DataFileWriter file;
-        if (!file.Open(dir.Path("full.dat")).empty()) {
+        if (file.Open(dir.Path("full.dat"))) {
             state.SkipWithError("cannot create the data file");
             return;
         }
-        TransferMachine machine(form,
+        TransferMachine machine(decoder, datano,
                                 [&file](const Record& record) { return file.Append(record); });
-        if (!FeedImage(machine, image) || !file.Close().empty()) {
+        if (!FeedImage(machine, image) || file.Close()) {
             state.SkipWithError("the transfer did not complete");
             return;
         }

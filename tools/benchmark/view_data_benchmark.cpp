@@ -36,7 +36,8 @@ class FullMemoryWindow {
 
     // A data file that reads whole never makes ViewData stop on a message box.
     bool Ready() const {
-        return ReadRecordsFromText(program_.dir.Read("full.dat"), kFullMemory).error.empty();
+        std::vector<Record> records;
+        return !ReadRecordsFromText(program_.dir.Read("full.dat"), kFullMemory, records);
     }
     bool ShowsFullMemory() const { return window_.FGrid1->model()->rowCount() == kFullMemory; }
     Form2& Window() { return window_; }

@@ -21,9 +21,10 @@ void CheckRewrite(const Record& record) {
     if (!std::isfinite(record.value1) || !std::isfinite(record.value2)) {
         return;  // only a malformed file holds values beyond the double range
     }
-    const RecordReading again = ReadRecordsFromText(FormatRecord(record), 1);
-    Require(again.error.empty() && again.records.size() == 1, "a written record reads back");
-    const Record& read = again.records[0];
+    std::vector<Record> again;
+    Require(!ReadRecordsFromText(FormatRecord(record), 1, again) && again.size() == 1,
+            "a written record reads back");
+    const Record& read = again[0];
     Require(read.number == record.number, "record number reads back");
     Require(read.unit1 == record.unit1 && read.unit2 == record.unit2, "unit codes read back");
     const auto close = [](double a, double b) { return std::fabs(a - b) <= 1e-14 * std::fabs(a); };
@@ -32,12 +33,13 @@ void CheckRewrite(const Record& record) {
 }
 
 void FuzzReadRecords(int count, std::string_view text) {
-    const RecordReading reading = ReadRecordsFromText(text, count);
+    std::vector<Record> records;
+    const Failure failure = ReadRecordsFromText(text, count, records);
     const std::size_t wanted = count > 0 ? static_cast<std::size_t>(count) : 0;
-    Require(reading.records.size() <= wanted, "no more records than asked for");
-    Require(reading.error.empty() == (reading.records.size() == wanted),
+    Require(records.size() <= wanted, "no more records than asked for");
+    Require(!failure == (records.size() == wanted),
             "a reason is given exactly when fewer records were read");
-    for (const Record& record : reading.records) {
+    for (const Record& record : records) {
         Require(!std::isnan(record.value1) && !std::isnan(record.value2), "values are numbers");
         Require(IsUnitCode(record.unit1) && IsUnitCode(record.unit2), "unit codes fit 16 bits");
         CheckRewrite(record);

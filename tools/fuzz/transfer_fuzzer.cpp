@@ -20,7 +20,7 @@ class RecordSink {
   public:
     explicit RecordSink(int failingAppend) : failingAppend_(failingAppend) {}
 
-    std::string Append(const Record& record) {
+    Failure Append(const Record& record) {
         if (++appends_ == failingAppend_) {
             return "disk full";
         }
@@ -30,17 +30,18 @@ class RecordSink {
                 "decoded values are finite");
         records_.push_back(record);
         text_ += FormatRecord(record);
-        return {};
+        return std::nullopt;
     }
 
     // What the data viewer would read back for `datano` records.
     void CheckReadBack(int datano) const {
         Require(datano == static_cast<int>(records_.size()), "datano counts the records written");
-        const RecordReading reading = ReadRecordsFromText(text_, datano);
-        Require(reading.error.empty(), "the written file reads back without error");
-        Require(reading.records.size() == records_.size(), "every written record reads back");
+        std::vector<Record> read;
+        Require(!ReadRecordsFromText(text_, datano, read),
+                "the written file reads back without error");
+        Require(read.size() == records_.size(), "every written record reads back");
         for (std::size_t i = 0; i < records_.size(); ++i) {
-            CheckSame(records_[i], reading.records[i]);
+            CheckSame(records_[i], read[i]);
         }
     }
 
@@ -63,20 +64,22 @@ class RecordSink {
 };
 
 void FuzzTransfer(int failingAppend, const std::uint8_t* bytes, std::size_t size) {
-    FormState state;
+    DecoderState decoder;
+    int datano = 0;
     RecordSink sink(failingAppend);
-    TransferMachine machine(state, [&sink](const Record& record) { return sink.Append(record); });
+    TransferMachine machine(decoder, datano,
+                            [&sink](const Record& record) { return sink.Append(record); });
     for (std::size_t i = 0; i < size; ++i) {
         const TransferMachine::Step step = machine.Feed(bytes[i]);
         if (step == TransferMachine::Step::WriteFailed) {
-            Require(machine.WriteError() == "disk full", "a failed write reports its reason");
+            Require(machine.WriteFailure() == "disk full", "a failed write reports its reason");
             break;
         }
         if (step == TransferMachine::Step::Finished) {
             break;
         }
     }
-    sink.CheckReadBack(state.datano);
+    sink.CheckReadBack(datano);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "ui/file_exists.h"
+#include "datafiles/files.h"
 
 #include <gtest/gtest.h>
 

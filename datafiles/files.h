@@ -1,6 +1,9 @@
 #pragma once
+// File services shared by the data file, the unit-name table and the commands.
 
 #include <string>
+
+#include "datafiles/failure.h"
 
 namespace rv7342 {
 
@@ -8,5 +11,11 @@ namespace rv7342 {
 // through something that is not a directory). Every other outcome, success or another error,
 // counts as existing, so Start asks before a transfer that might overwrite something.
 bool FileExists(const std::string& path);
+
+// Reads a whole file into `contents`; the reason for a failure names the path.
+[[nodiscard]] Failure ReadWholeFile(const std::string& path, std::string& contents);
+
+// The C library's text for an errno value.
+std::string SystemReason(int errorNumber);
 
 }  // namespace rv7342

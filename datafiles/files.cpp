@@ -1,0 +1,43 @@
+#include "datafiles/files.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace rv7342 {
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        return true;
+    }
+    return errno != ENOENT && errno != ENOTDIR;
+}
+
+Failure ReadWholeFile(const std::string& path, std::string& contents) {
+    errno = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (!file) {
+        return "Cannot open " + path + ": " + SystemReason(errno);
+    }
+    contents.clear();
+    char chunk[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        contents.append(chunk, got);
+    }
+    if (std::ferror(file.get())) {
+        return "Cannot read " + path + ": " + SystemReason(errno);
+    }
+    return std::nullopt;
+}
+
+std::string SystemReason(int errorNumber) {
+    return std::strerror(errorNumber);
+}
+
+}  // namespace rv7342

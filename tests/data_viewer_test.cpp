@@ -1,0 +1,69 @@
+#include "ui/data_viewer.h"
+
+#include <QAbstractItemModelTester>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace rv7342 {
+namespace {
+
+class GridModelTest : public testing::Test {
+  protected:
+    GridModelTest() {
+        names[0] = MakeUnitName(U"V DC");
+        names[3] = MakeUnitName(U"Celsius degree");
+    }
+
+    QString Cell(int row, int column) const { return model.index(row, column).data().toString(); }
+    QString Header(int column) const {
+        return model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    }
+
+    UnitTable names{};
+    GridModel model{names};
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
+};
+
+TEST_F(GridModelTest, BeforeAnyViewOneEmptyRowUnderAnEmptyHeader) {
+    EXPECT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.columnCount(), 5);
+    EXPECT_EQ(Header(0), "");
+    EXPECT_EQ(Cell(0, 1), "");
+}
+
+TEST_F(GridModelTest, RecordsNumberedByPositionWithSingleValuesAndUnitNames) {
+    model.ShowRecords(
+        {{7, 0.1, 0, 12.3, 3}, {9, 1.2345678, 3, -0.25, 100}, {9, 12345678, -1, 0, 5}});
+    ASSERT_EQ(model.rowCount(), 3);
+    const char* headers[] = {"No.", "Value", "Unit", "Value", "Unit"};
+    const char* rows[3][5] = {{"1", "0.1", "V DC      ", "12.3", "Celsius de"},
+                              {"2", "1.234568", "Celsius de", "-0.25", ""},
+                              {"3", "1.234568E+07", "", "0", ""}};
+    for (int column = 0; column < 5; ++column) {
+        SCOPED_TRACE(column);
+        EXPECT_EQ(Header(column), headers[column]);
+        for (int row = 0; row < 3; ++row) {
+            SCOPED_TRACE(row);
+            EXPECT_EQ(Cell(row, column), rows[row][column]);
+            EXPECT_EQ(model.index(row, column).data(Qt::TextAlignmentRole).toInt(),
+                      int(Qt::AlignCenter));
+        }
+    }
+    model.ShowRecords({});
+    EXPECT_EQ(model.rowCount(), 0) << "no readings: the header alone";
+    EXPECT_EQ(Header(0), "No.");
+}
+
+TEST(CellValueText, TheUsersSeparatorAndValuesBeyondTheFloatRange) {
+    QLocale german(QLocale::German, QLocale::Germany);
+    german.setNumberOptions(QLocale::OmitGroupSeparator);
+    EXPECT_EQ(CellValueText(0.5, german), "0,5");
+    EXPECT_EQ(CellValueText(12345.5, german), "12345,5");
+    EXPECT_EQ(CellValueText(1E+39, german), "1E+39") << "shown as the file holds it";
+    EXPECT_EQ(CellValueText(-HUGE_VAL, german), "-inf");
+}
+
+}  // namespace
+}  // namespace rv7342

@@ -1,0 +1,82 @@
+#include "datafiles/text_fields.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace rv7342 {
+namespace {
+
+TEST(FormatDouble, InvariantShortestForms) {
+    const std::pair<double, const char*> cases[] = {
+        {12.34, "12.34"},     {-0.25, "-0.25"},   {1E-05, "1E-05"},
+        {1.5E+20, "1.5E+20"}, {0.0, "0"},         {-0.0, "0"},
+        {100, "100"},         {0.1 + 0.2, "0.3"}, {-1234.5678901234567, "-1234.56789012346"},
+        {1E+15, "1E+15"},     {0.0001, "0.0001"}, {1234 / std::pow(10.0, -35), "1.234E+38"}};
+    for (auto [value, text] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(FormatDouble(value), text);
+    }
+}
+
+TEST(ParseNumber, AcceptsEveryInvariantForm) {
+    const std::pair<const char*, double> cases[] = {
+        {"0.5", 0.5},    {".5", 0.5}, {"-.25", -0.25}, {"1E-05", 1E-05}, {"1.5E+20", 1.5E+20},
+        {"1e-5", 1E-05}, {"+3", 3},   {"12", 12},      {"1E-400", 0}};
+    for (auto [text, value] : cases) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(ParseNumber(text).has_value());
+        EXPECT_EQ(*ParseNumber(text), value);
+    }
+    EXPECT_EQ(*ParseNumber("1E+400"), HUGE_VAL);
+    EXPECT_EQ(*ParseNumber("-1E+400"), -HUGE_VAL);
+}
+
+TEST(ParseNumber, RejectsWhatIsNotWhollyANumber) {
+    for (const char* text :
+         {"", "abc", "1,5", "12x", "+-1", "--1", "+", "inf", "nan", "0x10", "1 2", "E5"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(ParseNumber(text).has_value());
+    }
+}
+
+TEST(FieldReader, FieldsAcrossLinesQuotesAndBlanks) {
+    FieldReader fields("  1, \"a,b\" ,x\r\n\"two\nlines\"\r3,");
+    const char* expected[] = {"1", "a,b", "x", "two\nlines", "3", ""};
+    for (const char* text : expected) {
+        SCOPED_TRACE(text);
+        ASSERT_FALSE(fields.AtEnd());
+        EXPECT_EQ(fields.ReadText(), text);
+    }
+    EXPECT_EQ(fields.FieldLine(), 4);
+    EXPECT_TRUE(fields.AtEnd());
+    EXPECT_FALSE(fields.ReadText().has_value());
+}
+
+// Under a comma-decimal locale the C library would write 12,34; the file must not change.
+TEST(InvariantNumbers, UnaffectedByACommaDecimalLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        // The test setup builds the locale with localedef; in CI it must have worked.
+        const char* ci = std::getenv("CI");
+        if (ci && std::string(ci) == "true") {
+            FAIL() << "no de_DE.UTF-8 locale: localedef could not build it (LOCPATH="
+                   << (std::getenv("LOCPATH") ? std::getenv("LOCPATH") : "unset") << ")";
+        }
+        GTEST_SKIP() << "no de_DE.UTF-8 locale here: localedef could not build it, so the "
+                        "comma-decimal case cannot be tried";
+    }
+    ASSERT_EQ(std::localeconv()->decimal_point, std::string(","));
+    EXPECT_EQ(FormatDouble(12.34), "12.34");
+    EXPECT_EQ(FormatDouble(1.5E+20), "1.5E+20");
+    EXPECT_EQ(ParseNumber("12.34"), 12.34);
+    EXPECT_FALSE(ParseNumber("12,34").has_value());
+    EXPECT_EQ(ParseNumber("1E+400"), HUGE_VAL);
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+}  // namespace
+}  // namespace rv7342
