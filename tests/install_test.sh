@@ -3,6 +3,7 @@
 # its menu entry: it must find its unit names and write its data file in its own folder.
 #   install_test.sh <build dir> <rv7342-sim>
 set -euo pipefail
+unset QT_QPA_PLATFORM  # the program must show a real window on the virtual display
 build=$1
 simulator=$2
 prefix=$(mktemp -d)

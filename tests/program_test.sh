@@ -6,6 +6,7 @@
 # The program runs from a copy of its folder, so that no data file lands in the build tree;
 # with --in-place it runs where it is and writes its data file there.
 set -euo pipefail
+unset QT_QPA_PLATFORM  # the program must show a real window on the virtual display
 program=$1
 simulator=$2
 work=$(mktemp -d)

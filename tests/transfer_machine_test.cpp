@@ -54,6 +54,32 @@ TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
     }
 }
 
+// Bytes other than digits where the decoder reads (positions 14 to 1) make a malformed
+// record; the first and last byte of a frame are never read and do not.
+TEST(TransferMachine, CountsRecordsDecodedFromBytesOtherThanDigits) {
+    Transfer transfer;
+    Bytes letterInValue = kTwoValue;
+    letterInValue[12] = 'A';  // position 3
+    Bytes blankSign = kTwoValue;
+    blankSign[1] = ' ';  // position 14
+    Bytes oddEnds = kTwoValue;
+    oddEnds[0] = 'x';  // position 15
+    Bytes abandoned = Bytes{'1', '2', 0};
+    Bytes stream{13};
+    stream += kTwoValue;
+    stream += letterInValue;
+    stream += oddEnds;
+    stream += blankSign;
+    stream += abandoned;  // the 13 that ends the next frame writes from the buffer as it stands
+    stream += Bytes{13};
+    stream += kTwoValue;
+    ASSERT_EQ(transfer.Feed(stream), -1);
+    EXPECT_EQ(transfer.datano, 6);
+    EXPECT_EQ(transfer.machine.MalformedRecords(), 2)
+        << "the letter and the blank; the synchronising record reads the clean digits left";
+    EXPECT_EQ(transfer.machine.EscapeCount(), 0);
+}
+
 TEST(TransferMachine, NoRecordOnceFourteenEscapesAreCounted) {
     Transfer transfer;
     Bytes thirteenEscapes = Frame("00000000001111");

@@ -7,58 +7,10 @@
 #include <QTableView>
 #include <QTimer>
 
-#include "tests/meter_stream.h"
-#include "tests/pseudo_terminal.h"
-#include "tests/window_fixture.h"
+#include "tests/download_fixture.h"
 
 namespace rv7342 {
 namespace {
-
-const Bytes kTwoValue = Frame("03051201231234");
-const Bytes kSingleValue = Frame("49991397712345");
-
-class Download : public WindowTest {
-  protected:
-    Download() {
-        qputenv("RV7342_COM2", line.SlavePath().c_str());
-        window = OpenWindow();
-        window->Text1->setText("run.dat");
-    }
-    ~Download() override { qunsetenv("RV7342_COM2"); }
-
-    // Once the transfer holds the port: runs `during`, then sends `bytes`.
-    void SendWhenOpen(Bytes bytes, std::function<void()> during = {}) {
-        QObject::connect(&feeder, &QTimer::timeout, [=] {
-            if (!window->State().fgComPortOpen) {
-                return;
-            }
-            feeder.stop();
-            if (during) {
-                during();
-            }
-            line.Write(bytes);
-        });
-        feeder.start(5);
-    }
-
-    // Runs `action` once the transfer has written `records` records.
-    void AfterRecords(int records, std::function<void()> action) {
-        QObject::connect(&watcher, &QTimer::timeout, [=] {
-            if (window->State().fgComPortOpen && window->State().datano >= records) {
-                watcher.stop();
-                action();
-            }
-        });
-        watcher.start(5);
-    }
-
-    void ClickStart() { window->Command1[0]->click(); }
-
-    PseudoTerminal line;
-    std::unique_ptr<Form2> window;
-    QTimer feeder;
-    QTimer watcher;
-};
 
 TEST_F(Download, WholeMemoryReachesTheFileAndTheTable) {
     SendWhenOpen(MemoryImage({kTwoValue, kSingleValue, kTwoValue}), [this] {
@@ -142,6 +94,34 @@ TEST_F(Download, AFileThatCannotBeCreatedReleasesThePort) {
     EXPECT_EQ(again.OpenCommPort(2), std::nullopt) << "the port was closed again";
 }
 
+// A folder, or one of the program's own files, is no data file: Start says so and asks no
+// overwrite question.
+TEST_F(Download, StartRefusesAFolderOrTheProgramsOwnFiles) {
+    const std::string table = dir.Read("unit2.dat");
+    for (const char* name : {"", "unit2.dat"}) {
+        SCOPED_TRACE(name);
+        boxes.seen.clear();
+        window->Text1->setText(name);
+        ClickStart();
+        ASSERT_EQ(boxes.seen.size(), 1u);
+        EXPECT_NE(boxes.seen[0].title, "Data File Check");
+        EXPECT_TRUE(boxes.seen[0].text.contains(QString::fromStdString(window->State().df)));
+        EXPECT_TRUE(boxes.seen[0].text.contains("Type")) << boxes.seen[0].text.toStdString();
+        EXPECT_TRUE(window->Command1[0]->isEnabled());
+        EXPECT_EQ(window->Label1[2]->text(), "");
+    }
+    EXPECT_EQ(dir.Read("unit2.dat"), table);
+}
+
+TEST_F(Download, AnAbsolutePathNamesTheFileItself) {
+    TempDir elsewhere;
+    window->Text1->setText(QString::fromStdString(elsewhere.Path("abs.dat")));
+    EXPECT_EQ(window->State().df, elsewhere.Path("abs.dat"));
+    SendWhenOpen(MemoryImage({kSingleValue}));
+    ClickStart();
+    EXPECT_EQ(elsewhere.Read("abs.dat"), "1,-12.345,99,0,0\r\n");
+}
+
 TEST_F(Download, AnUnpluggedAdapterKeepsTheRecordsAndSaysSo) {
     Bytes part{13};
     part += kTwoValue;
@@ -178,6 +158,7 @@ TEST_F(Download, AFullDiskEndsTheTransferAndSaysSo) {
 }
 
 TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
+    boxes.answer = QMessageBox::Yes;
     for (bool closeBox : {false, true}) {
         SCOPED_TRACE(closeBox ? "close box" : "Exit");
         std::filesystem::remove(dir.Path("run.dat"));
@@ -193,7 +174,9 @@ TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
         EXPECT_FALSE(window->isVisible());
         EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
         EXPECT_FALSE(window->State().fgComPortOpen);
-        EXPECT_TRUE(boxes.seen.empty());
+        ASSERT_EQ(boxes.seen.size(), 1u) << "readings had arrived: asked before stopping";
+        EXPECT_TRUE(boxes.seen[0].text.endsWith("Stop it and exit?"));
+        boxes.seen.clear();
         feeder.disconnect();
         watcher.disconnect();
     }

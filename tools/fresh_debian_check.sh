@@ -15,7 +15,8 @@ if [ ! -x "$WORK/base/bin/bash" ]; then
 fi
 
 # Runs a command in a fresh copy of the base system, in a PID and mount namespace of its own
-# (so its process list and its mounts of proc, /dev and /dev/pts end with it).
+# (so its process list and its mounts of proc, /dev and /dev/pts end with it). The program is
+# started on Qt's offscreen platform; the tests bring their own virtual display.
 run_in_fresh_chroot() {
     local name=$1 command=$2 dir="$WORK/$1"
     rm -rf "$dir"
@@ -27,7 +28,7 @@ run_in_fresh_chroot() {
         mount -t proc proc "$1/proc" && mount --bind /dev "$1/dev" &&
         mount --bind /dev/pts "$1/dev/pts" &&
         chroot "$1" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
-            QT_QPA_PLATFORM=offscreen bash -c "cd /root/rv7342 && $2"' - "$dir" "$command" ||
+            bash -c "cd /root/rv7342 && $2"' - "$dir" "$command" ||
         status=$?
     echo "== $name: exit status $status"
     return $status
@@ -38,7 +39,7 @@ run_in_fresh_chroot() {
 # pgrep: processes are found by name in /proc.
 run_in_fresh_chroot run '
     running() { grep -lx "$1" /proc/[0-9]*/comm 2>/dev/null | cut -d/ -f3; }
-    bash scripts/run.sh & script=$!
+    QT_QPA_PLATFORM=offscreen bash scripts/run.sh & script=$!
     until [ -n "$(running rv7342)" ]; do kill -0 $script 2>/dev/null || exit 1; sleep 1; done
     sleep 20
     [ -n "$(running rv7342)" ] && [ -n "$(running rv7342-sim)" ] || exit 1

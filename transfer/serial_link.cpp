@@ -80,11 +80,16 @@ QString OpenFailureMessage(const QString& port, const QString& device,
 
 SerialLink::SerialLink(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::OnError);
+    silence_.setSingleShot(true);
+    connect(&silence_, &QTimer::timeout, this, &SerialLink::waitEnded);
 }
 
 std::optional<QString> SerialLink::OpenCommPort(int port) {
     failure_.clear();
+    stop_ = Stop::None;
+    bytesReceived_ = 0;
     const QString device = DeviceForPort(port);
+    device_ = device;
     port_.setPortName(device);
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setParity(QSerialPort::NoParity);
@@ -99,21 +104,38 @@ std::optional<QString> SerialLink::OpenCommPort(int port) {
 }
 
 std::optional<std::uint8_t> SerialLink::ReadCommByte() {
-    while (port_.isOpen() && failure_.isEmpty() && port_.bytesAvailable() < 1) {
-        QEventLoop wait;
-        connect(&port_, &QSerialPort::readyRead, &wait, &QEventLoop::quit);
-        connect(this, &SerialLink::waitEnded, &wait, &QEventLoop::quit);
-        wait.exec();
+    while (port_.isOpen() && stop_ == Stop::None && port_.bytesAvailable() < 1) {
+        WaitForByte();
     }
     // Bytes that arrived before a failure are still delivered.
     char byte = 0;
     if (port_.isOpen() && port_.getChar(&byte)) {
+        ++bytesReceived_;
+        sinceLastByte_.start();
         return static_cast<std::uint8_t>(byte);
     }
-    if (failure_.isEmpty()) {
-        failure_ = QStringLiteral("the port was closed");
+    if (stop_ == Stop::None) {
+        stop_ = Stop::Closed;
     }
     return std::nullopt;
+}
+
+// Sleeps in the event loop until a byte arrives, the port fails or closes, or, once the meter
+// has begun to send, until the silence limit is reached.
+void SerialLink::WaitForByte() {
+    if (bytesReceived_ > 0) {
+        const qint64 left = kSilenceLimitMs - sinceLastByte_.elapsed();
+        if (left <= 0) {
+            stop_ = Stop::Silent;
+            return;
+        }
+        silence_.start(static_cast<int>(left));
+    }
+    QEventLoop wait;
+    connect(&port_, &QSerialPort::readyRead, &wait, &QEventLoop::quit);
+    connect(this, &SerialLink::waitEnded, &wait, &QEventLoop::quit);
+    wait.exec();
+    silence_.stop();
 }
 
 void SerialLink::CloseCommPort() {
@@ -126,6 +148,7 @@ void SerialLink::OnError(QSerialPort::SerialPortError error) {
         return;
     }
     failure_ = port_.errorString();
+    stop_ = Stop::Failed;
     emit waitEnded();
 }
 

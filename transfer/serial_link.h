@@ -2,9 +2,11 @@
 // The serial link to the meter: one port, opened at 9600,N,8,1 for a transfer, read one raw
 // byte at a time, closed at its end. Nothing is ever sent.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <optional>
@@ -25,28 +27,48 @@ QString OpenFailureMessage(const QString& port, const QString& device,
 // The group that owns a device file; empty when it cannot be told.
 QString DeviceGroup(const QString& device);
 
+// Once the meter has begun to send, a silence this long means it has stopped: it sends its
+// whole memory without a pause, so a gap of three seconds (about 180 frames) is no
+// transmission of it, while a USB adapter or a busy desktop delays bytes by milliseconds.
+constexpr int kSilenceLimitMs = 3000;
+
 class SerialLink : public QObject {
     Q_OBJECT
   public:
+    // Why ReadCommByte gave no byte.
+    enum class Stop { None, Closed, Failed, Silent };
+
     explicit SerialLink(QObject* parent = nullptr);
 
     // Opens the port at 9600,N,8,1. A failure is the message for the user.
     [[nodiscard]] std::optional<QString> OpenCommPort(int port);
     // One received byte. While none is waiting, the window's events are processed; the wait
-    // sleeps in the event loop until a byte, an error or CloseCommPort. No byte comes back
-    // when the port failed or was closed; FailureReason then says why.
+    // sleeps in the event loop until a byte, an error or CloseCommPort. Before the first byte
+    // it waits without limit (the user has yet to press RESET); after it, a silence of
+    // kSilenceLimitMs ends the wait. No byte comes back once the port was closed, failed or
+    // fell silent; Stopped and FailureReason then say why.
     std::optional<std::uint8_t> ReadCommByte();
     void CloseCommPort();
+    Stop Stopped() const { return stop_; }
     QString FailureReason() const { return failure_; }
-    QString Device() const { return port_.portName(); }
+    // The device of the port opened last, as its full path.
+    QString Device() const { return device_; }
+    // Bytes read since the port was opened.
+    long long BytesReceived() const { return bytesReceived_; }
 
   signals:
     void waitEnded();
 
   private:
+    void WaitForByte();
     void OnError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    QString device_;
+    QTimer silence_;
+    QElapsedTimer sinceLastByte_;
+    long long bytesReceived_ = 0;
+    Stop stop_ = Stop::None;
     QString failure_;
 };
 

@@ -8,6 +8,8 @@ namespace rv7342 {
 
 namespace {
 constexpr int kFirstPosition = kFrameSize - 1;
+// The positions the decoder reads: 14 down to 1.
+const std::bitset<16> kDecodedPositions(0x7FFE);
 }  // namespace
 
 TransferMachine::TransferMachine(DecoderState& decoder, int& datano, AppendRecord append)
@@ -36,6 +38,7 @@ TransferMachine::Step TransferMachine::Receive(std::uint8_t byte) {
         synchronizing_ = true;
         return Step::Going;
     }
+    nonDigit_[position_] = byte < '0' || byte > '9';
     StoreFrameDigit(decoder_, position_, byte);
     if (position_ > 0) {
         --position_;
@@ -62,6 +65,9 @@ bool TransferMachine::EndFrame(void (*decode)(DecoderState&)) {
         return false;
     }
     ++datano_;
+    if ((nonDigit_ & kDecodedPositions).any()) {
+        ++malformedRecords_;
+    }
     return true;
 }
 

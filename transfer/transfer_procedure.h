@@ -4,6 +4,7 @@
 // Escape bytes (27) inside frames mark the end of the memory: from the 14th on no record is
 // written, and the transfer ends after the frame at which exactly 28 have been counted.
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -28,6 +29,11 @@ class TransferMachine {
     Step Feed(std::uint8_t byte);
     // Why the last record could not be written, after Step::WriteFailed.
     const Failure& WriteFailure() const { return writeFailure_; }
+    // Escape bytes counted inside frames: the end marker, or a part of one.
+    long long EscapeCount() const { return EscCount; }
+    // Records written from digits of which some came from bytes other than '0' to '9' in the
+    // positions the decoder reads (14 down to 1): line noise, or a wrong line speed.
+    int MalformedRecords() const { return malformedRecords_; }
 
   private:
     Step Synchronize(std::uint8_t byte);
@@ -39,6 +45,8 @@ class TransferMachine {
     int& datano_;
     AppendRecord append_;
     Failure writeFailure_;
+    std::bitset<16> nonDigit_;  // positions whose last stored byte was not a digit
+    int malformedRecords_ = 0;
     bool synchronizing_ = true;
     int position_ = 15;
     long long FrameCount = 0;

@@ -117,6 +117,7 @@ void ConfigureGrid(QTableView& view, int rowHeight) {
     view.setSelectionMode(QAbstractItemView::SingleSelection);
     view.setEditTriggers(QAbstractItemView::NoEditTriggers);
     view.setWordWrap(false);
+    view.setTabKeyNavigation(false);  // Tab and Shift+Tab move on to the other controls
 }
 
 }  // namespace rv7342

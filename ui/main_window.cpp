@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTableView>
 
+#include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
 
 namespace rv7342 {
@@ -127,6 +128,12 @@ void Form2::CreateStatusControls() {
     for (QLabel* label : Label1) {
         label->setFont(SerifFont(12));
     }
+    // In the free band between the status line and the table.
+    TransferProgress = new QLabel(this);
+    Place(TransferProgress, 600, 2580, 6015, 375);
+    SetColours(TransferProgress, kBlue);
+    TransferProgress->setFocusPolicy(Qt::NoFocus);
+    TransferProgress->hide();
 }
 
 void Form2::CreateSetupFrame() {
@@ -159,6 +166,7 @@ void Form2::CreateGridAndButtons() {
     for (int index = 0; index < 3; ++index) {
         Command1[index] = new QPushButton(QString::fromLatin1(captions[index]), this);
         Command1[index]->setFont(SerifFont(12));
+        Command1[index]->setAutoDefault(true);  // Enter presses a focused button, as Space does
         Place(Command1[index], 7920, tops[index], 1335, 375);
         connect(Command1[index], &QPushButton::clicked, this,
                 [this, index] { Command1_Click(index); });
@@ -193,8 +201,7 @@ void Form2::Form_Load() {
 }
 
 void Form2::Text1_Change(const QString& text) {
-    const QString path = QDir::toNativeSeparators(programDir_) + QDir::separator() + text;
-    state.df = QFile::encodeName(path).toStdString();
+    state.df = QFile::encodeName(DataFilePath(programDir_, text)).toStdString();
 }
 
 void Form2::Report(const QString& message) {
@@ -204,8 +211,9 @@ void Form2::Report(const QString& message) {
 void Form2::closeEvent(QCloseEvent* event) {
     if (transferRunning_) {
         // The transfer is waiting inside the Start handler: end it first, then close.
-        closeRequested_ = true;
-        MSComm1.CloseCommPort();
+        if (MayStopTransfer()) {
+            MSComm1.CloseCommPort();
+        }
         event->ignore();
         return;
     }

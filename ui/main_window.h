@@ -53,6 +53,8 @@ class Form2 : public QWidget {
     QCheckBox* Check1 = nullptr;
     QTableView* FGrid1 = nullptr;
     std::array<QPushButton*, 3> Command1{};
+    // Shown while a transfer runs: waiting for the meter, then the readings received so far.
+    QLabel* TransferProgress = nullptr;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,7 +73,11 @@ class Form2 : public QWidget {
     void StartTransfer();
     void ReadDataLogger();
     void AbandonStart(const QString& message);
-    void EndTransfer(TransferEnd end, const QString& failure);
+    QString IncompleteReason(TransferEnd end, const TransferMachine& machine, int port) const;
+    void EndTransfer(const QString& incompleteReason, int malformedRecords);
+    bool MayStopTransfer();
+    void ShowWaiting(int port);
+    void ShowReceiving(qint64 elapsedMs);
     void UpdateControls();
     void Report(const QString& message);
 
