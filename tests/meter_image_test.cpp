@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "transfer/meter_protocol.h"
+
 namespace rv7342 {
 namespace {
-
-constexpr std::uint8_t kCarriageReturn = 13;
-constexpr std::uint8_t kEscape = 27;
 
 // Where the frames begin: after the first carriage return.
 std::size_t FramesStart(const Bytes& bytes) {
@@ -35,7 +34,7 @@ TEST(MeterImage, NoiseOneBoundaryThenReadingFramesAndTwoClosingFrames) {
         ASSERT_LE(start, bytes.size());
         EXPECT_GE(start, 2u) << "some noise before the first carriage return";
         ASSERT_EQ(bytes.size() - start, (frames + 2) * kFrameSize);
-        EXPECT_EQ(std::count(bytes.begin() + start, bytes.end(), 0), 0);
+        EXPECT_EQ(std::count(bytes.begin() + start, bytes.end(), kAbandonFrame), 0);
         EXPECT_EQ(image.readings.size(), static_cast<std::size_t>(frames));
         int singleValue = 0;
         for (int frame = 0; frame < frames + 2; ++frame) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "transfer/meter_protocol.h"
+
 namespace rv7342 {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -16,17 +18,17 @@ inline Bytes Frame(const std::string& positions14to1) {
     for (char digit : positions14to1) {
         frame.push_back(static_cast<std::uint8_t>(digit));
     }
-    frame.push_back(13);
+    frame.push_back(kCarriageReturn);
     return frame;
 }
 
-// A closing frame carrying `escapes` bytes 27.
+// A closing frame carrying `escapes` escape bytes.
 inline Bytes EscapeFrame(int escapes = 14) {
-    Bytes frame(16, '0');
+    Bytes frame(kFrameSize, '0');
     for (int i = 1; i <= escapes; ++i) {
-        frame[i] = 27;
+        frame[i] = kEscape;
     }
-    frame[15] = 13;
+    frame[kFrameSize - 1] = kCarriageReturn;
     return frame;
 }
 
@@ -35,9 +37,9 @@ inline Bytes& operator+=(Bytes& stream, const Bytes& more) {
     return stream;
 }
 
-// Noise, the synchronising 13, the frames, and the two closing frames.
+// Noise, the synchronising carriage return, the frames, and the two closing frames.
 inline Bytes MemoryImage(const std::vector<Bytes>& frames) {
-    Bytes stream{'x', 27, 0, 200, 13};
+    Bytes stream{'x', kEscape, kAbandonFrame, 200, kCarriageReturn};
     for (const Bytes& frame : frames) {
         stream += frame;
     }

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/temp_dir.h"
 #include "tools/meter_image.h"
 #include "tools/unique_fd.h"
 
@@ -208,6 +209,44 @@ void ExpectServedOnce(std::vector<std::string> args, const Bytes& memory) {
 TEST(Simulator, SendsTheMemoryOfItsSeedAndEndsWhenThePortCloses) {
     ExpectServedOnce({"--fast", "--frames", "50", "--seed", "3"}, GenerateMeterImage(50, 3).bytes);
     ExpectServedOnce({"--frames", "5", "--seed", "3"}, GenerateMeterImage(5, 3).bytes);
+}
+
+// Every byte value, and more than one read's worth of them.
+TEST(Simulator, ReplaysAFileByteForByte) {
+    const TempDir dir;
+    Bytes memory = GenerateMeterImage(5000, 9).bytes;
+    for (int byte = 0; byte < 256; ++byte) {
+        memory.push_back(static_cast<std::uint8_t>(byte));
+    }
+    dir.Write("memory.bin", std::string(memory.begin(), memory.end()));
+    ExpectServedOnce({"--fast", "--replay", dir.Path("memory.bin")}, memory);
+}
+
+// A failure before serving ends the simulator with a message that names what failed, and
+// without a port.
+TEST(Simulator, FailsWithTheReasonBeforeServing) {
+    const TempDir dir;
+    const std::string noFolder = dir.Path("none") + "/expected.dat";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {{"--frames", "1000001"}, 2, "invalid --frames '1000001'"},
+        {{"--delay=-1"}, 2, "invalid --delay '-1'"},
+        {{"--seed"}, 2, "option --seed needs a value"},
+        {{"--replay", dir.Path("none.bin"), "--seed", "2"}, 2, "--replay sends a file"},
+        {{"--replay", dir.Path("none.bin")}, 1, dir.Path("none.bin") + ": "},
+        {{"--expect", noFolder}, 1, noFolder + ": "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        SimulatorProcess simulator(c.args);
+        EXPECT_EQ(simulator.Wait(), c.status);
+        EXPECT_NE(simulator.Errors().find(c.reason), std::string::npos) << simulator.Errors();
+        EXPECT_EQ(simulator.ReadLine(), std::nullopt) << "no device offered";
+    }
 }
 
 // Enter is RESET; bytes the program left unread must not reach its next open.

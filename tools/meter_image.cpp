@@ -1,22 +1,15 @@
 #include "tools/meter_image.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <random>
 
-#include "tools/unique_fd.h"
+#include "transfer/meter_protocol.h"
 
 namespace rv7342 {
 
 namespace {
 
-constexpr std::uint8_t kCarriageReturn = 13;
-constexpr std::uint8_t kEscape = 27;
 constexpr int kUnitCodes = 30;
 constexpr int kUnit2Codes = 10;
 constexpr int kExponents = 5;
@@ -33,7 +26,9 @@ class Dice {
     std::mt19937 engine_;
 };
 
-// The digit values of positions 0 to 15 of one frame.
+// The digit values of positions 0 to 15 of one frame. Each reading is worked out here from
+// the digits it puts in its frame, not by the program's decoder: the images check that
+// decoder, so they must not share its faults.
 using FrameDigits = std::array<int, kFrameSize>;
 
 double Scaled(double sum, int exponent) {
@@ -106,11 +101,13 @@ void AppendNoise(Dice& dice, Bytes& bytes) {
     const int escapeAt = dice.Below(length);
     for (int i = 0; i < length; ++i) {
         const int byte = dice.Below(255);
-        bytes.push_back(i == escapeAt ? kEscape
-                                      : static_cast<std::uint8_t>(byte < 13 ? byte : byte + 1));
+        bytes.push_back(i == escapeAt
+                            ? kEscape
+                            : static_cast<std::uint8_t>(byte < kCarriageReturn ? byte : byte + 1));
     }
 }
 
+// A digit, escapes at positions 14 down to 1, and the carriage return.
 void AppendClosingFrame(Dice& dice, Bytes& bytes) {
     bytes.push_back(static_cast<std::uint8_t>('0' + dice.Below(10)));
     bytes.insert(bytes.end(), kFrameSize - 2, kEscape);
@@ -134,29 +131,6 @@ MeterImage GenerateMeterImage(int frames, std::uint32_t seed) {
     AppendClosingFrame(dice, image.bytes);
     AppendClosingFrame(dice, image.bytes);
     return image;
-}
-
-bool LoadRawFile(const std::string& path, Bytes& bytes, std::string& error) {
-    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.Valid()) {
-        error = "cannot open replay file " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    bytes.clear();
-    std::uint8_t buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
-        if (got == 0) {
-            return true;
-        }
-        if (got < 0 && errno != EINTR) {
-            error = "cannot read replay file " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        if (got > 0) {
-            bytes.insert(bytes.end(), buffer, buffer + got);
-        }
-    }
 }
 
 }  // namespace rv7342

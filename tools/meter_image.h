@@ -1,20 +1,16 @@
 #pragma once
 // The memory image a simulated meter sends after RESET: a few bytes of line noise, the
-// carriage return that ends them, one 16-byte frame per stored reading, and two closing frames
-// of 14 escapes each. A frame is sent for positions 15 down to 0 and ends with a carriage
-// return; position 14 holds 4 for a single five-digit value, otherwise the sign of the first
-// of two four-digit values.
+// carriage return that ends them, one frame per stored reading, and two closing frames of
+// escapes. A frame is sent for positions 15 down to 0 and ends with a carriage return;
+// position 14 holds 4 for a single five-digit value, otherwise the sign of the first of two
+// four-digit values.
 
-#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace rv7342 {
 
 using Bytes = std::vector<std::uint8_t>;
-
-constexpr std::size_t kFrameSize = 16;
 
 // A stored reading as the program decodes it from its frame.
 struct Reading {
@@ -31,9 +27,5 @@ struct MeterImage {
 
 // The same frame count and seed give the same image on every platform.
 MeterImage GenerateMeterImage(int frames, std::uint32_t seed);
-
-// Reads a whole file of raw bytes. On failure returns false and sets `error` to the reason,
-// naming the file.
-bool LoadRawFile(const std::string& path, Bytes& bytes, std::string& error);
 
 }  // namespace rv7342

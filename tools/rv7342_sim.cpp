@@ -14,6 +14,7 @@
 #include <chrono>
 #include <climits>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,16 +22,18 @@
 #include <string>
 
 #include "datafiles/data_file.h"
+#include "datafiles/failure.h"
+#include "datafiles/files.h"
 #include "tools/meter_image.h"
 #include "tools/unique_fd.h"
+#include "transfer/meter_protocol.h"
 
 namespace rv7342 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr double kBytesPerSecond = 960;  // 9600 baud, 10 bit times a byte
-constexpr std::size_t kPacedChunk = 8;   // about 8 ms of the line
+constexpr std::size_t kPacedChunk = 8;  // about 8 ms of the line
 constexpr std::size_t kFastChunk = 4096;
 constexpr auto kOpenPollInterval = std::chrono::milliseconds(20);
 constexpr unsigned long long kMaxFrames = 1000000;
@@ -61,7 +64,7 @@ void Error(const std::string& text) {
     std::fprintf(stderr, "rv7342-sim: %s\n", text.c_str());
 }
 std::string Reason() {
-    return std::strerror(errno);
+    return SystemReason(errno);
 }
 
 std::string Seconds(double seconds) {
@@ -82,19 +85,20 @@ struct Options {
     bool help = false;
 };
 
-bool ParseWhole(const std::string& text, unsigned long long max, unsigned long long& value) {
+std::optional<unsigned long long> ParseWhole(const std::string& text, unsigned long long max) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
+        return std::nullopt;
     }
     errno = 0;
-    value = std::strtoull(text.c_str(), nullptr, 10);
-    return errno == 0 && value <= max;
+    const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
+    return errno == 0 && value <= max ? std::optional(value) : std::nullopt;
 }
 
-bool ParseSeconds(const std::string& text, double& value) {
+std::optional<double> ParseSeconds(const std::string& text) {
     char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && *end == '\0' && value >= 0 && value <= kMaxDelay;
+    const double value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && value >= 0 && value <= kMaxDelay ? std::optional(value)
+                                                                             : std::nullopt;
 }
 
 bool IsValueOption(const std::string& name) {
@@ -113,9 +117,8 @@ bool SetFlag(const std::string& name, Options& options) {
     return flag != nullptr;
 }
 
-std::string SetValue(const std::string& name, const std::string& value, Options& options) {
-    unsigned long long whole = 0;
-    double seconds = 0;
+[[nodiscard]] Failure SetValue(const std::string& name, const std::string& value,
+                               Options& options) {
     if (value.empty()) {
         return "option " + name + " needs a value";
     }
@@ -126,26 +129,28 @@ std::string SetValue(const std::string& name, const std::string& value, Options&
     } else if (name == "--expect") {
         options.expect = value;
     } else if (name == "--frames") {
-        if (!ParseWhole(value, kMaxFrames, whole)) {
+        const std::optional<unsigned long long> frames = ParseWhole(value, kMaxFrames);
+        if (!frames) {
             return "invalid --frames '" + value + "': expected a whole number from 0 to 1000000";
         }
-        options.frames = static_cast<int>(whole);
+        options.frames = static_cast<int>(*frames);
     } else if (name == "--seed") {
-        if (!ParseWhole(value, UINT32_MAX, whole)) {
+        const std::optional<unsigned long long> seed = ParseWhole(value, UINT32_MAX);
+        if (!seed) {
             return "invalid --seed '" + value + "': expected a whole number from 0 to 4294967295";
         }
-        options.seed = static_cast<std::uint32_t>(whole);
+        options.seed = static_cast<std::uint32_t>(*seed);
     } else {
-        if (!ParseSeconds(value, seconds)) {
+        options.delay = ParseSeconds(value);
+        if (!options.delay) {
             return "invalid --delay '" + value + "': expected seconds from 0 to 86400";
         }
-        options.delay = seconds;
     }
-    return {};
+    return std::nullopt;
 }
 
-// Options come as "--name value" or "--name=value". Returns an error text.
-std::string ParseOptions(int argc, char** argv, Options& options) {
+// Options come as "--name value" or "--name=value".
+[[nodiscard]] Failure ParseOptions(int argc, char** argv, Options& options) {
     bool generated = false;
     for (int i = 1; i < argc; ++i) {
         std::string name = argv[i];
@@ -168,16 +173,15 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         if (!value && i + 1 < argc) {
             value = argv[++i];
         }
-        const std::string error = SetValue(name, value.value_or(""), options);
-        if (!error.empty()) {
-            return error;
+        if (Failure failure = SetValue(name, value.value_or(""), options)) {
+            return failure;
         }
         generated = generated || name == "--frames" || name == "--seed" || name == "--expect";
     }
     if (generated && !options.replay.empty()) {
         return "--replay sends a file; --frames, --seed and --expect do not go with it";
     }
-    return {};
+    return std::nullopt;
 }
 
 // SIGINT, SIGTERM and SIGHUP stop the simulator. The handler makes a pipe readable, so every
@@ -196,7 +200,7 @@ void OnStopSignal(int signal) {
 class StopSignals {
   public:
     ~StopSignals() { gStopPipe = -1; }
-    std::string Install();
+    [[nodiscard]] Failure Install();
     int Fd() const { return read_.Get(); }
     bool Raised() const { return gStopSignal != 0; }
 
@@ -205,7 +209,7 @@ class StopSignals {
     UniqueFd write_;
 };
 
-std::string StopSignals::Install() {
+Failure StopSignals::Install() {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
         return "cannot create a pipe: " + Reason();
@@ -221,11 +225,12 @@ std::string StopSignals::Install() {
     }
     // A reader that went away shows as a write error instead of ending the process.
     std::signal(SIGPIPE, SIG_IGN);
-    return {};
+    return std::nullopt;
 }
 
-// Raw bytes at 9600 baud, no modem control.
-std::string MakeRaw(int fd) {
+// Raw bytes at 9600 baud, no modem control. The reason for a failure is the system's alone;
+// the caller names the device.
+[[nodiscard]] Failure MakeRaw(int fd) {
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0) {
         return Reason();
@@ -233,22 +238,22 @@ std::string MakeRaw(int fd) {
     ::cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
     ::cfsetspeed(&settings, B9600);
-    return ::tcsetattr(fd, TCSANOW, &settings) == 0 ? std::string() : Reason();
+    return ::tcsetattr(fd, TCSANOW, &settings) == 0 ? Failure() : Reason();
 }
 
 // Where the memory goes: the master side of a pseudo-terminal whose other side the program
 // opens, or a device named by the user.
 class Port {
   public:
-    std::string OpenPseudoTerminal();
-    std::string OpenDevice(const std::string& path);
+    [[nodiscard]] Failure OpenPseudoTerminal();
+    [[nodiscard]] Failure OpenDevice(const std::string& path);
     const std::string& Path() const { return path_; }
     int Fd() const { return fd_.Get(); }
     // Only on a pseudo-terminal does the simulator see the program open and close the port.
     bool SeesProgram() const { return pseudoTerminal_; }
     // While no process holds the other side open, its master reports POLLHUP.
     bool ProgramHasOpen() const;
-    std::string DiscardUnread() const;
+    [[nodiscard]] Failure DiscardUnread() const;
 
   private:
     UniqueFd fd_;
@@ -256,38 +261,42 @@ class Port {
     bool pseudoTerminal_ = false;
 };
 
-std::string Port::OpenPseudoTerminal() {
+Failure Port::OpenPseudoTerminal() {
     int master = -1;
     int slave = -1;
     if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
         return "cannot open a pseudo-terminal: " + Reason();
     }
     fd_.Reset(master);
+    // Closed on return: from then on only the program holds this side.
+    const UniqueFd other(slave);
     if (::fcntl(master, F_SETFL, O_NONBLOCK) != 0) {
         return "cannot set up a pseudo-terminal: " + Reason();
     }
-    // Closed on return: from then on only the program holds this side.
-    const UniqueFd other(slave);
     char name[PATH_MAX];
     const int failure = ::ttyname_r(slave, name, sizeof name);
     if (failure != 0) {
-        return std::string("cannot name the pseudo-terminal: ") + std::strerror(failure);
+        return "cannot name the pseudo-terminal: " + SystemReason(failure);
     }
     path_ = name;
     pseudoTerminal_ = true;
-    const std::string reason = MakeRaw(slave);
-    return reason.empty() ? reason : "cannot set up " + path_ + ": " + reason;
+    if (Failure reason = MakeRaw(slave)) {
+        return "cannot set up " + path_ + ": " + *reason;
+    }
+    return std::nullopt;
 }
 
-std::string Port::OpenDevice(const std::string& path) {
+Failure Port::OpenDevice(const std::string& path) {
     path_ = path;
     // Without O_NONBLOCK a serial port would wait for a carrier here. Writes wait in poll.
     fd_.Reset(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd_.Valid()) {
         return "cannot open device " + path + ": " + Reason();
     }
-    const std::string reason = ::isatty(fd_.Get()) ? MakeRaw(fd_.Get()) : std::string();
-    return reason.empty() ? reason : "cannot set up device " + path + ": " + reason;
+    if (Failure reason = ::isatty(fd_.Get()) ? MakeRaw(fd_.Get()) : std::nullopt) {
+        return "cannot set up device " + path + ": " + *reason;
+    }
+    return std::nullopt;
 }
 
 bool Port::ProgramHasOpen() const {
@@ -297,12 +306,12 @@ bool Port::ProgramHasOpen() const {
 
 // Bytes the program left unread stay queued on a pseudo-terminal, across its close, for the
 // next program that opens it. Only a flush through that side clears them.
-std::string Port::DiscardUnread() const {
+Failure Port::DiscardUnread() const {
     const UniqueFd other(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!other.Valid() || ::tcflush(other.Get(), TCIFLUSH) != 0) {
         return "cannot clear the bytes left unread on " + path_ + ": " + Reason();
     }
-    return {};
+    return std::nullopt;
 }
 
 enum class Event { Timeout, Stop, Hangup, Enter, InputEnded, Writable };
@@ -390,9 +399,8 @@ Meter::Step Meter::Serve() {
         step = Step::Done;
     }
     if (step == Step::Done && port_.SeesProgram()) {
-        const std::string error = port_.DiscardUnread();
-        if (!error.empty()) {
-            Error(error);
+        if (const Failure failure = port_.DiscardUnread()) {
+            Error(*failure);
         }
     }
     return step;
@@ -460,7 +468,7 @@ Meter::Step Meter::Send() {
 // The bytes that the line rate has let out since `start`.
 std::size_t Meter::DueBytes(Clock::time_point start) const {
     const std::chrono::duration<double> elapsed = Clock::now() - start;
-    const double due = elapsed.count() * kBytesPerSecond;
+    const double due = elapsed.count() * kLineBytesPerSecond;
     return due >= memory_.size() ? memory_.size() : static_cast<std::size_t>(due);
 }
 
@@ -468,7 +476,7 @@ std::size_t Meter::DueBytes(Clock::time_point start) const {
 Meter::Step Meter::Pause(Clock::time_point start, std::size_t sent) const {
     const std::size_t next = std::min(memory_.size(), sent + kPacedChunk);
     const auto at = start + std::chrono::duration_cast<Clock::duration>(
-                                std::chrono::duration<double>(next / kBytesPerSecond));
+                                std::chrono::duration<double>(next / kLineBytesPerSecond));
     const Event event = Wait({port_.SeesProgram(), false, false}, at);
     return event == Event::Hangup ? Step::Closed : event == Event::Stop ? Quit(event) : Step::Done;
 }
@@ -546,48 +554,58 @@ Meter::Step Meter::Quit(Event event) const {
 }
 
 // The records a download of `image` writes, numbered from 1.
-bool WriteExpectedDataFile(const std::string& path, const MeterImage& image, std::string& error) {
+[[nodiscard]] Failure WriteExpectedDataFile(const std::string& path, const MeterImage& image) {
     DataFileWriter file;
     Failure failure = file.Open(path);
     long long number = 0;
-    for (const Reading& reading : image.readings) {
-        if (!failure) {
-            failure = file.Append(
-                {++number, reading.value1, reading.unitIndex, reading.value2, reading.unit2Index});
-        }
+    for (auto reading = image.readings.begin(); !failure && reading != image.readings.end();
+         ++reading) {
+        failure = file.Append(
+            {++number, reading->value1, reading->unitIndex, reading->value2, reading->unit2Index});
     }
-    if (!failure) {
-        failure = file.Close();
-    }
-    error = failure.value_or("");
-    return !failure;
+    return failure ? failure : file.Close();
 }
 
-// The memory to send, and a line that describes it; an empty line when it cannot be had.
-std::string LoadMemory(const Options& options, Bytes& memory, std::string& error) {
-    const std::string pace = options.fast ? "as fast as the link takes" : "at 960 bytes per second";
+// The memory to send: the bytes of the replay file, or a made-up memory, with the data file
+// its download should give when one is asked for.
+[[nodiscard]] Failure LoadMemory(const Options& options, Bytes& memory) {
     if (!options.replay.empty()) {
-        return LoadRawFile(options.replay, memory, error)
-                   ? "Memory: " + options.replay + ", " + std::to_string(memory.size()) +
-                         " bytes, sent " + pace + "."
-                   : std::string();
+        std::string contents;
+        const Failure failure = ReadWholeFile(options.replay, contents);
+        memory.assign(contents.begin(), contents.end());
+        return failure;
     }
     const MeterImage image = GenerateMeterImage(options.frames, options.seed);
     memory = image.bytes;
-    if (!options.expect.empty() && !WriteExpectedDataFile(options.expect, image, error)) {
-        return {};
+    return options.expect.empty() ? std::nullopt : WriteExpectedDataFile(options.expect, image);
+}
+
+std::string DescribeMemory(const Options& options, const Bytes& memory) {
+    const std::string source = options.replay.empty()
+                                   ? std::to_string(options.frames) + " readings (seed " +
+                                         std::to_string(options.seed) + ")"
+                                   : options.replay;
+    const std::string pace = options.fast ? "as fast as the link takes" : "at 960 bytes per second";
+    return "Memory: " + source + ", " + std::to_string(memory.size()) + " bytes, sent " + pace +
+           ".";
+}
+
+// Everything the meter needs before it serves: its memory, the stop signals and the port.
+[[nodiscard]] Failure SetUp(const Options& options, Bytes& memory, StopSignals& stop, Port& port) {
+    if (Failure failure = LoadMemory(options, memory)) {
+        return failure;
     }
-    return "Memory: " + std::to_string(options.frames) + " readings (seed " +
-           std::to_string(options.seed) + "), " + std::to_string(memory.size()) + " bytes, sent " +
-           pace + ".";
+    if (Failure failure = stop.Install()) {
+        return failure;
+    }
+    return options.device.empty() ? port.OpenPseudoTerminal() : port.OpenDevice(options.device);
 }
 
 int Main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Options options;
-    std::string error = ParseOptions(argc, argv, options);
-    if (!error.empty()) {
-        Error(error);
+    if (const Failure failure = ParseOptions(argc, argv, options)) {
+        Error(*failure);
         std::fprintf(stderr, "Try 'rv7342-sim --help'.\n");
         return 2;
     }
@@ -596,22 +614,14 @@ int Main(int argc, char** argv) {
         return EXIT_SUCCESS;
     }
     Bytes memory;
-    const std::string description = LoadMemory(options, memory, error);
     StopSignals stop;
     Port port;
-    if (!description.empty()) {
-        error = stop.Install();
-    }
-    if (error.empty()) {
-        error =
-            options.device.empty() ? port.OpenPseudoTerminal() : port.OpenDevice(options.device);
-    }
-    if (!error.empty()) {
-        Error(error);
+    if (const Failure failure = SetUp(options, memory, stop, port)) {
+        Error(*failure);
         return EXIT_FAILURE;
     }
     Status(port.Path());
-    Status(description);
+    Status(DescribeMemory(options, memory));
     return Meter(options, port, stop, memory).Run();
 }
 
