@@ -80,6 +80,8 @@ void FuzzTransfer(int failingAppend, const std::uint8_t* bytes, std::size_t size
         }
     }
     sink.CheckReadBack(datano);
+    Require(machine.MalformedRecords() >= 0 && machine.MalformedRecords() <= datano,
+            "malformed records are some of the records written");
 }
 
 }  // namespace
