@@ -92,11 +92,11 @@ class RecordParser {
         if (fields_.AtEnd()) {
             return "line " + std::to_string(fields_.FieldLine()) + ": the record is incomplete";
         }
-        const std::string field = *fields_.ReadText();
+        const std::string_view field = *fields_.ReadText();
         const auto number = ParseNumber(field);
         if (!number) {
-            return "line " + std::to_string(fields_.FieldLine()) + ": the " + what + " \"" + field +
-                   "\" is not a number";
+            return "line " + std::to_string(fields_.FieldLine()) + ": the " + what + " " +
+                   QuotedForMessage(field) + " is not a number";
         }
         value = *number;
         return std::nullopt;

@@ -17,6 +17,20 @@ bool FileExists(const std::string& path) {
     return errno != ENOENT && errno != ENOTDIR;
 }
 
+namespace {
+
+// The size of a regular file as it is now, so that its text takes one allocation of that
+// size; 0 for anything else (a pipe, a device), which is read as it comes.
+std::size_t SizeNow(std::FILE* file) {
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return 0;
+    }
+    return static_cast<std::size_t>(info.st_size);
+}
+
+}  // namespace
+
 Failure ReadWholeFile(const std::string& path, std::string& contents) {
     errno = 0;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
@@ -25,6 +39,7 @@ Failure ReadWholeFile(const std::string& path, std::string& contents) {
         return "Cannot open " + path + ": " + SystemReason(errno);
     }
     contents.clear();
+    contents.reserve(SizeNow(file.get()));
     char chunk[65536];
     std::size_t got = 0;
     while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {

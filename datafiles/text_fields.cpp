@@ -1,6 +1,8 @@
 #include "datafiles/text_fields.h"
 
 #include <locale.h>
+
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -66,6 +68,36 @@ std::optional<double> ParseNumber(std::string_view text) {
 }
 
 namespace {
+
+constexpr std::size_t kQuotedFieldLength = 40;  // characters shown between the quotes
+
+std::string ShownByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+        return {'\\', c};
+    }
+    if (byte >= 0x20 && byte < 0x7F) {
+        return {c};
+    }
+    const char hex[] = "0123456789ABCDEF";
+    return {'\\', 'x', hex[byte >> 4], hex[byte & 0xF]};
+}
+
+}  // namespace
+
+std::string QuotedForMessage(std::string_view field) {
+    std::string shown;
+    for (char c : field) {
+        const std::string piece = ShownByte(c);
+        if (shown.size() + piece.size() > kQuotedFieldLength) {
+            return '"' + shown + "...\"";
+        }
+        shown += piece;
+    }
+    return '"' + shown + '"';
+}
+
+namespace {
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -115,16 +147,14 @@ void FieldReader::SkipDelimiter() {
     ++line_;
 }
 
-std::string FieldReader::ReadQuoted() {
+std::string_view FieldReader::ReadQuoted() {
     ++pos_;  // opening quote
     std::size_t close = text_.find('"', pos_);
     if (close == std::string_view::npos) {
         close = text_.size();
     }
-    std::string field(text_.substr(pos_, close - pos_));
-    for (char c : field) {
-        line_ += c == '\n' ? 1 : 0;
-    }
+    const std::string_view field = text_.substr(pos_, close - pos_);
+    line_ += static_cast<int>(std::count(field.begin(), field.end(), '\n'));
     pos_ = close < text_.size() ? close + 1 : close;
     // Anything between the closing quote and the delimiter is dropped.
     while (pos_ < text_.size() && text_[pos_] != ',' && !IsLineEnd(pos_)) {
@@ -133,7 +163,7 @@ std::string FieldReader::ReadQuoted() {
     return field;
 }
 
-std::string FieldReader::ReadUnquoted() {
+std::string_view FieldReader::ReadUnquoted() {
     std::size_t start = pos_;
     while (pos_ < text_.size() && text_[pos_] != ',' && !IsLineEnd(pos_)) {
         ++pos_;
@@ -142,16 +172,17 @@ std::string FieldReader::ReadUnquoted() {
     while (end > start && IsBlank(text_[end - 1])) {
         --end;
     }
-    return std::string(text_.substr(start, end - start));
+    return text_.substr(start, end - start);
 }
 
-std::optional<std::string> FieldReader::ReadText() {
+std::optional<std::string_view> FieldReader::ReadText() {
     if (pos_ >= text_.size() && !afterComma_) {
         return std::nullopt;
     }
     SkipBlanks();
     fieldLine_ = line_;
-    std::string field = pos_ < text_.size() && text_[pos_] == '"' ? ReadQuoted() : ReadUnquoted();
+    const std::string_view field =
+        pos_ < text_.size() && text_[pos_] == '"' ? ReadQuoted() : ReadUnquoted();
     SkipDelimiter();
     return field;
 }

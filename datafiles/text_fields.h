@@ -19,6 +19,11 @@ std::string FormatInteger(long long value);
 // is not wholly a number gives no value.
 std::optional<double> ParseNumber(std::string_view text);
 
+// A field as a message quotes it: in double quotes, each control byte, byte beyond ASCII,
+// backslash and double quote escaped (\x00, \xB0, \\, \"), and a field longer than a few
+// dozen characters cut with "...", so that any field gives a short and printable message.
+std::string QuotedForMessage(std::string_view field);
+
 // Takes fields one after the other across a whole text. A field ends at a comma or at the end
 // of a line; blanks before an unquoted field are skipped; a quoted field runs to its closing
 // quote and may hold commas.
@@ -28,8 +33,9 @@ class FieldReader {
 
     // True when nothing but blanks and line ends is left.
     bool AtEnd() const;
-    // The next field without its quotes; no value when the text has run out.
-    std::optional<std::string> ReadText();
+    // The next field without its quotes, as a part of the text (a quoted field is never
+    // unescaped); no value when the text has run out.
+    std::optional<std::string_view> ReadText();
     // The line (counted from 1) on which the field read last began.
     int FieldLine() const { return fieldLine_; }
 
@@ -37,8 +43,8 @@ class FieldReader {
     bool IsLineEnd(std::size_t at) const;
     void SkipBlanks();
     void SkipDelimiter();
-    std::string ReadQuoted();
-    std::string ReadUnquoted();
+    std::string_view ReadQuoted();
+    std::string_view ReadUnquoted();
 
     std::string_view text_;
     std::size_t pos_ = 0;

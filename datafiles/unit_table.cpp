@@ -58,16 +58,16 @@ bool IsValidUtf8(std::string_view bytes) {
 
 }  // namespace
 
-std::u32string DecodeText(std::string_view bytes) {
-    std::u32string text;
+UnitName DecodeUnitName(std::string_view bytes) {
     const bool utf8 = IsValidUtf8(bytes);
-    for (std::size_t i = 0; i < bytes.size();) {
+    std::array<char32_t, kUnitNameLength> kept{};
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < bytes.size() && length < kept.size(); ++length) {
         char32_t code = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length = utf8 && code >= 0x80 ? Utf8SequenceLength(bytes, i, code) : 1;
-        text.push_back(code);
-        i += length;
+        i += utf8 && code >= 0x80 ? Utf8SequenceLength(bytes, i, code) : 1;
+        kept[length] = code;
     }
-    return text;
+    return MakeUnitName({kept.data(), length});
 }
 
 void LoadUnitTableFromText(std::string_view text, UnitTable& table) {
@@ -80,7 +80,7 @@ void LoadUnitTableFromText(std::string_view text, UnitTable& table) {
         if (fields.AtEnd()) {
             return;
         }
-        entry = MakeUnitName(DecodeText(*fields.ReadText()));
+        entry = DecodeUnitName(*fields.ReadText());
     }
 }
 

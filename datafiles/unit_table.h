@@ -22,8 +22,10 @@ using UnitTable = std::array<UnitName, kUnitNameCount>;
 UnitName MakeUnitName(std::u32string_view name);
 bool IsUnassigned(const UnitName& name);
 
-// Text of the file as characters: UTF-8 where it is valid, otherwise each byte as Latin-1.
-std::u32string DecodeText(std::string_view bytes);
+// A name field of the table file as its entry: read as UTF-8 when the whole field is valid
+// UTF-8, otherwise each byte as Latin-1, then padded or cut. Only the characters kept are
+// decoded, so a field of any length costs no memory of its own.
+UnitName DecodeUnitName(std::string_view bytes);
 
 // Fills the table in file order from the text of a table file. Entries past the 101st are
 // ignored; an entry without its name leaves its slot unassigned.

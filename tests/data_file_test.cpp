@@ -43,6 +43,29 @@ TEST(ReadRecords, StopsAtTheFirstFaultAndSaysWhere) {
     }
 }
 
+// The window shows the reason as it is: control bytes would cut it short, and a field of
+// megabytes would be a message of megabytes.
+TEST(ReadRecords, AReasonQuotesItsFieldShortAndPrintable) {
+    std::string tenNuls;
+    for (int i = 0; i < 10; ++i) {
+        tenNuls += "\\x00";
+    }
+    const struct {
+        std::string text;
+        std::string reason;
+    } faults[] = {{std::string(1000, '\0') + ",1,1,1,1\r\n",
+                   "line 1: the number \"" + tenNuls + "...\" is not a number"},
+                  {"1,1,1,1,1\r\n2," + std::string(1 << 20, '7') + "x,1,1,1\r\n",
+                   "line 2: the value \"" + std::string(40, '7') + "...\" is not a number"},
+                  {"1,1,1,1,1\r\n2,1,\"3\xB0\r\n\",1,1\r\n",
+                   "line 2: the unit code \"3\\xB0\\x0D\\x0A\" is not a number"}};
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.reason);
+        std::vector<Record> records;
+        EXPECT_EQ(ReadRecordsFromText(fault.text, 2, records), fault.reason);
+    }
+}
+
 TEST(ReadRecords, KeepsValuesAndCodesBeyondTheirRanges) {
     std::vector<Record> records;
     ASSERT_EQ(ReadRecordsFromText("1,1E+39,200,-1E+400,40000\r\n", 1, records), std::nullopt);

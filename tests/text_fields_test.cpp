@@ -5,7 +5,10 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace rv7342 {
 namespace {
@@ -54,6 +57,41 @@ TEST(FieldReader, FieldsAcrossLinesQuotesAndBlanks) {
     EXPECT_EQ(fields.FieldLine(), 4);
     EXPECT_TRUE(fields.AtEnd());
     EXPECT_FALSE(fields.ReadText().has_value());
+}
+
+// A quoted field is a part of the text however long it is, even one whose quote never closes.
+TEST(FieldReader, FieldsArePartsOfTheText) {
+    const std::string text = "0,\"two\nlines" + std::string(1 << 20, 'x');
+    FieldReader fields(text);
+    ASSERT_EQ(fields.ReadText(), "0");
+    const std::optional<std::string_view> name = fields.ReadText();
+    ASSERT_TRUE(name.has_value());
+    EXPECT_EQ(name->data(), text.data() + 3);
+    EXPECT_EQ(name->size(), text.size() - 3);
+    EXPECT_EQ(fields.FieldLine(), 1);
+    EXPECT_TRUE(fields.AtEnd());
+}
+
+TEST(QuotedForMessage, PrintableShortAndWhole) {
+    const std::string x40(40, 'x');
+    std::string tenNuls;
+    for (int i = 0; i < 10; ++i) {
+        tenNuls += "\\x00";
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {"oops", "\"oops\""},
+        {"", "\"\""},
+        {std::string("\0\x01\t\r\n \x7F", 7), "\"\\x00\\x01\\x09\\x0D\\x0A \\x7F\""},
+        {"2\xB0\xC3\xA9", "\"2\\xB0\\xC3\\xA9\""},
+        {"a\"b\\c", "\"a\\\"b\\\\c\""},
+        {x40, '"' + x40 + '"'},
+        {x40 + 'y', '"' + x40 + "...\""},
+        {std::string(39, 'x') + '\0', '"' + std::string(39, 'x') + "...\""},
+        {std::string(1 << 20, '\0'), '"' + tenNuls + "...\""}};
+    for (const auto& [field, shown] : cases) {
+        SCOPED_TRACE(shown);
+        EXPECT_EQ(QuotedForMessage(field), shown);
+    }
 }
 
 // Under a comma-decimal locale the C library would write 12,34; the file must not change.

@@ -2,13 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+#include <utility>
+
 #include "tests/temp_dir.h"
 
 namespace rv7342 {
 namespace {
 
+std::u32string Chars(const UnitName& name) {
+    return std::u32string(name.begin(), name.end());
+}
+
 std::u32string Entry(const UnitTable& table, int index) {
-    return std::u32string(table[index].begin(), table[index].end());
+    return Chars(table[index]);
 }
 
 UnitTable Loaded(std::string_view text) {
@@ -46,18 +54,35 @@ TEST(UnitTable, OddFilesLeaveUnreachedEntriesUnassigned) {
     EXPECT_EQ(Entry(first101, 100), U"N100      ");
 }
 
+// The whole field decides between UTF-8 and Latin-1, however far beyond the ten characters
+// kept a byte spoils the UTF-8.
 TEST(UnitTable, TextIsUtf8WhenValidElseLatin1) {
-    EXPECT_EQ(DecodeText("\xC2\xB0"
-                         "C"),
-              U"\u00B0C");
-    EXPECT_EQ(DecodeText("\xB0"
-                         "C"),
-              U"\u00B0C");
-    EXPECT_EQ(DecodeText("\xE2\x82"), U"\u00E2\u0082") << "a cut sequence is not UTF-8";
-    EXPECT_EQ(Entry(Loaded("0,\xC2\xB5"
-                           "A\xC2\xB0xxxxxxxxx\r\n"),
-                    0),
-              U"\u00B5A\u00B0xxxxxxx");
+    std::string degrees;
+    for (int i = 0; i < 100000; ++i) {
+        degrees += "\xC2\xB0";
+    }
+    const std::pair<std::string, std::u32string> cases[] = {
+        {"\xC2\xB0"
+         "C",
+         U"\u00B0C        "},
+        {"\xB0"
+         "C",
+         U"\u00B0C        "},
+        {"\xE2\x82", U"\u00E2\u0082        "},
+        {"\xC2\xB5"
+         "A\xC2\xB0xxxxxxxxx",
+         U"\u00B5A\u00B0xxxxxxx"},
+        {degrees, std::u32string(10, U'\u00B0')},
+        {degrees + "\xFF", U"\u00C2\u00B0\u00C2\u00B0\u00C2\u00B0\u00C2\u00B0\u00C2\u00B0"}};
+    for (const auto& [bytes, name] : cases) {
+        SCOPED_TRACE(bytes.substr(0, 20));
+        EXPECT_EQ(Chars(DecodeUnitName(bytes)), name);
+    }
+    const UnitTable table = Loaded("0,V\r\n1,\"" + degrees + "\xFF");
+    EXPECT_EQ(Entry(table, 0), U"V         ");
+    EXPECT_EQ(Entry(table, 1), Chars(DecodeUnitName(degrees + "\xFF")))
+        << "a quote that never closes";
+    EXPECT_TRUE(IsUnassigned(table[2]));
 }
 
 TEST(UnitTable, UnreadableFileIsReportedAndTableKept) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "datafiles/data_file.h"
@@ -32,6 +33,14 @@ void CheckRewrite(const Record& record) {
             "values read back to 15 significant digits");
 }
 
+// A reason is shown to the user as it is: short, and printable whatever the file holds.
+void CheckReason(const std::string& reason) {
+    Require(reason.size() <= 120, "a reason is short");
+    for (char c : reason) {
+        Require(c >= 0x20 && c < 0x7F, "a reason is printable");
+    }
+}
+
 void FuzzReadRecords(int count, std::string_view text) {
     std::vector<Record> records;
     const Failure failure = ReadRecordsFromText(text, count, records);
@@ -39,6 +48,9 @@ void FuzzReadRecords(int count, std::string_view text) {
     Require(records.size() <= wanted, "no more records than asked for");
     Require(!failure == (records.size() == wanted),
             "a reason is given exactly when fewer records were read");
+    if (failure) {
+        CheckReason(*failure);
+    }
     for (const Record& record : records) {
         Require(!std::isnan(record.value1) && !std::isnan(record.value2), "values are numbers");
         Require(IsUnitCode(record.unit1) && IsUnitCode(record.unit2), "unit codes fit 16 bits");

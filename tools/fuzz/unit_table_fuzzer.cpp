@@ -1,4 +1,4 @@
-// Arbitrary bytes as the unit-name table file, and as text to decode.
+// Arbitrary bytes as the unit-name table file, and as a name to decode.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,26 +35,33 @@ std::string EncodeUtf8(std::u32string_view text) {
     return bytes;
 }
 
-bool IsLatin1Reading(std::string_view bytes, std::u32string_view text) {
-    if (text.size() != bytes.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != static_cast<unsigned char>(bytes[i])) {
+// The first ten bytes, each as its Latin-1 character, padded with blanks.
+bool IsLatin1Reading(std::string_view bytes, const UnitName& name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] != (i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : U' ')) {
             return false;
         }
     }
     return true;
 }
 
-// Well-formed UTF-8 decodes to the scalar values it encodes; anything else byte by byte.
+// The first ten characters the bytes encode as UTF-8, or all of them padded with blanks.
+bool IsUtf8Reading(std::string_view bytes, const UnitName& name) {
+    const std::string encoded = EncodeUtf8({name.data(), name.size()});
+    if (bytes.size() >= encoded.size()) {
+        return bytes.substr(0, encoded.size()) == encoded;
+    }
+    return encoded.compare(0, bytes.size(), bytes) == 0 &&
+           encoded.find_first_not_of(' ', bytes.size()) == std::string::npos;
+}
+
 void CheckDecoding(std::string_view bytes) {
-    const std::u32string text = DecodeText(bytes);
-    for (char32_t c : text) {
+    const UnitName name = DecodeUnitName(bytes);
+    for (char32_t c : name) {
         Require(IsScalarValue(c), "decoding gives Unicode scalar values");
     }
-    Require(EncodeUtf8(text) == bytes || IsLatin1Reading(bytes, text),
-            "text decodes as UTF-8 or as Latin-1");
+    Require(IsUtf8Reading(bytes, name) || IsLatin1Reading(bytes, name),
+            "a name decodes as UTF-8 or as Latin-1, cut or padded to ten characters");
 }
 
 // Entries are filled from index 0 in file order, so the entries touched form a prefix.
