@@ -16,8 +16,10 @@ class WindowTest : public testing::Test {
   protected:
     WindowTest() { dir.Write("unit2.dat", ReadFile(RV7342_SOURCE_DIR "/app/unit2.dat")); }
 
-    std::unique_ptr<Form2> OpenWindow() const {
-        return std::make_unique<Form2>(QString::fromStdString(dir.Path()));
+    // `listPorts` stands for the machine's list of serial ports.
+    std::unique_ptr<Form2> OpenWindow(PortLister listPorts = MachinePorts) const {
+        return std::make_unique<Form2>(QString::fromStdString(dir.Path()), nullptr,
+                                       std::move(listPorts));
     }
 
     TempDir dir;

@@ -38,7 +38,7 @@ TEST_F(StartUp, ControlsShowTheirCaptionsAndStates) {
     EXPECT_EQ(window->Frame1->title(), "Comm. Port");
     EXPECT_FALSE(window->Option1[0]->isChecked());
     EXPECT_TRUE(window->Option1[1]->isChecked());
-    EXPECT_EQ(window->Option1[1]->toolTip(), "/dev/ttyUSB7");
+    EXPECT_EQ(window->Option1[1]->toolTip(), "COM2: /dev/ttyUSB7 (set by RV7342_COM2)");
     EXPECT_EQ(window->Check1->text(), "Meter with  2 display");
     EXPECT_TRUE(window->Check1->isHidden());
     EXPECT_EQ(window->Frame2->title(), "Setup Procedure");

@@ -9,23 +9,21 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
+
+#include "transfer/port_choice.h"
 
 namespace rv7342 {
 
 // "COM1" or "COM2".
 QString PortName(int port);
-// The device a port number stands for: on Linux /dev/ttyS0 and /dev/ttyS1, unless the
-// environment variable RV7342_COM1 or RV7342_COM2 names another one.
-QString DeviceForPort(int port);
 
-// The message for a port that would not open, naming the port, its device and the reason.
-// For a lack of permission it names the group that owns the device and how to join it.
-QString OpenFailureMessage(const QString& port, const QString& device,
-                           QSerialPort::SerialPortError error, const QString& reason,
-                           const QString& deviceGroup, bool deviceAccessible);
-// The group that owns a device file; empty when it cannot be told.
-QString DeviceGroup(const QString& device);
+// The serial ports the system lists now; pseudo-terminals and /dev/ttyS entries without
+// hardware behind them are not among them.
+std::vector<MachinePort> MachinePorts();
+using PortLister = std::function<std::vector<MachinePort>()>;
 
 // Once the meter has begun to send, a silence this long means it has stopped: it sends its
 // whole memory without a pause, so a gap of three seconds (about 180 frames) is no
@@ -38,7 +36,12 @@ class SerialLink : public QObject {
     // Why ReadCommByte gave no byte.
     enum class Stop { None, Closed, Failed, Silent };
 
-    explicit SerialLink(QObject* parent = nullptr);
+    // `listPorts` tells which serial ports the machine has; it is asked at every open.
+    explicit SerialLink(PortLister listPorts = MachinePorts, QObject* parent = nullptr);
+
+    // What COM1 and COM2 stand for now: on Linux the machine's ports, chosen as ChoosePorts
+    // says, unless RV7342_COM1 or RV7342_COM2 names the device; on Windows COM1 and COM2.
+    PortChoice CurrentChoice() const;
 
     // Opens the port at 9600,N,8,1. A failure is the message for the user.
     [[nodiscard]] std::optional<QString> OpenCommPort(int port);
@@ -58,11 +61,18 @@ class SerialLink : public QObject {
 
   signals:
     void waitEnded();
+    // At every open: what COM1 and COM2 stood for.
+    void portsChosen(const rv7342::PortChoice& choice);
 
   private:
     void WaitForByte();
+    PortChoice ChoiceFrom(const std::vector<MachinePort>& ports) const;
+    QString OpenFailure(int port, const PortChoice& choice,
+                        const std::vector<MachinePort>& ports) const;
+    QString ReadFailure() const;
     void OnError(QSerialPort::SerialPortError error);
 
+    PortLister listPorts_;
     QSerialPort port_;
     QString device_;
     QTimer silence_;

@@ -15,6 +15,7 @@
 
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
+#include "ui/port_tooltips.h"
 
 namespace rv7342 {
 
@@ -73,8 +74,8 @@ QString FromLocalText(const std::string& text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-Form2::Form2(const QString& programDir, QWidget* parent)
-    : QWidget(parent), programDir_(programDir) {
+Form2::Form2(const QString& programDir, QWidget* parent, PortLister listPorts)
+    : QWidget(parent), programDir_(programDir), MSComm1(std::move(listPorts)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("RV7342 for Windows"));
     setFont(SerifFont(9));
@@ -108,9 +109,7 @@ void Form2::CreateSettingsControls() {
     Option1[1] = new QRadioButton(QStringLiteral("COM2"), Frame1);
     Place(Option1[1], 2040, 360, 1455, 255);
     Option1[1]->setChecked(true);
-    for (int port = 1; port <= 2; ++port) {
-        Option1[port - 1]->setToolTip(DeviceForPort(port));
-    }
+    new PortToolTips(Option1, MSComm1, this);
 }
 
 void Form2::CreateStatusControls() {

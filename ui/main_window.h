@@ -33,8 +33,10 @@ QString FromLocalText(const std::string& text);
 class Form2 : public QWidget {
     Q_OBJECT
   public:
-    // `programDir` is where "unit2.dat" is read from and where data files are written.
-    explicit Form2(const QString& programDir, QWidget* parent = nullptr);
+    // `programDir` is where "unit2.dat" is read from and where data files are written;
+    // `listPorts` tells which serial ports the machine has.
+    explicit Form2(const QString& programDir, QWidget* parent = nullptr,
+                   PortLister listPorts = MachinePorts);
 
     const FormState& State() const { return state; }
     FormState& State() { return state; }
