@@ -36,7 +36,9 @@ std::string MachinePortList(const std::vector<MachinePort>& machinePorts,
     for (const MachinePort& port : InChoiceOrder(machinePorts)) {
         list += PortLine(port, choice);
     }
-    return list + "\nChoose the COM that stands for the meter's cable, then press Start again.";
+    return list +
+           "\nChoose the COM that stands for the meter's cable, or plug in its USB serial "
+           "adapter, then press Start again.";
 }
 
 }  // namespace
