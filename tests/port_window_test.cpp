@@ -98,16 +98,13 @@ TEST_F(PortWindow, AnAdapterPluggedInAfterStartUpIsReachedAtTheNextStart) {
 }
 
 TEST_F(PortWindow, StartOnAComWithoutAPortListsTheMachinesPorts) {
-    ports = {{"/dev/ttyS0", {}, {}, {}, {}, false}, Ftdi("/dev/ttyUSB0")};
-    window->Option1[0]->setChecked(true);
-    qputenv("RV7342_COM1", "/dev/rv7342-absent");
+    ports = {{"/dev/ttyS0", {}, {}, {}, {}, false}};
     window->Command1[0]->click();
-    qunsetenv("RV7342_COM1");
     ASSERT_EQ(boxes.seen.size(), 1u);
     const QString& text = boxes.seen[0].text;
-    EXPECT_TRUE(text.startsWith("Cannot open COM1 (/dev/rv7342-absent): ")) << text.toStdString();
-    EXPECT_TRUE(text.contains("/dev/ttyUSB0, FT232R USB UART (FTDI), USB 0403:6001 (COM2)"));
-    EXPECT_TRUE(text.contains("/dev/ttyS0 (neither COM1 nor COM2"));
+    EXPECT_TRUE(text.startsWith("Cannot open COM2: no serial port stands behind it."))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("\n    /dev/ttyS0 (COM1)\n")) << text.toStdString();
 }
 
 TEST_F(PortWindow, ABusyPortNamesTheProgramThatHoldsIt) {
