@@ -1,5 +1,6 @@
 #include "datafiles/data_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <utility>
@@ -114,6 +115,22 @@ Failure ReadRecordsFromText(std::string_view text, int count, std::vector<Record
         if (parser.AtEnd()) {
             return "the file ends after " + std::to_string(i) + " records";
         }
+        Record record;
+        if (Failure failure = parser.ReadRecord(record)) {
+            return failure;
+        }
+        records.push_back(record);
+    }
+    return std::nullopt;
+}
+
+Failure ReadAllRecordsFromText(std::string_view text, std::vector<Record>& records) {
+    records.clear();
+    // One record a line: reserving for every line keeps a long file from being copied as the
+    // vector grows.
+    records.reserve(std::count(text.begin(), text.end(), '\n') + 1);
+    RecordParser parser(text);
+    while (!parser.AtEnd()) {
         Record record;
         if (Failure failure = parser.ReadRecord(record)) {
             return failure;

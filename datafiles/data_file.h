@@ -43,5 +43,8 @@ class DataFileWriter {
 // fewer can be read, the records before the fault are kept and the reason names its line.
 [[nodiscard]] Failure ReadRecordsFromText(std::string_view text, int count,
                                           std::vector<Record>& records);
+// Reads every record of the text, however many, into `records`. Stops at the first line that
+// is not a record, keeping the records before it; the reason then names that line.
+[[nodiscard]] Failure ReadAllRecordsFromText(std::string_view text, std::vector<Record>& records);
 
 }  // namespace rv7342

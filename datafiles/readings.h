@@ -1,0 +1,80 @@
+#pragma once
+// The readings of a data file as series to chart: the records of one file grouped per unit
+// code, statistics of each series, and the few points of a series worth drawing on a screen.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "datafiles/data_file.h"
+#include "datafiles/failure.h"
+
+namespace rv7342 {
+
+// Reads every record of the data file at `path`. On a failure the records before the faulty
+// line stay in `records`, and the reason names the file and, where one is at fault, the line.
+// A file without a single record is a failure too.
+[[nodiscard]] Failure ReadDataFile(const std::string& path, std::vector<Record>& records);
+// Reads the first `count` records of the data file at `path`, as the table of readings does.
+[[nodiscard]] Failure ReadDataFileRecords(const std::string& path, int count,
+                                          std::vector<Record>& records);
+
+enum class Display { First, Second };
+
+// The readings of one display in one unit, in file order. Reading numbers count the records
+// of the file from 1, as the table of readings numbers its rows.
+struct ReadingSeries {
+    Display display = Display::First;
+    int unitCode = 0;
+    std::vector<double> numbers;
+    std::vector<double> values;
+};
+
+// One series per unit code of the first values, in ascending code order, then one per unit
+// code of the second values.
+std::vector<ReadingSeries> GroupIntoSeries(const std::vector<Record>& records);
+
+// A value is measured when it is finite and within the single-precision range the meter's
+// values come in; anything else comes from a malformed frame or file.
+bool IsMeasured(double value);
+
+struct SeriesStatistics {
+    std::size_t count = 0;    // measured values, the ones the figures below are made of
+    std::size_t leftOut = 0;  // values that are not measured
+    double minimum = 0;
+    double maximum = 0;
+    double mean = 0;
+    // The sample standard deviation (divided by count - 1); none below two values.
+    std::optional<double> standardDeviation;
+    // Of every reading of the series, left-out ones included.
+    double firstReading = 0;
+    double lastReading = 0;
+};
+
+SeriesStatistics ComputeStatistics(const ReadingSeries& series);
+
+struct PlotPoints {
+    std::vector<double> numbers;
+    std::vector<double> values;
+};
+
+// The measured points of `series` to draw between reading numbers `from` and `to` across
+// `columns` pixel columns. Every point is kept while there are at most a few per column;
+// beyond that each column keeps its first, lowest, highest and last value, so that the line
+// looks the same and no spike disappears. The nearest point on either side of the range is kept as
+// well, so that the line runs on to the edges.
+PlotPoints ReduceForDrawing(const ReadingSeries& series, double from, double to, int columns);
+
+// Where a point lies on the screen: reading numbers and values scaled to pixels.
+struct PixelScale {
+    double perReading = 1;
+    double perValue = 1;
+};
+
+// The index of the measured point of `series` nearest to (number, value) on the screen, if
+// one lies within `reach` pixels of it.
+std::optional<std::size_t> NearestPoint(const ReadingSeries& series, double number, double value,
+                                        PixelScale scale, double reach);
+
+}  // namespace rv7342

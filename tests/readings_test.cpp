@@ -1,0 +1,217 @@
+#include "datafiles/readings.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+#include "tests/temp_dir.h"
+
+namespace rv7342 {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(ReadAllRecords, ReadsEveryLineAndStopsAtTheFirstThatIsNoRecord) {
+    std::vector<Record> records;
+    EXPECT_FALSE(ReadAllRecordsFromText("1,1,1,0,0\r\n2,2,1,0,0\n3,3,1,0,0\r\n\r\n", records));
+    EXPECT_EQ(records.size(), 3u) << "blank lines at the end are the end of the file";
+
+    const struct {
+        const char* text;
+        std::size_t kept;
+        const char* reason;
+    } faults[] = {
+        {"1,1,1,0,0\r\n2,1,1,0,0\r\n3,x,1,0,0\r\n4,1,1,0,0\r\n", 2, "line 3: the value \"x\""},
+        {"1,1,1,0,0\r\n2,1,1\r\n", 1, "line 2: the record is incomplete"},
+        {"header line\r\n1,1,1,0,0\r\n", 0, "line 1: the number \"header line\""},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.text);
+        records.clear();
+        const Failure failure = ReadAllRecordsFromText(fault.text, records);
+        ASSERT_TRUE(failure);
+        EXPECT_TRUE(Contains(*failure, fault.reason)) << *failure;
+        EXPECT_EQ(records.size(), fault.kept);
+    }
+}
+
+TEST(ReadDataFile, EachFailureNamesTheFileTheLineAndTheReasonAndKeepsWhatWasRead) {
+    TempDir dir;
+    dir.Write("good.dat", "1,1.5,3,0,0\r\n2,2.5,3,0,0\r\n");
+    dir.Write("bad.dat", "1,1.5,3,0,0\r\n2,2.5,3,0,0\r\n3,oops,3,0,0\r\n");
+    dir.Write("empty.dat", "");
+    dir.Write("blank.dat", "\r\n\r\n");
+    const struct {
+        const char* name;
+        std::size_t kept;
+        std::string reason;
+    } cases[] = {
+        {"bad.dat", 2, "bad.dat, line 3: the value \"oops\" is not a number"},
+        {"empty.dat", 0, "empty.dat holds no readings"},
+        {"blank.dat", 0, "blank.dat holds no readings"},
+        {"missing.dat", 0, "Cannot open " + dir.Path("missing.dat") + ": No such file"},
+    };
+    for (const auto& file : cases) {
+        SCOPED_TRACE(file.name);
+        std::vector<Record> records{{9, 9, 9, 9, 9}};
+        const Failure failure = ReadDataFile(dir.Path(file.name), records);
+        ASSERT_TRUE(failure);
+        EXPECT_TRUE(Contains(*failure, file.reason)) << *failure;
+        EXPECT_EQ(records.size(), file.kept) << "what could be read, nothing from before";
+    }
+    std::vector<Record> records;
+    EXPECT_FALSE(ReadDataFile(dir.Path("good.dat"), records));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].value1, 2.5);
+}
+
+TEST(ReadDataFileRecords, ReadsTheCountOfTheLastTransferLikeTheTable) {
+    TempDir dir;
+    dir.Write("short.dat", "1,1,1,0,0\r\n2,2,1,0,0\r\n");
+    std::vector<Record> records;
+    EXPECT_FALSE(ReadDataFileRecords(dir.Path("short.dat"), 1, records));
+    EXPECT_EQ(records.size(), 1u) << "only the records the transfer wrote";
+
+    const Failure failure = ReadDataFileRecords(dir.Path("short.dat"), 5, records);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(Contains(*failure, "short.dat should hold 5 readings, but only 2 could be read"))
+        << *failure;
+    EXPECT_EQ(records.size(), 2u);
+
+    EXPECT_TRUE(Contains(ReadDataFileRecords(dir.Path("short.dat"), 0, records).value_or(""),
+                         "holds no readings"));
+}
+
+TEST(GroupIntoSeries, OneSeriesPerUnitCodeAndDisplayNumberedByLine) {
+    const std::vector<Record> records = {
+        {1, 1.5, 5, 0.1, 0}, {2, 2.5, 3, 0.2, 0},     {3, 3.5, 5, 0.3, 1},
+        {4, 4.5, 200, 0, 0}, {5, HUGE_VAL, -1, 0, 0}, {7, 6.5, 5, 0.5, 1},
+    };
+    const std::vector<ReadingSeries> series = GroupIntoSeries(records);
+    const struct {
+        Display display;
+        int code;
+        std::vector<double> numbers;
+        std::vector<double> values;
+    } expected[] = {
+        {Display::First, -1, {5}, {HUGE_VAL}},
+        {Display::First, 3, {2}, {2.5}},
+        {Display::First, 5, {1, 3, 6}, {1.5, 3.5, 6.5}},
+        {Display::First, 200, {4}, {4.5}},
+        {Display::Second, 0, {1, 2, 4, 5}, {0.1, 0.2, 0, 0}},
+        {Display::Second, 1, {3, 6}, {0.3, 0.5}},
+    };
+    ASSERT_EQ(series.size(), std::size(expected));
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(series[i].display, expected[i].display);
+        EXPECT_EQ(series[i].unitCode, expected[i].code);
+        EXPECT_EQ(series[i].numbers, expected[i].numbers) << "numbered by line, as the table is";
+        EXPECT_EQ(series[i].values, expected[i].values);
+    }
+    EXPECT_TRUE(GroupIntoSeries({}).empty());
+}
+
+ReadingSeries SeriesOf(std::vector<double> values) {
+    ReadingSeries series;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        series.numbers.push_back(static_cast<double>(i + 1));
+    }
+    series.values = std::move(values);
+    return series;
+}
+
+TEST(ComputeStatistics, KnownFiguresWithSampleStandardDeviation) {
+    const SeriesStatistics statistics = ComputeStatistics(SeriesOf({2, 4, 4, 4, 5, 5, 7, 9}));
+    EXPECT_EQ(statistics.count, 8u);
+    EXPECT_EQ(statistics.leftOut, 0u);
+    EXPECT_EQ(statistics.minimum, 2);
+    EXPECT_EQ(statistics.maximum, 9);
+    EXPECT_DOUBLE_EQ(statistics.mean, 5);
+    ASSERT_TRUE(statistics.standardDeviation);
+    EXPECT_DOUBLE_EQ(*statistics.standardDeviation, std::sqrt(32.0 / 7)) << "not 2, the population";
+    EXPECT_EQ(statistics.firstReading, 1);
+    EXPECT_EQ(statistics.lastReading, 8);
+
+    // A sum of squares would lose the deviations of large values in rounding.
+    const SeriesStatistics large =
+        ComputeStatistics(SeriesOf({1E9 + 4, 1E9 + 7, 1E9 + 13, 1E9 + 16}));
+    EXPECT_DOUBLE_EQ(large.mean, 1E9 + 10);
+    EXPECT_NEAR(*large.standardDeviation, std::sqrt(30.0), 1E-6);
+}
+
+TEST(ComputeStatistics, ValuesNotMeasuredAreCountedApart) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const SeriesStatistics statistics =
+        ComputeStatistics(SeriesOf({HUGE_VAL, 3, -1E39, FLT_MAX, nan, -1, 1E39}));
+    EXPECT_EQ(statistics.count, 3u);
+    EXPECT_EQ(statistics.leftOut, 4u);
+    EXPECT_EQ(statistics.minimum, -1);
+    EXPECT_EQ(statistics.maximum, FLT_MAX) << "the largest float is still a reading";
+    EXPECT_TRUE(std::isfinite(statistics.mean));
+    EXPECT_EQ(statistics.firstReading, 1) << "left-out readings still belong to the series";
+    EXPECT_EQ(statistics.lastReading, 7);
+
+    const SeriesStatistics single = ComputeStatistics(SeriesOf({HUGE_VAL, 4.5}));
+    EXPECT_EQ(single.count, 1u);
+    EXPECT_EQ(single.mean, 4.5);
+    EXPECT_FALSE(single.standardDeviation) << "one value has no sample deviation";
+
+    const SeriesStatistics none = ComputeStatistics(SeriesOf({nan, -HUGE_VAL}));
+    EXPECT_EQ(none.count, 0u);
+    EXPECT_EQ(none.leftOut, 2u);
+    EXPECT_FALSE(none.standardDeviation);
+}
+
+TEST(ReduceForDrawing, FewPointsAllDrawnWithTheirNeighboursAndNoUnmeasuredOnes) {
+    const ReadingSeries series = SeriesOf({1, 2, HUGE_VAL, 4, 5, 6, 7, 8});
+    const PlotPoints middle = ReduceForDrawing(series, 3, 5, 100);
+    EXPECT_EQ(middle.numbers, (std::vector<double>{2, 4, 5, 6}))
+        << "the line runs on to measured neighbours beyond both edges";
+    EXPECT_EQ(middle.values, (std::vector<double>{2, 4, 5, 6}));
+
+    const PlotPoints between = ReduceForDrawing(series, 6.2, 6.8, 100);
+    EXPECT_EQ(between.numbers, (std::vector<double>{6, 7})) << "a view between two readings";
+
+    const PlotPoints all = ReduceForDrawing(series, 0, 100, 100);
+    EXPECT_EQ(all.numbers, (std::vector<double>{1, 2, 4, 5, 6, 7, 8}));
+}
+
+TEST(ReduceForDrawing, ManyPointsKeepEverySpikeAtAFewPointsPerColumn) {
+    std::vector<double> values(100000, 1.0);
+    values[12345] = 250;
+    values[54321] = -75;
+    values[70000] = -HUGE_VAL;
+    const ReadingSeries series = SeriesOf(values);
+    for (int columns : {1, 300, 1920}) {
+        SCOPED_TRACE(columns);
+        const PlotPoints points = ReduceForDrawing(series, 1, 100000, columns);
+        EXPECT_LE(points.numbers.size(), 4u * columns + 2);
+        EXPECT_TRUE(std::is_sorted(points.numbers.begin(), points.numbers.end()));
+        EXPECT_EQ(*std::max_element(points.values.begin(), points.values.end()), 250);
+        EXPECT_EQ(*std::min_element(points.values.begin(), points.values.end()), -75);
+        EXPECT_EQ(points.numbers.front(), 1);
+        EXPECT_EQ(points.numbers.back(), 100000);
+    }
+    const PlotPoints zoomed = ReduceForDrawing(series, 12340, 12350, 800);
+    EXPECT_EQ(zoomed.numbers.size(), 13u) << "every reading once zoomed in, with neighbours";
+}
+
+TEST(NearestPoint, NearestOnTheScreenWithinReach) {
+    const ReadingSeries series = SeriesOf({0, 0, 0, 0, 0, 100, HUGE_VAL, 0});
+    const PixelScale scale{10, 1};  // 10 px a reading, 1 px a unit of value
+    EXPECT_EQ(NearestPoint(series, 5.6, 0, scale, 8), 4u) << "reading 5 is 6 px off, 6 is 100";
+    EXPECT_EQ(NearestPoint(series, 6, 97, scale, 8), 5u);
+    EXPECT_EQ(NearestPoint(series, 7, 0, scale, 8), std::nullopt) << "reading 7 is not drawn";
+    EXPECT_EQ(NearestPoint(series, 7.3, 0, scale, 5), std::nullopt) << "reading 8 is 7 px off";
+    EXPECT_EQ(NearestPoint(series, 7.3, 0, scale, 8), 7u);
+    EXPECT_EQ(NearestPoint(series, -50, 0, scale, 8), std::nullopt);
+    EXPECT_EQ(NearestPoint(ReadingSeries{}, 1, 0, scale, 8), std::nullopt);
+}
+
+}  // namespace
+}  // namespace rv7342
