@@ -17,7 +17,8 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation)
+BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
+    libgl-dev fonts-liberation)
 TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool locales)
 
 # configure_and_build <build dir> [cmake options...]

@@ -1,0 +1,274 @@
+#include "ui/readings_window.h"
+
+#include <qcustomplot.h>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolTip>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include "tests/message_boxes.h"
+#include "tests/temp_dir.h"
+
+namespace rv7342 {
+namespace {
+
+// Twelve readings whose statistics are known: the first values in V DC are 2, 4, 4, 4, 5, 5,
+// 7, 9 (mean 5, sample deviation sqrt(32/7)) and two that are no measurement; two in unit 57,
+// which the shipped table does not name; second values of 0 in V DC and 50, 60 in V AC.
+const char* const kKnownFile =
+    "1,2,0,0,0\r\n2,4,0,0,0\r\n3,4,0,50,1\r\n4,4,57,0,0\r\n5,4,0,0,0\r\n6,5,0,0,0\r\n"
+    "7,1E+39,0,0,0\r\n8,5,0,0,0\r\n9,7,0,60,1\r\n10,9,0,0,0\r\n11,-3.5,57,0,0\r\n"
+    "12,-1E+400,0,0,0\r\n";
+
+class ReadingsWindowTest : public testing::Test {
+  protected:
+    ReadingsWindowTest() {
+        EXPECT_EQ(LoadUnitTable(RV7342_SOURCE_DIR "/app/unit2.dat", names), std::nullopt);
+        dir.Write("known.dat", kKnownFile);
+    }
+
+    QString Path(const std::string& name) const { return QString::fromStdString(dir.Path(name)); }
+
+    // The window, shown and drawn, as a user sees it.
+    ReadingsWindow* Open(const std::string& name) {
+        ReadingsWindow* window = windows.OpenDataFile(Path(name));
+        if (window) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+            window->Chart()->replot();
+        }
+        return window;
+    }
+
+    static QStringList Row(const ReadingsWindow& window, int row) {
+        QStringList cells;
+        for (int column = 0; column < window.StatisticsTable()->columnCount(); ++column) {
+            cells << window.StatisticsTable()->item(row, column)->text();
+        }
+        return cells;
+    }
+
+    UnitTable names{};
+    TempDir dir;
+    MessageBoxAnswerer boxes;
+    QWidget owner;
+    ReadingsWindows windows{names, &owner};
+};
+
+TEST_F(ReadingsWindowTest, SeriesLegendAndStatisticsOfAFileWithKnownFigures) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(boxes.seen.empty());
+    EXPECT_EQ(window->windowTitle(), "known.dat - Readings");
+    EXPECT_FALSE(window->isModal());
+
+    QCustomPlot* chart = window->Chart();
+    const struct {
+        const char* name;
+        bool shown;
+        QStringList statistics;
+    } expected[] = {
+        {"V DC", true, {"8", "2", "9", "5", "2.13809", "1", "12", "2"}},
+        {"unit 57", true, {"2", "-3.5", "4", "0.25", "5.303301", "4", "11", "0"}},
+        {"V DC (second display)", false, {"10", "0", "0", "0", "0", "1", "12", "0"}},
+        {"V AC (second display)", false, {"2", "50", "60", "55", "7.071068", "3", "9", "0"}},
+    };
+    ASSERT_EQ(chart->graphCount(), 4);
+    ASSERT_EQ(chart->legend->itemCount(), 4);
+    ASSERT_EQ(window->StatisticsTable()->rowCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(chart->graph(i)->name(), expected[i].name);
+        EXPECT_EQ(window->SeriesShown(i), expected[i].shown);
+        EXPECT_EQ(Row(*window, i), QStringList{expected[i].name} + expected[i].statistics);
+        EXPECT_EQ(window->StatisticsTable()->item(i, 0)->checkState(),
+                  expected[i].shown ? Qt::Checked : Qt::Unchecked);
+    }
+    EXPECT_EQ(chart->graph(0)->data()->size(), 8) << "left-out values are not drawn";
+    EXPECT_TRUE(window->Summary()->text().contains("12 readings")) << window->Summary()->text().toStdString();
+    EXPECT_TRUE(window->Summary()->text().contains("2 values are not finite"));
+}
+
+TEST_F(ReadingsWindowTest, EachFailingFileIsReportedByFileLineAndReason) {
+    dir.Write("bad.dat", "1,2,0,0,0\r\n2,3,0,0,0\r\n3,oops,0,0,0\r\n4,5,0,0,0\r\n");
+    dir.Write("empty.dat", "");
+    const struct {
+        const char* name;
+        bool window;
+        QStringList message;
+    } cases[] = {
+        {"bad.dat",
+         true,
+         {"bad.dat, line 3: the value \"oops\" is not a number",
+          "The 2 readings read before it are shown"}},
+        {"empty.dat", false, {"empty.dat holds no readings"}},
+        {"missing.dat", false, {"missing.dat: No such file or directory"}},
+    };
+    for (const auto& file : cases) {
+        SCOPED_TRACE(file.name);
+        boxes.seen.clear();
+        ReadingsWindow* window = Open(file.name);
+        EXPECT_EQ(window != nullptr, file.window);
+        ASSERT_EQ(boxes.seen.size(), 1u);
+        for (const QString& part : file.message) {
+            EXPECT_TRUE(boxes.seen[0].text.contains(part)) << boxes.seen[0].text.toStdString();
+        }
+        EXPECT_TRUE(boxes.seen[0].text.contains(Path(file.name))) << "the full path";
+        if (window) {
+            EXPECT_EQ(Row(*window, 0).mid(0, 2), (QStringList{"V DC", "2"}));
+        }
+    }
+}
+
+TEST_F(ReadingsWindowTest, OneWindowPerFileShowingItsCurrentContents) {
+    ReadingsWindow* first = Open("known.dat");
+    dir.Write("known.dat", "1,7.5,0,0,0\r\n");
+    ReadingsWindow* again = Open("known.dat");
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(Row(*again, 0).mid(0, 3), (QStringList{"V DC", "1", "7.5"}));
+
+    dir.Write("other.dat", "1,1,0,0,0\r\n");
+    ReadingsWindow* other = Open("other.dat");
+    EXPECT_NE(other, first);
+    EXPECT_EQ(windows.Find(Path("other.dat")), other);
+    EXPECT_TRUE(other->isWindow());
+    EXPECT_EQ(other->parentWidget(), &owner) << "closes with the main window";
+}
+
+TEST_F(ReadingsWindowTest, TransferredRecordsAreTheCountTheTableReads) {
+    ReadingsWindow* window = windows.OpenTransferredRecords(Path("known.dat"), 3);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(boxes.seen.empty());
+    EXPECT_EQ(Row(*window, 0).mid(0, 2), (QStringList{"V DC", "3"}));
+}
+
+TEST_F(ReadingsWindowTest, LegendAndTableShowAndHideSeries) {
+    ReadingsWindow* window = Open("known.dat");
+    QCustomPlot* chart = window->Chart();
+    auto* entry = chart->legend->itemWithPlottable(chart->graph(3));
+    QTest::mouseClick(chart, Qt::LeftButton, {}, entry->rect().center());
+    EXPECT_TRUE(window->SeriesShown(3));
+    EXPECT_EQ(window->StatisticsTable()->item(3, 0)->checkState(), Qt::Checked);
+    EXPECT_EQ(chart->graph(3)->data()->size(), 2) << "its points are drawn once shown";
+
+    window->StatisticsTable()->item(0, 0)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(window->SeriesShown(0));
+    window->ShowWholeMemory();
+    EXPECT_EQ(chart->yAxis->range().lower < 0, true) << "unit 57 holds -3.5";
+    EXPECT_GT(chart->yAxis->range().upper, 60) << "V AC second values go to 60";
+    EXPECT_LT(chart->yAxis->range().upper, 80);
+}
+
+TEST_F(ReadingsWindowTest, ZoomPanAndBackToTheWholeMemory) {
+    ReadingsWindow* window = Open("known.dat");
+    QCustomPlot* chart = window->Chart();
+    const QCPRange whole = chart->xAxis->range();
+    EXPECT_LT(whole.lower, 1);
+    EXPECT_GT(whole.upper, 12);
+
+    const QPoint centre = chart->axisRect()->rect().center();
+    QWheelEvent wheel(centre, chart->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chart, &wheel);
+    EXPECT_LT(chart->xAxis->range().size(), whole.size()) << "the wheel zooms the readings";
+
+    window->ShowWholeMemory();
+    const QRect area = chart->axisRect()->rect();
+    const QPoint from(area.left() + area.width() / 4, area.top() + 10);
+    const QPoint to(area.left() + area.width() / 2, area.bottom() - 10);
+    const double boxStart = chart->xAxis->pixelToCoord(from.x());
+    QTest::mousePress(chart, Qt::RightButton, {}, from);
+    QTest::mouseMove(chart, to);
+    QTest::mouseRelease(chart, Qt::RightButton, {}, to);
+    EXPECT_NEAR(chart->xAxis->range().lower, boxStart, 0.1);
+    EXPECT_NEAR(chart->xAxis->range().size(), whole.size() / 4, whole.size() / 20)
+        << "a box drawn with the right button zooms to it";
+
+    const QCPRange zoomed = chart->xAxis->range();
+    QTest::keyClick(window, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_GT(chart->xAxis->range().lower, zoomed.lower) << "Ctrl+Right pans";
+    QTest::keyClick(window, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(chart->xAxis->range(), whole) << "Ctrl+0 shows the whole memory";
+}
+
+TEST_F(ReadingsWindowTest, HoverNamesTheReadingItsValueAndUnit) {
+    ReadingsWindow* window = Open("known.dat");
+    QCustomPlot* chart = window->Chart();
+    const QPointF eleventh(chart->xAxis->coordToPixel(11), chart->yAxis->coordToPixel(-3.5));
+    EXPECT_EQ(window->DescribePointAt(eleventh + QPointF(3, -2)), "Reading 11: -3.5 unit 57");
+    EXPECT_EQ(window->DescribePointAt(eleventh + QPointF(0, -40)), "");
+    const QPointF seventh(chart->xAxis->coordToPixel(7), chart->yAxis->coordToPixel(5));
+    EXPECT_NE(window->DescribePointAt(seventh), "Reading 7: 1E+39 V DC") << "not drawn";
+
+    QTest::mouseMove(chart, eleventh.toPoint());
+    EXPECT_EQ(QToolTip::text(), "Reading 11: -3.5 unit 57");
+}
+
+TEST_F(ReadingsWindowTest, ChartSavedInEachFormatAndStatisticsCopied) {
+    ReadingsWindow* window = Open("known.dat");
+    const std::pair<const char*, std::string> formats[] = {
+        {"chart.png", "\x89PNG"}, {"chart.svg", "<?xml"}, {"chart.pdf", "%PDF"}};
+    for (const auto& [name, start] : formats) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(window->SaveChart(Path(name)), std::nullopt);
+        EXPECT_EQ(dir.Read(name).substr(0, start.size()), start);
+        EXPECT_GT(dir.Read(name).size(), 1000u);
+    }
+    EXPECT_TRUE(QString::fromStdString(dir.Read("chart.svg")).contains("unit 57"))
+        << "the legend is in the drawing";
+
+    const auto wrongSuffix = window->SaveChart(Path("chart.txt"));
+    ASSERT_TRUE(wrongSuffix);
+    EXPECT_TRUE(wrongSuffix->contains(Path("chart.txt")));
+    const auto noFolder = window->SaveChart(Path("missing/chart.png"));
+    ASSERT_TRUE(noFolder);
+    EXPECT_TRUE(noFolder->contains(Path("missing/chart.png"))) << noFolder->toStdString();
+
+    window->CopyStatistics();
+    const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+    ASSERT_EQ(lines.size(), 6) << "a header, four series and the closing line end";
+    EXPECT_EQ(lines[0],
+              "Series\tCount\tMinimum\tMaximum\tMean\tStd. deviation\tFirst reading\tLast "
+              "reading\tLeft out");
+    EXPECT_EQ(lines[2], "unit 57\t2\t-3.5\t4\t0.25\t5.303301\t4\t11\t0");
+}
+
+TEST_F(ReadingsWindowTest, ADroppedFileOpensInAWindowOfItsOwn) {
+    ReadingsWindow* window = Open("known.dat");
+    dir.Write("dropped.dat", "1,1,0,0,0\r\n");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("dropped.dat"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    ReadingsWindow* dropped = windows.Find(Path("dropped.dat"));
+    ASSERT_NE(dropped, nullptr);
+    EXPECT_NE(dropped, window);
+    EXPECT_TRUE(dropped->isVisible());
+}
+
+TEST_F(ReadingsWindowTest, ALongFileIsDrawnWithAFewPointsPerColumnAndItsSpike) {
+    std::string text;
+    for (int i = 1; i <= 200000; ++i) {
+        text += FormatRecord({i, i == 123457 ? 99.0 : 1.0, 0, 0, 0});
+    }
+    dir.Write("long.dat", text);
+    ReadingsWindow* window = Open("long.dat");
+    QCPGraph* graph = window->Chart()->graph(0);
+    EXPECT_LE(graph->data()->size(), 4 * window->Chart()->axisRect()->width() + 2);
+    bool spike = false;
+    for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it) {
+        spike = spike || it->value == 99.0;
+    }
+    EXPECT_TRUE(spike);
+}
+
+}  // namespace
+}  // namespace rv7342
