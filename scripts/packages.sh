@@ -19,7 +19,7 @@ ensure_packages() {
 
 BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
     libgl-dev fonts-liberation)
-TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool locales)
+TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales)
 
 # configure_and_build <build dir> [cmake options...]
 configure_and_build() {

@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$prefix" >/dev/null
 entry="$prefix/share/applications/rv7342.desktop"
 [ -f "$entry" ] || fail "no menu entry"
-program=$(sed -n 's/^Exec="\(.*\)"$/\1/p' "$entry")
+program=$(sed -n 's/^Exec="\(.*\)" %f$/\1/p' "$entry") # %f: a file to open, if any
 [ "$program" = "$prefix/lib/rv7342/rv7342" ] || fail "the menu entry runs '$program'"
 [ -f "$(dirname "$program")/unit2.dat" ] || fail "unit2.dat is not beside the program"
 icon=$(sed -n 's/^Icon=//p' "$entry")

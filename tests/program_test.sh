@@ -38,8 +38,8 @@ wait_for() {
     return 1
 }
 
-# Clicks the centre of a control given in window pixels.
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+# Clicks the centre of a control given in pixels of the client area, under the menu bar.
+click() { xdotool mousemove --window "$window" "$1" "$(($2 + menu_height))" click 1; }
 
 "$simulator" --once --fast --delay 0.3 --frames 300 --seed 11 --expect "$work/expected.dat" \
     >"$work/simulator.out" </dev/null &
@@ -51,6 +51,8 @@ RV7342_COM2=$device "$folder/rv7342" &
 program_pid=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^RV7342 for Windows$' | head -n 1 || true)
 [ -n "$window" ] || fail "no window"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+menu_height=$((HEIGHT - 569)) # the client area is 569 pixels high at 96 dpi
 data="$folder/$(date +%y%m%d).dat"
 
 click 572 404  # Start
@@ -62,6 +64,13 @@ simulator_pid=""
 click 572 452  # View Data
 sleep 0.5
 kill -0 "$program_pid" 2>/dev/null || fail "the program ended after View Data"
+xdotool windowfocus --sync "$window" key alt+v p  # View > Plot readings
+readings=$(timeout 10 xdotool search --sync --onlyvisible --name "^$(basename "$data") - Readings\$" |
+    head -n 1 || true)
+[ -n "$readings" ] || fail "View > Plot readings opened no readings window"
+xdotool windowfocus --sync "$readings" key ctrl+w # it may stand over the Exit button
+wait_for 50 bash -c "! xdotool search --onlyvisible --name ' - Readings\$' >/dev/null" ||
+    fail "Ctrl+W did not close the readings window"
 click 572 500  # Exit
 wait_for 50 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "Exit did not end the program"
 wait "$program_pid" || fail "the program exited with an error"

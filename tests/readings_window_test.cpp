@@ -90,7 +90,8 @@ TEST_F(ReadingsWindowTest, SeriesLegendAndStatisticsOfAFileWithKnownFigures) {
                   expected[i].shown ? Qt::Checked : Qt::Unchecked);
     }
     EXPECT_EQ(chart->graph(0)->data()->size(), 8) << "left-out values are not drawn";
-    EXPECT_TRUE(window->Summary()->text().contains("12 readings")) << window->Summary()->text().toStdString();
+    EXPECT_TRUE(window->Summary()->text().contains("12 readings"))
+        << window->Summary()->text().toStdString();
     EXPECT_TRUE(window->Summary()->text().contains("2 values are not finite"));
 }
 

@@ -1,13 +1,20 @@
 // Downloads driven from Form2's buttons, the meter played by a pseudo-terminal behind COM2.
 
+#include <qcustomplot.h>
+#include <QAction>
+#include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTimer>
+#include <QUrl>
 
 #include "tests/download_fixture.h"
+#include "ui/readings_window.h"
 
 namespace rv7342 {
 namespace {
@@ -180,6 +187,48 @@ TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
         feeder.disconnect();
         watcher.disconnect();
     }
+}
+
+// Plot readings follows View Data, and shows what it shows: the records of the last transfer.
+TEST_F(Download, PlotReadingsShowsTheReadingsOfViewData) {
+    dir.Write("other.dat", "1,1,0,0,0\r\n");
+    SendWhenOpen(MemoryImage({kTwoValue, kSingleValue, kTwoValue}), [this] {
+        EXPECT_FALSE(window->PlotReadingsAction->isEnabled());
+        EXPECT_FALSE(window->OpenDataFileAction->isEnabled());
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.Path("other.dat")))});
+        QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &enter);
+        EXPECT_FALSE(enter.isAccepted()) << "no file is taken during a transfer";
+    });
+    EXPECT_FALSE(window->PlotReadingsAction->isEnabled());
+    ClickStart();
+    EXPECT_TRUE(window->PlotReadingsAction->isEnabled());
+    EXPECT_TRUE(window->OpenDataFileAction->isEnabled());
+
+    window->Command1[1]->click();
+    window->PlotReadingsAction->trigger();
+    ReadingsWindow* readings = window->Readings().Find(QString::fromStdString(dir.Path("run.dat")));
+    ASSERT_NE(readings, nullptr);
+    EXPECT_TRUE(boxes.seen.empty());
+    const QAbstractItemModel* table = window->FGrid1->model();
+    int drawn = 0;
+    for (int series = 0; series < readings->StatisticsTable()->rowCount(); ++series) {
+        if (!readings->SeriesShown(series)) {
+            continue;  // second values
+        }
+        const QString unit = readings->StatisticsTable()->item(series, 0)->text();
+        const auto& points = *readings->Chart()->graph(series)->data();
+        for (auto point = points.constBegin(); point != points.constEnd(); ++point, ++drawn) {
+            const int row = static_cast<int>(point->key) - 1;
+            SCOPED_TRACE(row);
+            EXPECT_EQ(table->index(row, 0).data().toString(), QString::number(row + 1));
+            EXPECT_EQ(table->index(row, 1).data().toString().toDouble(), point->value);
+            const QString name = table->index(row, 2).data().toString().trimmed();
+            EXPECT_EQ(name.isEmpty() ? "unit 99" : name, unit);
+        }
+    }
+    EXPECT_EQ(drawn, table->rowCount());
 }
 
 }  // namespace

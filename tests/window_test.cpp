@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -57,7 +58,12 @@ TEST_F(StartUp, ControlsShowTheirCaptionsAndStates) {
 TEST_F(StartUp, GeometryTabOrderAndFocus) {
     const auto window = OpenWindow();
     const double scale = window->logicalDpiX() / 96.0;
-    EXPECT_EQ(window->size(), QSize(qRound(768 * scale), qRound(569 * scale)));
+    // The client area, 11520 x 8535 twips, stands whole under the menu bar.
+    const QWidget* client = window->centralWidget();
+    const int menuHeight = window->menuBar()->sizeHint().height();
+    EXPECT_EQ(client->geometry(), QRect(0, menuHeight, qRound(768 * scale), qRound(569 * scale)));
+    EXPECT_EQ(window->size(), QSize(qRound(768 * scale), menuHeight + qRound(569 * scale)));
+    EXPECT_EQ(window->Command1[0]->parentWidget(), client);
     EXPECT_EQ(window->Command1[0]->geometry(), QRect(qRound(528 * scale), qRound(392 * scale),
                                                      qRound(89 * scale), qRound(25 * scale)));
     EXPECT_EQ(window->Label1[0]->font().family(), "Times New Roman");

@@ -222,18 +222,22 @@ void Form2::ShowReceiving(qint64 elapsedMs) {
                                   .arg(seconds % 60, 2, 10, QLatin1Char('0')));
 }
 
-// The one place that enables and disables controls. While a transfer runs the name, the port
-// and View Data stay as they are and Start cannot run it again; View Data has something to
-// show once a transfer has written a data file. Focus never falls to Exit by itself: a
-// control about to be disabled hands it to the table, where no key ends anything.
+// The one place that enables and disables controls. While a transfer runs the name, the port,
+// View Data and opening files stay as they are and Start cannot run it again; View Data and
+// Plot readings have something to show once a transfer has written a data file. Focus never
+// falls to Exit by itself: a control about to be disabled hands it to the table, where no key
+// ends anything.
 void Form2::UpdateControls() {
     QWidget* locked[] = {Command1[0], Command1[1], Text1, Option1[0], Option1[1]};
     if (transferRunning_ &&
         std::find(std::begin(locked), std::end(locked), focusWidget()) != std::end(locked)) {
         FGrid1->setFocus();
     }
+    const bool transferShown = dataFileWritten_ && !transferRunning_;
     Command1[0]->setEnabled(!transferRunning_);
-    Command1[1]->setEnabled(dataFileWritten_ && !transferRunning_);
+    Command1[1]->setEnabled(transferShown);
+    PlotReadingsAction->setEnabled(transferShown);
+    OpenDataFileAction->setEnabled(!transferRunning_);
     Text1->setEnabled(!transferRunning_);
     for (QRadioButton* option : Option1) {
         option->setEnabled(!transferRunning_);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
 #include "ui/port_tooltips.h"
+#include "ui/readings_window.h"
 
 namespace rv7342 {
 
@@ -75,12 +77,17 @@ QString FromLocalText(const std::string& text) {
 }
 
 Form2::Form2(const QString& programDir, QWidget* parent, PortLister listPorts)
-    : QWidget(parent), programDir_(programDir), MSComm1(std::move(listPorts)) {
+    : QMainWindow(parent), programDir_(programDir), MSComm1(std::move(listPorts)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("RV7342 for Windows"));
     setFont(SerifFont(9));
-    setFixedSize(Twips(this, kClientWidth), Twips(this, kClientHeight));
+    client_ = new QWidget(this);
+    client_->setFixedSize(Twips(this, kClientWidth), Twips(this, kClientHeight));
+    setCentralWidget(client_);
     CreateControls();
+    CreateMenuBar();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
     SetTabOrder();
     Form_Load();
     UpdateControls();
@@ -95,14 +102,14 @@ void Form2::CreateControls() {
 }
 
 void Form2::CreateSettingsControls() {
-    Label1[0] = new QLabel(QStringLiteral("Data File Name"), this);
+    Label1[0] = new QLabel(QStringLiteral("Data File Name"), client_);
     Place(Label1[0], 4800, 600, 1935, 375);
-    Text1 = new QLineEdit(QStringLiteral("Text1"), this);
+    Text1 = new QLineEdit(QStringLiteral("Text1"), client_);
     Text1->setFont(SerifFont(12));
     Place(Text1, 4800, 960, 1935, 375);
     connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
 
-    Frame1 = new QGroupBox(QStringLiteral("Comm. Port"), this);
+    Frame1 = new QGroupBox(QStringLiteral("Comm. Port"), client_);
     Place(Frame1, 600, 480, 3615, 855);
     Option1[0] = new QRadioButton(QStringLiteral("COM1"), Frame1);
     Place(Option1[0], 240, 360, 1335, 255);
@@ -113,15 +120,15 @@ void Form2::CreateSettingsControls() {
 }
 
 void Form2::CreateStatusControls() {
-    Label1[3] = new QLabel(QStringLiteral(" Number of  Data"), this);
+    Label1[3] = new QLabel(QStringLiteral(" Number of  Data"), client_);
     Place(Label1[3], 4800, 1800, 1935, 375);
-    Label1[4] = new QLabel(QStringLiteral("0"), this);
+    Label1[4] = new QLabel(QStringLiteral("0"), client_);
     Place(Label1[4], 4800, 2160, 1935, 375);
     SetColours(Label1[4], kBlue, kWhite);
-    Label1[1] = new QLabel(QStringLiteral("Data Transfer Status"), this);
+    Label1[1] = new QLabel(QStringLiteral("Data Transfer Status"), client_);
     Place(Label1[1], 600, 1800, 3615, 375);
     SetColours(Label1[1], kBlue);
-    Label1[2] = new QLabel(this);
+    Label1[2] = new QLabel(client_);
     Place(Label1[2], 600, 2160, 3615, 375);
     SetColours(Label1[2], kBlue, kLightGreen);
     for (QLabel* label : Label1) {
@@ -136,14 +143,14 @@ void Form2::CreateStatusControls() {
 }
 
 void Form2::CreateSetupFrame() {
-    Check1 = new QCheckBox(QStringLiteral("Meter with  2 display"), this);
+    Check1 = new QCheckBox(QStringLiteral("Meter with  2 display"), client_);
     Check1->setFont(SerifFont(14.25));
     Place(Check1, 7680, 720, 3135, 255);
     SetColours(Check1, kBlue);
     Check1->setVisible(false);
     connect(Check1, &QCheckBox::clicked, this, &Form2::Check1_Click);
 
-    Frame2 = new QGroupBox(QStringLiteral("Setup Procedure"), this);
+    Frame2 = new QGroupBox(QStringLiteral("Setup Procedure"), client_);
     Place(Frame2, 7560, 1320, 3495, 4215);
     SetColours(Frame2, kBlue);
     Label2 = new QLabel(QStringLiteral("label2"), Frame2);
@@ -154,7 +161,7 @@ void Form2::CreateSetupFrame() {
 }
 
 void Form2::CreateGridAndButtons() {
-    FGrid1 = new QTableView(this);
+    FGrid1 = new QTableView(client_);
     Place(FGrid1, 720, 3120, 5895, 4815);
     gridModel_ = new GridModel(state.UnitNames, FGrid1);
     FGrid1->setModel(gridModel_);
@@ -163,7 +170,7 @@ void Form2::CreateGridAndButtons() {
     const char* captions[] = {"Start", "View Data", "Exit"};
     const int tops[] = {5880, 6600, 7320};
     for (int index = 0; index < 3; ++index) {
-        Command1[index] = new QPushButton(QString::fromLatin1(captions[index]), this);
+        Command1[index] = new QPushButton(QString::fromLatin1(captions[index]), client_);
         Command1[index]->setFont(SerifFont(12));
         Command1[index]->setAutoDefault(true);  // Enter presses a focused button, as Space does
         Place(Command1[index], 7920, tops[index], 1335, 375);
@@ -216,6 +223,7 @@ void Form2::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    readings_->CloseAll();
     event->accept();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
-// Form2, the program's one window: port choice, data file name, transfer status and count,
-// the set-up instructions, the table of readings and the Start, View Data and Exit buttons.
+// Form2, the program's main window: port choice, data file name, transfer status and count,
+// the set-up instructions, the table of readings and the Start, View Data and Exit buttons in
+// its client area, and a menu bar above it that opens data files in readings windows.
 
+#include <QMainWindow>
 #include <QString>
-#include <QWidget>
+#include <QStringList>
 
 #include <array>
 #include <string>
@@ -12,6 +14,7 @@
 #include "transfer/transfer_procedure.h"
 #include "ui/form_state.h"
 
+class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -23,6 +26,7 @@ class QTableView;
 namespace rv7342 {
 
 class GridModel;
+class ReadingsWindows;
 
 // The default data file name: characters 3-4, 6-7 and 9-10 of a date written yyyy-mm-dd,
 // then ".dat" ("2026-12-06" gives "261206.dat").
@@ -30,7 +34,7 @@ QString DefaultFileName(const QString& isoDate);
 // A text from the C library or the file system (a path, a reason) for showing.
 QString FromLocalText(const std::string& text);
 
-class Form2 : public QWidget {
+class Form2 : public QMainWindow {
     Q_OBJECT
   public:
     // `programDir` is where "unit2.dat" is read from and where data files are written;
@@ -45,6 +49,10 @@ class Form2 : public QWidget {
     void CheckFile(bool& YesNo);
     void ViewData();
 
+    // Shows every record of each data file in a readings window of its own.
+    void OpenDataFiles(const QStringList& paths);
+    ReadingsWindows& Readings() { return *readings_; }
+
     // Controls, addressed by their names and indices.
     std::array<QLabel*, 5> Label1{};
     QLineEdit* Text1 = nullptr;
@@ -58,11 +66,23 @@ class Form2 : public QWidget {
     // Shown while a transfer runs: waiting for the meter, then the readings received so far.
     QLabel* TransferProgress = nullptr;
 
+    // The menu bar's commands.
+    QAction* OpenDataFileAction = nullptr;
+    QAction* ExitAction = nullptr;
+    QAction* PlotReadingsAction = nullptr;
+    QAction* AboutAction = nullptr;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateControls();
+    void CreateMenuBar();
+    void ChooseDataFile();
+    void PlotReadings();
+    void ShowAbout();
     void CreateSettingsControls();
     void CreateStatusControls();
     void CreateSetupFrame();
@@ -84,6 +104,8 @@ class Form2 : public QWidget {
     void Report(const QString& message);
 
     QString programDir_;
+    QWidget* client_ = nullptr;  // the client area, under the menu bar
+    ReadingsWindows* readings_ = nullptr;
     FormState state;
     SerialLink MSComm1;
     GridModel* gridModel_ = nullptr;

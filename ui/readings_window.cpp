@@ -79,7 +79,9 @@ QCPRange PaddedRange(double low, double high, double fraction) {
     return {low - pad, high + pad};
 }
 
-QStringList LocalFiles(const QMimeData* data) {
+}  // namespace
+
+QStringList DroppedDataFiles(const QMimeData* data) {
     QStringList paths;
     for (const QUrl& url : data->urls()) {
         if (url.isLocalFile()) {
@@ -88,8 +90,6 @@ QStringList LocalFiles(const QMimeData* data) {
     }
     return paths;
 }
-
-}  // namespace
 
 QString SeriesName(const UnitTable& names, const ReadingSeries& series) {
     QString unit = UnitCellText(names, series.unitCode).trimmed();
@@ -154,9 +154,13 @@ void ReadingsWindow::CreateChart() {
     chart_->xAxis->setLabel(QStringLiteral("Reading"));
     chart_->yAxis->setLabel(QStringLiteral("Value"));
     chart_->legend->setVisible(true);
-    // The legend stands right of the chart, so that it never covers readings.
-    chart_->plotLayout()->addElement(0, 1, chart_->legend);
+    // The legend stands right of the chart, at its top, so that it never covers readings.
+    auto* legendColumn = new QCPLayoutGrid;
+    chart_->plotLayout()->addElement(0, 1, legendColumn);
     chart_->plotLayout()->setColumnStretchFactor(1, 0.001);
+    legendColumn->addElement(0, 0, chart_->legend);
+    legendColumn->addElement(1, 0, new QCPLayoutElement(chart_));
+    legendColumn->setRowStretchFactor(0, 0.001);
     chart_->setFocusPolicy(Qt::StrongFocus);
     connect(chart_, &QCustomPlot::afterLayout, this, &ReadingsWindow::RefreshDrawnPoints);
     connect(chart_, &QCustomPlot::mousePress, this, &ReadingsWindow::OnChartPress);
@@ -292,10 +296,11 @@ void ReadingsWindow::UpdateSummary() {
     }
     QString text = QStringLiteral("%1 readings of %2.").arg(readings).arg(path_);
     if (leftOut > 0) {
-        text += QStringLiteral(
-                    " %1 values are not finite or beyond single precision: they are "
-                    "not drawn and not in the statistics (see Left out).")
-                    .arg(leftOut);
+        text += (leftOut == 1 ? QStringLiteral(" 1 value is")
+                              : QStringLiteral(" %1 values are").arg(leftOut)) +
+                QStringLiteral(
+                    " not finite or beyond single precision: not drawn and not in "
+                    "the statistics (see Left out).");
     }
     summary_->setText(text);
 }
@@ -530,13 +535,13 @@ void ReadingsWindow::ChooseFileAndSaveChart() {
 }
 
 void ReadingsWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFiles(event->mimeData()).isEmpty()) {
+    if (!DroppedDataFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
 
 void ReadingsWindow::dropEvent(QDropEvent* event) {
-    const QStringList paths = LocalFiles(event->mimeData());
+    const QStringList paths = DroppedDataFiles(event->mimeData());
     if (!paths.isEmpty()) {
         event->acceptProposedAction();
         emit dataFilesDropped(paths);
@@ -570,6 +575,14 @@ QString WindowKey(const QString& path) {
 ReadingsWindow* ReadingsWindows::Find(const QString& path) const {
     const auto found = windows_.find(WindowKey(path));
     return found == windows_.end() ? nullptr : found->second.data();
+}
+
+void ReadingsWindows::CloseAll() {
+    for (auto& [path, window] : windows_) {
+        if (window) {
+            window->close();
+        }
+    }
 }
 
 ReadingsWindow* ReadingsWindows::Show(const QString& path, std::vector<Record> records,

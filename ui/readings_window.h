@@ -17,6 +17,7 @@
 class QCPGraph;
 class QCustomPlot;
 class QLabel;
+class QMimeData;
 class QMouseEvent;
 class QTableWidget;
 class QTableWidgetItem;
@@ -26,6 +27,9 @@ namespace rv7342 {
 // The unit's name from the table, without its padding, or "unit 57" where the table names no
 // unit for the code; second values say so.
 QString SeriesName(const UnitTable& names, const ReadingSeries& series);
+
+// The local files among what is dragged onto a window.
+QStringList DroppedDataFiles(const QMimeData* data);
 
 class ReadingsWindow : public QWidget {
     Q_OBJECT
@@ -99,6 +103,7 @@ class ReadingsWindows : public QObject {
     ReadingsWindow* OpenTransferredRecords(const QString& path, int count);
     // The open window of the file at `path`, if any.
     ReadingsWindow* Find(const QString& path) const;
+    void CloseAll();
 
   private:
     ReadingsWindow* Show(const QString& path, std::vector<Record> records, const Failure& failure);

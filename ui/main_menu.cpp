@@ -1,0 +1,82 @@
+// The menu bar of Form2 and the ways it opens data files in readings windows: the menu, a
+// file dropped on the window, and files named on the command line.
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QtGlobal>
+
+#include "ui/main_window.h"
+#include "ui/readings_window.h"
+
+namespace rv7342 {
+
+void Form2::CreateMenuBar() {
+    readings_ = new ReadingsWindows(state.UnitNames, this);
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    OpenDataFileAction =
+        file->addAction(QStringLiteral("&Open data file..."), QKeySequence(QKeySequence::Open),
+                        this, &Form2::ChooseDataFile);
+    file->addSeparator();
+    ExitAction = file->addAction(QStringLiteral("E&xit"), this, [this] { Command1_Click(2); });
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    PlotReadingsAction =
+        view->addAction(QStringLiteral("&Plot readings..."), this, &Form2::PlotReadings);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    AboutAction = help->addAction(QStringLiteral("&About"), this, &Form2::ShowAbout);
+    setAcceptDrops(true);
+}
+
+void Form2::OpenDataFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        readings_->OpenDataFile(path);
+    }
+}
+
+void Form2::ChooseDataFile() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open data file"), programDir_,
+                                     QStringLiteral("Data files (*.dat);;All files (*)"));
+    if (!path.isEmpty()) {
+        OpenDataFiles({path});
+    }
+}
+
+// The readings of the last transfer, as View Data reads them.
+void Form2::PlotReadings() {
+    readings_->OpenTransferredRecords(FromLocalText(state.df), state.datano);
+}
+
+void Form2::ShowAbout() {
+    QMessageBox::about(
+        this, QStringLiteral("About RV7342 for Windows"),
+        QStringLiteral("<p><b>RV7342 for Windows</b> %1</p>"
+                       "<p>Downloads the readings stored in an RV7342 data-logging meter and "
+                       "shows them as a table and a chart.</p>"
+                       "<p>Free software under the GNU General Public License, version 3 or "
+                       "any later version (GPL-3.0-or-later).</p>"
+                       "<p>Qt %2</p>")
+            .arg(QStringLiteral(RV7342_VERSION), QString::fromLatin1(qVersion())));
+}
+
+// Files are taken only while no transfer runs, like every other command but Exit.
+void Form2::dragEnterEvent(QDragEnterEvent* event) {
+    if (!transferRunning_ && !DroppedDataFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form2::dropEvent(QDropEvent* event) {
+    const QStringList paths = DroppedDataFiles(event->mimeData());
+    if (!transferRunning_ && !paths.isEmpty()) {
+        event->acceptProposedAction();
+        OpenDataFiles(paths);
+    }
+}
+
+}  // namespace rv7342
