@@ -135,7 +135,7 @@ void Form2::CreateStatusControls() {
         label->setFont(SerifFont(12));
     }
     // In the free band between the status line and the table.
-    TransferProgress = new QLabel(this);
+    TransferProgress = new QLabel(client_);
     Place(TransferProgress, 600, 2580, 6015, 375);
     SetColours(TransferProgress, kBlue);
     TransferProgress->setFocusPolicy(Qt::NoFocus);
