@@ -161,6 +161,7 @@ void ReadingsWindow::CreateChart() {
     legendColumn->addElement(0, 0, chart_->legend);
     legendColumn->addElement(1, 0, new QCPLayoutElement(chart_));
     legendColumn->setRowStretchFactor(0, 0.001);
+    legendColumn->setMargins(QMargins(0, 8, 8, 0));
     chart_->setFocusPolicy(Qt::StrongFocus);
     connect(chart_, &QCustomPlot::afterLayout, this, &ReadingsWindow::RefreshDrawnPoints);
     connect(chart_, &QCustomPlot::mousePress, this, &ReadingsWindow::OnChartPress);
@@ -243,7 +244,7 @@ void ReadingsWindow::AddSeries(const ReadingSeries& series) {
     QCPGraph* graph = chart_->addGraph();
     graph->setName(SeriesName(names_, series));
     QPen pen(kSeriesColours[graphs_.size() % std::size(kSeriesColours)]);
-    pen.setWidthF(1.5);
+    pen.setWidthF(1);
     if (series.display == Display::Second) {
         pen.setStyle(Qt::DashLine);
     }

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <memory>
 
 #include "tests/temp_dir.h"
 #include "tools/benchmark/full_memory.h"
@@ -104,7 +105,7 @@ BENCHMARK(BM_OpenAndDrawLongFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 // Each iteration changes the visible range of an open window and redraws it at once.
 void RunRedraw(benchmark::State& state, const char* name, void (*change)(QCPAxis&, bool)) {
     ReadingsWindows windows(ShippedNames(), nullptr);
-    ReadingsWindow* window = OpenAndDraw(windows, Files().Path(name));
+    const std::unique_ptr<ReadingsWindow> window(OpenAndDraw(windows, Files().Path(name)));
     if (!window) {
         state.SkipWithError("the file did not open");
         return;
