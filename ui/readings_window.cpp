@@ -553,9 +553,11 @@ ReadingsWindows::ReadingsWindows(const UnitTable& names, QWidget* owner)
     : QObject(owner), names_(names), owner_(owner) {}
 
 ReadingsWindow* ReadingsWindows::OpenDataFile(const QString& path) {
+    // A name relative to the working folder, as a command line gives it, is shown in full.
+    const QString absolute = QFileInfo(path).absoluteFilePath();
     std::vector<Record> records;
-    const Failure failure = ReadDataFile(QFile::encodeName(path).toStdString(), records);
-    return Show(path, std::move(records), failure);
+    const Failure failure = ReadDataFile(QFile::encodeName(absolute).toStdString(), records);
+    return Show(absolute, std::move(records), failure);
 }
 
 ReadingsWindow* ReadingsWindows::OpenTransferredRecords(const QString& path, int count) {
