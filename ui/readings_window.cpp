@@ -81,6 +81,17 @@ QCPRange PaddedRange(double low, double high, double fraction) {
 
 }  // namespace
 
+namespace {
+// A hidden graph keeps its legend entry, greyed, so that it can be clicked to show it again.
+void SetGraphShown(QCustomPlot& chart, QCPGraph* graph, bool shown) {
+    graph->setVisible(shown);
+    if (QCPAbstractLegendItem* entry = chart.legend->itemWithPlottable(graph)) {
+        static_cast<QCPPlottableLegendItem*>(entry)->setTextColor(shown ? Qt::black
+                                                                        : kHiddenLegendText);
+    }
+}
+}  // namespace
+
 QStringList DroppedDataFiles(const QMimeData* data) {
     QStringList paths;
     for (const QUrl& url : data->urls()) {
@@ -251,11 +262,7 @@ void ReadingsWindow::AddSeries(const ReadingSeries& series) {
     graph->setPen(pen);
     graphs_.push_back(graph);
     const bool shown = series.display == Display::First;
-    graph->setVisible(shown);
-    if (QCPAbstractLegendItem* entry = chart_->legend->itemWithPlottable(graph)) {
-        static_cast<QCPPlottableLegendItem*>(entry)->setTextColor(shown ? Qt::black
-                                                                        : kHiddenLegendText);
-    }
+    SetGraphShown(*chart_, graph, shown);
 }
 
 void ReadingsWindow::FillStatisticsRow(int row) {
@@ -312,11 +319,7 @@ bool ReadingsWindow::SeriesShown(int index) const {
 
 void ReadingsWindow::ShowSeries(int index, bool shown) {
     QCPGraph* graph = graphs_.at(index);
-    graph->setVisible(shown);
-    if (QCPAbstractLegendItem* entry = chart_->legend->itemWithPlottable(graph)) {
-        static_cast<QCPPlottableLegendItem*>(entry)->setTextColor(shown ? Qt::black
-                                                                        : kHiddenLegendText);
-    }
+    SetGraphShown(*chart_, graph, shown);
     {
         const QSignalBlocker blocker(table_);
         table_->item(index, kSeriesColumn)->setCheckState(shown ? Qt::Checked : Qt::Unchecked);
