@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -30,6 +31,9 @@ void Form2::CreateMenuBar() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AboutAction = help->addAction(QStringLiteral("&About"), this, &Form2::ShowAbout);
     setAcceptDrops(true);
+    // A file dropped on the name box opens like one dropped anywhere else on the window,
+    // instead of typing its address into the name.
+    Text1->setAcceptDrops(false);
 }
 
 void Form2::OpenDataFiles(const QStringList& paths) {
