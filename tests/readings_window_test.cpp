@@ -178,17 +178,29 @@ TEST_F(ReadingsWindowTest, ZoomPanAndBackToTheWholeMemory) {
     QApplication::sendEvent(chart, &wheel);
     EXPECT_LT(chart->xAxis->range().size(), whole.size()) << "the wheel zooms the readings";
 
-    window->ShowWholeMemory();
     const QRect area = chart->axisRect()->rect();
     const QPoint from(area.left() + area.width() / 4, area.top() + 10);
     const QPoint to(area.left() + area.width() / 2, area.bottom() - 10);
-    const double boxStart = chart->xAxis->pixelToCoord(from.x());
-    QTest::mousePress(chart, Qt::RightButton, {}, from);
-    QTest::mouseMove(chart, to);
-    QTest::mouseRelease(chart, Qt::RightButton, {}, to);
-    EXPECT_NEAR(chart->xAxis->range().lower, boxStart, 0.1);
-    EXPECT_NEAR(chart->xAxis->range().size(), whole.size() / 4, whole.size() / 20)
-        << "a box drawn with the right button zooms to it";
+    const std::pair<Qt::MouseButton, Qt::KeyboardModifier> boxDrags[] = {
+        {Qt::RightButton, Qt::NoModifier}, {Qt::LeftButton, Qt::ControlModifier}};
+    for (const auto& [button, modifier] : boxDrags) {
+        SCOPED_TRACE(button == Qt::RightButton ? "right button" : "Ctrl and left button");
+        window->ShowWholeMemory();
+        const double boxStart = chart->xAxis->pixelToCoord(from.x());
+        QTest::mousePress(chart, button, modifier, from);
+        QTest::mouseMove(chart, to);
+        QTest::mouseRelease(chart, button, modifier, to);
+        EXPECT_NEAR(chart->xAxis->range().lower, boxStart, 0.1);
+        EXPECT_NEAR(chart->xAxis->range().size(), whole.size() / 4, whole.size() / 20)
+            << "the box drawn is zoomed to";
+    }
+
+    window->ShowWholeMemory();
+    QTest::mousePress(chart, Qt::LeftButton, {}, to);
+    QTest::mouseMove(chart, from);
+    QTest::mouseRelease(chart, Qt::LeftButton, {}, from);
+    EXPECT_NEAR(chart->xAxis->range().size(), whole.size(), 1E-9) << "a plain drag pans";
+    EXPECT_NEAR(chart->xAxis->range().lower, whole.lower + whole.size() / 4, whole.size() / 20);
 
     const QCPRange zoomed = chart->xAxis->range();
     QTest::keyClick(window, Qt::Key_Right, Qt::ControlModifier);
