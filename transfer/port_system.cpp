@@ -13,8 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace rv7342 {
@@ -28,9 +26,13 @@ const char* const kLockDirectories[] = {"/var/lock",         "/etc/locks", "/var
                                         "/var/spool/uucp",   "/tmp",       "/var/tmp",
                                         "/var/lock/lockdev", "/run/lock"};
 
+// The text of a small system file; empty when it cannot be read.
 std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text;
+    if (ReadWholeFile(path.string(), text)) {
+        text.clear();
+    }
+    return text;
 }
 
 bool ProcessHasGroup(gid_t gid) {

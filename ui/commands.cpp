@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "datafiles/files.h"
+#include "datafiles/readings.h"
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
 #include "ui/main_window.h"
@@ -246,25 +247,13 @@ void Form2::UpdateControls() {
 }
 
 void Form2::ViewData() {
-    std::string text;
-    if (state.datano > 0) {
-        if (const Failure failure = ReadWholeFile(state.df, text)) {
-            gridModel_->ShowRecords({});
-            Report(FromLocalText(*failure));
-            return;
-        }
-    }
     std::vector<Record> records;
-    const Failure failure = ReadRecordsFromText(text, state.datano, records);
-    const std::size_t read = records.size();
+    const Failure failure =
+        state.datano > 0 ? ReadDataFileRecords(state.df, state.datano, records) : std::nullopt;
     gridModel_->ShowRecords(std::move(records));
     FGrid1->scrollToTop();
     if (failure) {
-        Report(QStringLiteral("%1 should hold %2 readings, but only %3 could be read: %4.")
-                   .arg(FromLocalText(state.df))
-                   .arg(state.datano)
-                   .arg(read)
-                   .arg(FromLocalText(*failure)));
+        Report(FromLocalText(*failure));
     }
 }
 
