@@ -48,7 +48,8 @@ TEST_F(Download, WholeMemoryReachesTheFileAndTheTable) {
     EXPECT_TRUE(boxes.seen.empty());
 }
 
-TEST_F(Download, AnsweringNoLeavesTheFileAndThePortAlone) {
+// No leaves the file and the port alone; Yes overwrites.
+TEST_F(Download, TheOverwriteQuestionDecides) {
     dir.Write("run.dat", "precious\r\n");
     qputenv("RV7342_COM2", "/dev/rv7342-not-opened");
     boxes.answer = QMessageBox::No;
@@ -63,10 +64,8 @@ TEST_F(Download, AnsweringNoLeavesTheFileAndThePortAlone) {
     EXPECT_EQ(dir.Read("run.dat"), "precious\r\n");
     EXPECT_TRUE(window->Command1[0]->isEnabled());
     EXPECT_EQ(window->Label1[2]->text(), "");
-}
 
-TEST_F(Download, AnsweringYesOverwrites) {
-    dir.Write("run.dat", "old\r\n");
+    qputenv("RV7342_COM2", line.SlavePath().c_str());
     boxes.answer = QMessageBox::Yes;
     SendWhenOpen(MemoryImage({kSingleValue}));
     ClickStart();
