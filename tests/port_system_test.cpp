@@ -21,8 +21,7 @@ namespace rv7342 {
 namespace {
 
 // A child process running `sleep`, optionally with `device` open; ended with the test.
-class Sleeper {
-  public:
+struct Sleeper {
     explicit Sleeper(const std::string& device = {}) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -30,21 +29,18 @@ class Sleeper {
             posix_spawn_file_actions_addopen(&actions, 3, device.c_str(), O_RDONLY | O_NOCTTY, 0);
         }
         char* argv[] = {const_cast<char*>("sleep"), const_cast<char*>("30"), nullptr};
-        if (posix_spawnp(&pid_, "sleep", &actions, nullptr, argv, environ) != 0) {
-            pid_ = -1;
+        if (posix_spawnp(&pid, "sleep", &actions, nullptr, argv, environ) != 0) {
+            pid = -1;
         }
         posix_spawn_file_actions_destroy(&actions);
     }
     ~Sleeper() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
         }
     }
-    pid_t Pid() const { return pid_; }
-
-  private:
-    pid_t pid_ = -1;
+    pid_t pid = -1;
 };
 
 TEST(LockFiles, NameAndRecordedProcessAsSerialProgramsWriteThem) {
@@ -69,33 +65,20 @@ TEST(LockFiles, NameAndRecordedProcessAsSerialProgramsWriteThem) {
     }
 }
 
-TEST(FindPortHolder, NamesAProcessThatHasTheDeviceOpen) {
+TEST(FindPortHolder, NamesAProcessWithTheDeviceOpenOrTheLiveOneOfALockFile) {
     PseudoTerminal line;
-    Sleeper holder(line.SlavePath());
-    ASSERT_GT(holder.Pid(), 0);
-    const std::optional<PortHolder> found = FindPortHolder(line.SlavePath());
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->pid, holder.Pid());
-    EXPECT_EQ(found->program, "sleep");
-}
+    const auto namesSleeper = [&](pid_t pid) {
+        const std::optional<PortHolder> found = FindPortHolder(line.SlavePath());
+        return pid > 0 && found && found->pid == pid && found->program == "sleep";
+    };
+    EXPECT_TRUE(namesSleeper(Sleeper(line.SlavePath()).pid)) << "the device held open";
 
-TEST(FindPortHolder, NamesTheLiveProcessOfALockFileAndSkipsAStaleOne) {
-    PseudoTerminal line;
-    const std::filesystem::path lock =
-        std::filesystem::path("/tmp") / LockFileName(line.SlavePath());
+    const std::filesystem::path lock = "/tmp/" + LockFileName(line.SlavePath());
     Sleeper holder;
-    ASSERT_GT(holder.Pid(), 0);
-    std::ofstream(lock) << "        " << holder.Pid() << "\n";
-    const std::optional<PortHolder> found = FindPortHolder(line.SlavePath());
-    EXPECT_TRUE(found && found->pid == holder.Pid() && found->program == "sleep");
-
-    pid_t ended = 0;
-    {
-        Sleeper gone;
-        ended = gone.Pid();
-    }
-    std::ofstream(lock) << ended << "\n";
-    EXPECT_FALSE(FindPortHolder(line.SlavePath()));
+    std::ofstream(lock) << "        " << holder.pid << "\n";
+    EXPECT_TRUE(namesSleeper(holder.pid)) << "a lock file of a live process";
+    std::ofstream(lock) << Sleeper().pid << "\n";  // a process that has ended
+    EXPECT_FALSE(FindPortHolder(line.SlavePath())) << "a stale lock file";
     std::filesystem::remove(lock);
 }
 
@@ -114,43 +97,22 @@ TEST(ReadDeviceAccess, ReadsOwnerGroupAndMode) {
     EXPECT_EQ(ReadDeviceAccess("/dev/rv7342-absent").group, "");
 }
 
-// An open pseudo-terminal slave as the program holds its port.
-class OpenLine : public testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_FALSE(line.SlavePath().empty());
-        std::filesystem::create_symlink(line.SlavePath(), link);
-        fd = ::open(link.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-        ASSERT_GE(fd, 0);
-    }
-    void TearDown() override { ::close(fd); }
-
+// A hang-up while the device stays is told as such (a pulled adapter, whose device goes too, is
+// tested through the window's lost-connection message).
+TEST(ReadFailureReason, NoneOnAHealthyLineAndAHangUpAlone) {
     PseudoTerminal line;
-    TempDir dir;
-    const std::string link = dir.Path("ttyUSB0");
-    int fd = -1;
-};
-
-TEST_F(OpenLine, AHealthyLineGivesNoReason) {
-    EXPECT_EQ(ReadFailureReason(fd, link), "");
-}
-
-// As when a USB adapter is pulled out: reads see the end of the line, and the device file
-// goes away (a pseudo-terminal's slave goes with its master).
-TEST_F(OpenLine, ThePulledEndAndTheDeviceGoneAreBothTold) {
-    line.CloseMaster();
-    EXPECT_EQ(ReadFailureReason(fd, link),
-              "the device hung up; " + link + " is gone (No such file or directory)");
-}
-
-TEST_F(OpenLine, AHangUpAloneIsToldAlone) {
+    const int fd = ::open(line.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(ReadFailureReason(fd, line.SlavePath()), "");
     if (::geteuid() != 0) {
+        ::close(fd);
         GTEST_SKIP() << "hanging up a terminal needs root";
     }
-    const int other = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_EQ(::ioctl(other, TIOCVHANGUP), 0);
+    const int other = ::open(line.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    EXPECT_EQ(::ioctl(other, TIOCVHANGUP), 0);
     ::close(other);
-    EXPECT_EQ(ReadFailureReason(fd, link), "the device hung up");
+    EXPECT_EQ(ReadFailureReason(fd, line.SlavePath()), "the device hung up");
+    ::close(fd);
 }
 
 }  // namespace

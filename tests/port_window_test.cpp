@@ -3,47 +3,30 @@
 
 #include <QHelpEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
+#include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
-#include "tests/meter_stream.h"
-#include "tests/pseudo_terminal.h"
-#include "tests/window_fixture.h"
+#include "tests/download_fixture.h"
+#include "tests/text_contains.h"
 
 namespace rv7342 {
 namespace {
 
-const Bytes kFrame = Frame("03051201231234");
-
-// The synchronising 13 and one frame: one record, and the transfer still waiting.
-Bytes OneRecord() {
-    Bytes bytes{13};
-    return bytes += kFrame;
-}
-
-MachinePort Ftdi(const std::string& device) {
-    return {device, "FT232R USB UART", "FTDI", 0x0403, 0x6001, true};
-}
-
-QString ShownToolTip(QWidget* button) {
+std::string ShownToolTip(QWidget* button) {
     QHelpEvent event(QEvent::ToolTip, QPoint(1, 1), button->mapToGlobal(QPoint(1, 1)));
     QApplication::sendEvent(button, &event);
-    return button->toolTip();
-}
-
-QString Path(const std::string& path) {
-    return QString::fromStdString(path);
+    return button->toolTip().toStdString();
 }
 
 // The window on a machine whose serial ports are `ports`, with no RV7342_COM variable set.
-class PortWindow : public WindowTest {
+class PortWindow : public Download {
   protected:
     PortWindow() {
         qunsetenv("RV7342_COM1");
@@ -51,142 +34,119 @@ class PortWindow : public WindowTest {
         window = OpenWindow([this] { return ports; });
         window->Text1->setText("run.dat");
     }
-    ~PortWindow() override { qunsetenv("RV7342_COM2"); }
 
-    // Once the transfer holds the port, the meter sends `bytes`; after the first record,
-    // `then` runs.
-    void MeterSends(Bytes bytes, std::function<void()> then = {}) {
-        QObject::connect(&feeder, &QTimer::timeout, [=] {
-            if (!sent && window->State().fgComPortOpen) {
-                sent = true;
-                line.Write(bytes);
-            }
-            if (sent && then && window->State().datano >= 1) {
-                feeder.stop();
-                then();
-            }
-        });
-        feeder.start(5);
-    }
+    std::string Message(std::size_t i) const { return boxes.seen.at(i).text.toStdString(); }
+    bool Written() const { return std::filesystem::exists(dir.Path("run.dat")); }
 
     std::vector<MachinePort> ports;
-    PseudoTerminal line;
-    std::unique_ptr<Form2> window;
-    QTimer feeder;
-    bool sent = false;
 };
 
 TEST_F(PortWindow, AnAdapterPluggedInAfterStartUpIsReachedAtTheNextStart) {
     EXPECT_EQ(ShownToolTip(window->Option1[1]), "COM2: no serial port stands behind it");
-    window->Command1[0]->click();
+    ClickStart();
     ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_TRUE(boxes.seen[0].text.startsWith("Cannot open COM2: no serial port stands behind it"))
-        << boxes.seen[0].text.toStdString();
-    EXPECT_TRUE(boxes.seen[0].text.contains("This computer has no serial port"));
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("run.dat")));
+    EXPECT_TRUE(Contains(Message(0), "Cannot open COM2: no serial port stands behind it"));
+    EXPECT_TRUE(Contains(Message(0), "This computer has no serial port"));
+    EXPECT_TRUE(Contains(Message(0), "brltty"));
+    EXPECT_FALSE(Written());
 
-    ports = {Ftdi(line.SlavePath())};
-    const QString expected =
-        "COM2: " + Path(line.SlavePath()) + ", FT232R USB UART (FTDI), USB 0403:6001";
-    EXPECT_EQ(ShownToolTip(window->Option1[1]), expected);
-    EXPECT_EQ(ShownToolTip(window->Option1[0]), "COM1: no serial port stands behind it");
-    MeterSends(MemoryImage({kFrame}));
-    window->Command1[0]->click();
+    // A built-in port alone leaves COM2 without one, and the message lists the machine's ports.
+    ports = {{"/dev/ttyS0", {}, {}, {}, {}, false}};
+    ClickStart();
+    ASSERT_EQ(boxes.seen.size(), 2u);
+    EXPECT_TRUE(Contains(Message(1), "Cannot open COM2: no serial port stands behind it."));
+    EXPECT_TRUE(Contains(Message(1), "\n    /dev/ttyS0 (COM1)\n"));
+
+    ports.push_back({line.SlavePath(), "FT232R USB UART", "FTDI", 0x0403, 0x6001, true});
+    EXPECT_EQ(ShownToolTip(window->Option1[1]),
+              "COM2: " + line.SlavePath() + ", FT232R USB UART (FTDI), USB 0403:6001");
+    EXPECT_EQ(ShownToolTip(window->Option1[0]), "COM1: /dev/ttyS0");
+    SendWhenOpen(MemoryImage({kTwoValue}));
+    ClickStart();
     EXPECT_EQ(window->Label1[2]->text(), "Data Transfer OK");
     EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n");
-    EXPECT_EQ(boxes.seen.size(), 1u);
-}
-
-TEST_F(PortWindow, StartOnAComWithoutAPortListsTheMachinesPorts) {
-    ports = {{"/dev/ttyS0", {}, {}, {}, {}, false}};
-    window->Command1[0]->click();
-    ASSERT_EQ(boxes.seen.size(), 1u);
-    const QString& text = boxes.seen[0].text;
-    EXPECT_TRUE(text.startsWith("Cannot open COM2: no serial port stands behind it."))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains("\n    /dev/ttyS0 (COM1)\n")) << text.toStdString();
+    EXPECT_EQ(boxes.seen.size(), 2u);
 }
 
 TEST_F(PortWindow, ABusyPortNamesTheProgramThatHoldsIt) {
     qputenv("RV7342_COM2", line.SlavePath().c_str());
     int ready[2];
-    int release[2];
     ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
     const pid_t holder = fork();
     ASSERT_GE(holder, 0);
-    if (holder == 0) {
-        ::close(ready[0]);
-        ::close(release[1]);
-        // No port list is asked for: RV7342_COM2 names the device.
+    if (holder == 0) {  // holds the port until killed; RV7342_COM2 names it, so no list is asked
         SerialLink link([] { return std::vector<MachinePort>{}; });
         const char opened = link.OpenCommPort(2) ? 'n' : 'y';
         (void)::write(ready[1], &opened, 1);
-        char ignored = 0;
-        (void)::read(release[0], &ignored, 1);  // until the test closes its end
+        ::pause();
         _exit(0);
     }
     ::close(ready[1]);
-    ::close(release[0]);
     char opened = 0;
     const bool holds = ::read(ready[0], &opened, 1) == 1 && opened == 'y';
     if (holds) {
-        window->Command1[0]->click();
+        ClickStart();
     }
     ::close(ready[0]);
-    ::close(release[1]);
+    ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
     ASSERT_TRUE(holds) << "the child process could not open the port";
     ASSERT_EQ(boxes.seen.size(), 1u);
-    const QString& text = boxes.seen[0].text;
-    EXPECT_TRUE(text.startsWith("Cannot open COM2 (" + Path(line.SlavePath()) + "): "))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("in use by window_tests (process %1)").arg(holder)))
-        << text.toStdString();
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("run.dat")));
+    EXPECT_TRUE(Contains(Message(0), "Cannot open COM2 (" + line.SlavePath() + "): "));
+    EXPECT_TRUE(
+        Contains(Message(0), "in use by window_tests (process " + std::to_string(holder) + ")"));
+    EXPECT_FALSE(Written());
 }
 
 TEST_F(PortWindow, ALostConnectionNamesTheDevicePathAndTheSystemsReason) {
     qputenv("RV7342_COM2", line.SlavePath().c_str());
-    MeterSends(OneRecord(), [this] { line.CloseMaster(); });
-    window->Command1[0]->click();
+    Bytes oneRecord{13};  // the synchronising 13 and one frame: the transfer still waits
+    SendWhenOpen(oneRecord += kTwoValue);
+    AfterRecords(1, [this] { line.CloseMaster(); });
+    ClickStart();
     ASSERT_EQ(boxes.seen.size(), 1u);
     // The slave's device file goes with its master, as an adapter's does when it is pulled.
-    EXPECT_TRUE(boxes.seen[0].text.contains(
-        QStringLiteral("the connection to COM2 (%1) was lost: the device hung up; %1 is gone (No "
-                       "such file or directory).")
-            .arg(Path(line.SlavePath()))))
-        << boxes.seen[0].text.toStdString();
+    const std::string& device = line.SlavePath();
+    EXPECT_TRUE(Contains(Message(0), "the connection to COM2 (" + device +
+                                         ") was lost: the device hung up; " + device +
+                                         " is gone (No such file or directory)."));
     EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n");
 }
 
-// A device only its owner may open, tried from a window in a child process that runs as
-// "nobody". Only root can drop to another user; any other user owns the pseudo-terminal.
-TEST_F(PortWindow, ADeviceOnlyItsOwnerMayOpenGivesNoGroupAdvice) {
+// A refused device tried from a window in a child process that runs as "nobody". Only root
+// can drop to another user; any other user owns the pseudo-terminal.
+TEST_F(PortWindow, ARefusedDeviceAdvisesJoiningItsGroupOnlyWhereThatHelps) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to try the device as another user";
     }
-    ASSERT_EQ(::chmod(line.SlavePath().c_str(), 0600), 0);
+    const std::string& device = line.SlavePath();
+    const group* dialout = ::getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    ASSERT_EQ(::chown(device.c_str(), 0, dialout->gr_gid), 0);
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
-    qputenv("RV7342_COM2", line.SlavePath().c_str());
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
-            _exit(2);
+    qputenv("RV7342_COM2", device.c_str());
+    for (const auto& [mode, advice] :
+         {std::pair<mode_t, std::string>{0600, "The administrator must grant you access"},
+          {0660, "sudo usermod -aG dialout $USER"}}) {
+        SCOPED_TRACE(advice);
+        ASSERT_EQ(::chmod(device.c_str(), mode), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setgroups(0, nullptr) != 0 || ::setuid(65534) != 0) {
+                _exit(2);
+            }
+            ClickStart();
+            const std::string text = boxes.seen.size() == 1 ? Message(0) : "";
+            const bool right =
+                Contains(text, "Cannot open COM2 (" + device + "): ") && Contains(text, advice) &&
+                (text.find("usermod") != std::string::npos) == (mode == 0660) && !Written();
+            _exit(right ? 0 : 1);
         }
-        window->Command1[0]->click();
-        const QString text = boxes.seen.size() == 1 ? boxes.seen[0].text : QString();
-        const bool right = text.startsWith("Cannot open COM2 (" + Path(line.SlavePath()) + "): ") &&
-                           text.contains("The administrator must grant you access") &&
-                           !text.contains("usermod") &&
-                           !std::filesystem::exists(dir.Path("run.dat"));
-        _exit(right ? 0 : 1);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
