@@ -2,224 +2,149 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tests/temp_dir.h"
 #include "tools/meter_image.h"
 #include "tools/unique_fd.h"
 
-extern char** environ;
-
 namespace rv7342 {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// Long enough for any working simulator; a broken one fails the test instead of hanging it.
-constexpr auto kTimeout = 10s;
-
-bool Readable(int fd, Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    pollfd wait{fd, POLLIN, 0};
-    return ::poll(&wait, 1, static_cast<int>(std::max<long long>(left.count(), 0))) > 0;
-}
-
-// The simulator as a child process, its stdin, stdout and stderr on pipes. It is killed and
-// reaped when it goes, so a failing test leaves no process behind.
-class SimulatorProcess {
-  public:
-    explicit SimulatorProcess(const std::vector<std::string>& args);
-    ~SimulatorProcess();
-    SimulatorProcess(const SimulatorProcess&) = delete;
-    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
-
-    // The next line of its stdout; nothing when it ends or the timeout passes.
-    std::optional<std::string> ReadLine();
-    // Reads lines up to one that begins with `start`.
-    bool ReadUntil(const std::string& start);
-    void Type(const std::string& text) const {
-        EXPECT_EQ(::write(in_.Get(), text.data(), text.size()), ssize_t(text.size()));
-    }
-    void CloseInput() { in_.Reset(); }
-    // Its exit status; nothing when it does not end in time.
-    std::optional<int> Wait();
-    // What it wrote to stderr up to its end.
-    std::string Errors() const;
-
-  private:
-    pid_t pid_ = -1;
-    UniqueFd in_;
-    UniqueFd out_;
-    UniqueFd err_;
-    std::string pending_;
-};
-
-// A pipe whose ends are not inherited, except where dup2 makes them the child's stdio.
-std::pair<UniqueFd, UniqueFd> Pipe() {
-    int ends[2] = {-1, -1};
-    EXPECT_EQ(::pipe2(ends, O_CLOEXEC), 0) << std::strerror(errno);
-    return {UniqueFd(ends[0]), UniqueFd(ends[1])};
-}
-
-SimulatorProcess::SimulatorProcess(const std::vector<std::string>& args) {
-    auto [inRead, inWrite] = Pipe();
-    auto [outRead, outWrite] = Pipe();
-    auto [errRead, errWrite] = Pipe();
-    std::vector<char*> argv{const_cast<char*>(RV7342_SIM_PATH)};
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, inRead.Get(), STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, outWrite.Get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errWrite.Get(), STDERR_FILENO);
-    const int failure =
-        ::posix_spawn(&pid_, RV7342_SIM_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failure != 0) {
-        pid_ = -1;
-        ADD_FAILURE() << "cannot start " << RV7342_SIM_PATH << ": " << std::strerror(failure);
-    }
-    in_ = std::move(inWrite);
-    out_ = std::move(outRead);
-    err_ = std::move(errRead);
-}
-
-SimulatorProcess::~SimulatorProcess() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-}
-
-std::optional<std::string> SimulatorProcess::ReadLine() {
-    const auto deadline = Clock::now() + kTimeout;
-    for (;;) {
-        const std::size_t end = pending_.find('\n');
-        if (end != std::string::npos) {
-            std::string line = pending_.substr(0, end);
-            pending_.erase(0, end + 1);
-            return line;
-        }
-        char buffer[256];
-        const ssize_t got =
-            Readable(out_.Get(), deadline) ? ::read(out_.Get(), buffer, sizeof buffer) : 0;
-        if (got <= 0) {
-            return std::nullopt;
-        }
-        pending_.append(buffer, got);
-    }
-}
-
-bool SimulatorProcess::ReadUntil(const std::string& start) {
-    for (std::optional<std::string> line = ReadLine(); line; line = ReadLine()) {
-        if (line->rfind(start, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::optional<int> SimulatorProcess::Wait() {
-    const auto deadline = Clock::now() + kTimeout;
-    int status = 0;
-    while (pid_ > 0 && ::waitpid(pid_, &status, WNOHANG) == 0) {
-        if (Clock::now() > deadline) {
-            return std::nullopt;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-std::string SimulatorProcess::Errors() const {
-    const auto deadline = Clock::now() + kTimeout;
-    std::string errors;
-    char buffer[256];
+// Up to `count` bytes from `fd`; fewer when it ends or nothing comes for `wait`. The default is
+// long enough for any working simulator; a broken one fails the test instead of hanging it.
+std::string Read(int fd, std::size_t count, std::chrono::milliseconds wait = 10s) {
+    std::string bytes;
+    char buffer[4096];
+    pollfd ready{fd, POLLIN, 0};
     ssize_t got = 0;
-    while (Readable(err_.Get(), deadline) &&
-           (got = ::read(err_.Get(), buffer, sizeof buffer)) > 0) {
-        errors.append(buffer, got);
-    }
-    return errors;
-}
-
-// Opens the simulator's port as the program does: raw, and not as a controlling terminal.
-UniqueFd OpenPort(const std::string& path) {
-    UniqueFd port(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
-    termios settings{};
-    EXPECT_TRUE(port.Valid()) << path << ": " << std::strerror(errno);
-    if (port.Valid() && ::tcgetattr(port.Get(), &settings) == 0) {
-        ::cfmakeraw(&settings);
-        ::tcsetattr(port.Get(), TCSANOW, &settings);
-    }
-    return port;
-}
-
-// Reads `count` bytes; fewer when the timeout passes first.
-Bytes ReadBytes(const UniqueFd& port, std::size_t count) {
-    const auto deadline = Clock::now() + kTimeout;
-    Bytes bytes;
-    std::uint8_t buffer[4096];
-    while (bytes.size() < count && Readable(port.Get(), deadline)) {
-        const ssize_t got =
-            ::read(port.Get(), buffer, std::min(sizeof buffer, count - bytes.size()));
-        if (got <= 0) {
-            break;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + got);
+    while (bytes.size() < count && ::poll(&ready, 1, static_cast<int>(wait.count())) > 0 &&
+           (got = ::read(fd, buffer, std::min(sizeof buffer, count - bytes.size()))) > 0) {
+        bytes.append(buffer, got);
     }
     return bytes;
 }
 
-// Runs the simulator for one memory and checks that exactly `memory` arrives and that it ends
-// once the port is closed.
-void ExpectServedOnce(std::vector<std::string> args, const Bytes& memory) {
-    args.insert(args.begin(), {"--once", "--delay", "0"});
-    SimulatorProcess simulator(args);
-    const std::optional<std::string> device = simulator.ReadLine();
-    ASSERT_TRUE(device) << simulator.Errors();
-    {
-        const UniqueFd port = OpenPort(*device);
-        EXPECT_EQ(ReadBytes(port, memory.size()), memory);
-        EXPECT_FALSE(Readable(port.Get(), Clock::now() + 100ms)) << "bytes after the memory";
+std::string Text(const Bytes& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+// The simulator as a child process: its stdin and stdout on pipes, its stderr in a file. It is
+// killed when the test process ends, so a failing test leaves no process behind.
+class Simulator {
+  public:
+    explicit Simulator(std::vector<std::string> args) {
+        int in[2] = {-1, -1}, out[2] = {-1, -1};
+        EXPECT_EQ(::pipe2(in, O_CLOEXEC) | ::pipe2(out, O_CLOEXEC), 0);
+        const UniqueFd childIn(in[0]), childOut(out[1]);
+        in_.Reset(in[1]);
+        out_.Reset(out[0]);
+        args.insert(args.begin(), RV7342_SIM_PATH);
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        if ((pid_ = ::fork()) == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            ::dup2(in[0], STDIN_FILENO);
+            ::dup2(out[1], STDOUT_FILENO);
+            ::dup2(::open(dir_.Path("stderr").c_str(), O_WRONLY | O_CREAT, 0600), STDERR_FILENO);
+            ::execv(argv[0], argv.data());
+            std::perror(argv[0]);
+            ::_exit(127);
+        }
     }
-    EXPECT_EQ(simulator.Wait(), 0) << simulator.Errors();
+
+    // The next line of its stdout that begins with `start`; nothing when it ends or falls silent.
+    std::optional<std::string> ReadLine(const std::string& start = "") const {
+        std::string line;
+        for (std::string c = Read(out_.Get(), 1); !c.empty(); c = Read(out_.Get(), 1)) {
+            if (c != "\n") {
+                line += c;
+            } else if (line.rfind(start, 0) == 0) {
+                return line;
+            } else {
+                line.clear();
+            }
+        }
+        return std::nullopt;
+    }
+    void PressEnter() const { EXPECT_EQ(::write(in_.Get(), "\n", 1), 1); }
+    void CloseInput() { in_.Reset(); }
+    // Its exit status; nothing when it does not end in time.
+    std::optional<int> Wait() const {
+        int status = 0;
+        for (int waits = 0; waits < 1000; ++waits, std::this_thread::sleep_for(10ms)) {
+            if (::waitpid(pid_, &status, WNOHANG) != 0) {
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+        }
+        return std::nullopt;
+    }
+    // What it wrote to stderr so far.
+    std::string Errors() const { return dir_.Read("stderr"); }
+
+  private:
+    TempDir dir_;
+    pid_t pid_ = -1;
+    UniqueFd in_;
+    UniqueFd out_;
+};
+
+// Opens the simulator's port as the program does, not as a controlling terminal. The simulator
+// has made the line raw: no byte of the memory may be changed on its way.
+UniqueFd OpenPort(const std::string& path) {
+    UniqueFd port(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    EXPECT_TRUE(port.Valid()) << path;
+    return port;
 }
 
-TEST(Simulator, SendsTheMemoryOfItsSeedAndEndsWhenThePortCloses) {
-    ExpectServedOnce({"--fast", "--frames", "50", "--seed", "3"}, GenerateMeterImage(50, 3).bytes);
-    ExpectServedOnce({"--frames", "5", "--seed", "3"}, GenerateMeterImage(5, 3).bytes);
-}
-
-// Every byte value, and more than one read's worth of them.
-TEST(Simulator, ReplaysAFileByteForByte) {
+// Exactly the memory arrives, paced or fast, made up from the seed or replayed byte for byte,
+// and the simulator ends once the port closes.
+TEST(Simulator, SendsOneMemoryAndEndsWhenThePortCloses) {
     const TempDir dir;
-    Bytes memory = GenerateMeterImage(5000, 9).bytes;
+    std::string file = Text(GenerateMeterImage(5000, 9).bytes);
     for (int byte = 0; byte < 256; ++byte) {
-        memory.push_back(static_cast<std::uint8_t>(byte));
+        file += static_cast<char>(byte);  // every byte value, after more than one read's worth
     }
-    dir.Write("memory.bin", std::string(memory.begin(), memory.end()));
-    ExpectServedOnce({"--fast", "--replay", dir.Path("memory.bin")}, memory);
+    dir.Write("memory.bin", file);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--fast", "--frames", "50", "--seed", "3"}, Text(GenerateMeterImage(50, 3).bytes)},
+        {{"--frames", "5", "--seed", "3"}, Text(GenerateMeterImage(5, 3).bytes)},
+        {{"--fast", "--replay", dir.Path("memory.bin")}, file},
+    };
+    for (const auto& [options, memory] : cases) {
+        SCOPED_TRACE(testing::PrintToString(options));
+        std::vector<std::string> args{"--once", "--delay", "0"};
+        args.insert(args.end(), options.begin(), options.end());
+        Simulator simulator(args);
+        const std::optional<std::string> device = simulator.ReadLine();
+        ASSERT_TRUE(device) << simulator.Errors();
+        {
+            const UniqueFd port = OpenPort(*device);
+            EXPECT_EQ(Read(port.Get(), memory.size()), memory);
+            EXPECT_EQ(Read(port.Get(), 1, 100ms), "") << "bytes after the memory";
+        }
+        EXPECT_EQ(simulator.Wait(), 0) << simulator.Errors();
+    }
 }
 
 // A failure before serving ends the simulator with a message that names what failed, and
@@ -227,12 +152,7 @@ TEST(Simulator, ReplaysAFileByteForByte) {
 TEST(Simulator, FailsWithTheReasonBeforeServing) {
     const TempDir dir;
     const std::string noFolder = dir.Path("none") + "/expected.dat";
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        std::string reason;
-    };
-    const Case cases[] = {
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{"--frames", "1000001"}, 2, "invalid --frames '1000001'"},
         {{"--delay=-1"}, 2, "invalid --delay '-1'"},
         {{"--seed"}, 2, "option --seed needs a value"},
@@ -240,43 +160,33 @@ TEST(Simulator, FailsWithTheReasonBeforeServing) {
         {{"--replay", dir.Path("none.bin")}, 1, dir.Path("none.bin") + ": "},
         {{"--expect", noFolder}, 1, noFolder + ": "},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reason);
-        SimulatorProcess simulator(c.args);
-        EXPECT_EQ(simulator.Wait(), c.status);
-        EXPECT_NE(simulator.Errors().find(c.reason), std::string::npos) << simulator.Errors();
+    for (const auto& [args, status, reason] : cases) {
+        SCOPED_TRACE(reason);
+        Simulator simulator(args);
+        EXPECT_EQ(simulator.Wait(), status);
+        EXPECT_NE(simulator.Errors().find(reason), std::string::npos) << simulator.Errors();
         EXPECT_EQ(simulator.ReadLine(), std::nullopt) << "no device offered";
     }
 }
 
-// Enter is RESET; bytes the program left unread must not reach its next open.
+// Enter is RESET. The program may close the port while the link is full; the bytes it left
+// unread must not reach its next open.
 TEST(Simulator, ServesAFreshMemoryAtEveryOpen) {
-    const Bytes memory = GenerateMeterImage(50, 3).bytes;
-    SimulatorProcess simulator({"--fast", "--frames", "50", "--seed", "3"});
+    const std::string memory = Text(GenerateMeterImage(20000, 3).bytes);
+    Simulator simulator({"--fast", "--frames", "20000", "--seed", "3"});
     const std::optional<std::string> device = simulator.ReadLine();
     ASSERT_TRUE(device) << simulator.Errors();
     for (std::size_t wanted : {std::size_t{100}, memory.size()}) {
-        ASSERT_TRUE(simulator.ReadUntil("Waiting for the program to open"));
+        ASSERT_TRUE(simulator.ReadLine("Waiting for the program to open"));
         const UniqueFd port = OpenPort(*device);
-        ASSERT_TRUE(simulator.ReadUntil("Press Enter"));
-        simulator.Type("\n");
-        EXPECT_EQ(ReadBytes(port, wanted), Bytes(memory.begin(), memory.begin() + wanted));
-    }
-    ASSERT_TRUE(simulator.ReadUntil("Waiting for the program to open"));
-    simulator.CloseInput();
-    EXPECT_EQ(simulator.Wait(), 0) << "ends cleanly at the end of its input";
-}
-
-TEST(Simulator, NoticesThePortClosingWhileTheLinkIsFull) {
-    SimulatorProcess simulator({"--once", "--fast", "--delay", "0", "--frames", "20000"});
-    const std::optional<std::string> device = simulator.ReadLine();
-    ASSERT_TRUE(device) << simulator.Errors();
-    {
-        const UniqueFd port = OpenPort(*device);
-        EXPECT_EQ(ReadBytes(port, 100).size(), 100u);
+        ASSERT_TRUE(simulator.ReadLine("Press Enter"));
+        simulator.PressEnter();
+        EXPECT_EQ(Read(port.Get(), wanted), memory.substr(0, wanted));
         std::this_thread::sleep_for(200ms);  // lets the simulator fill the link
     }
-    EXPECT_EQ(simulator.Wait(), 0) << simulator.Errors();
+    ASSERT_TRUE(simulator.ReadLine("Waiting for the program to open"));
+    simulator.CloseInput();
+    EXPECT_EQ(simulator.Wait(), 0) << "ends cleanly at the end of its input";
 }
 
 }  // namespace
