@@ -7,66 +7,37 @@
 #include <limits>
 
 #include "tests/temp_dir.h"
+#include "tests/text_contains.h"
 
 namespace rv7342 {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-TEST(ReadAllRecords, ReadsEveryLineAndStopsAtTheFirstThatIsNoRecord) {
-    std::vector<Record> records;
-    EXPECT_FALSE(ReadAllRecordsFromText("1,1,1,0,0\r\n2,2,1,0,0\n3,3,1,0,0\r\n\r\n", records));
-    EXPECT_EQ(records.size(), 3u) << "blank lines at the end are the end of the file";
-
-    const struct {
-        const char* text;
-        std::size_t kept;
-        const char* reason;
-    } faults[] = {
-        {"1,1,1,0,0\r\n2,1,1,0,0\r\n3,x,1,0,0\r\n4,1,1,0,0\r\n", 2, "line 3: the value \"x\""},
-        {"1,1,1,0,0\r\n2,1,1\r\n", 1, "line 2: the record is incomplete"},
-        {"header line\r\n1,1,1,0,0\r\n", 0, "line 1: the number \"header line\""},
-    };
-    for (const auto& fault : faults) {
-        SCOPED_TRACE(fault.text);
-        records.clear();
-        const Failure failure = ReadAllRecordsFromText(fault.text, records);
-        ASSERT_TRUE(failure);
-        EXPECT_TRUE(Contains(*failure, fault.reason)) << *failure;
-        EXPECT_EQ(records.size(), fault.kept);
-    }
-}
-
-TEST(ReadDataFile, EachFailureNamesTheFileTheLineAndTheReasonAndKeepsWhatWasRead) {
+TEST(ReadDataFile, KeepsTheRecordsBeforeAFaultAndNamesTheFileTheLineAndTheReason) {
     TempDir dir;
-    dir.Write("good.dat", "1,1.5,3,0,0\r\n2,2.5,3,0,0\r\n");
-    dir.Write("bad.dat", "1,1.5,3,0,0\r\n2,2.5,3,0,0\r\n3,oops,3,0,0\r\n");
-    dir.Write("empty.dat", "");
-    dir.Write("blank.dat", "\r\n\r\n");
     const struct {
         const char* name;
+        const char* text;
         std::size_t kept;
         std::string reason;
     } cases[] = {
-        {"bad.dat", 2, "bad.dat, line 3: the value \"oops\" is not a number"},
-        {"empty.dat", 0, "empty.dat holds no readings"},
-        {"blank.dat", 0, "blank.dat holds no readings"},
-        {"missing.dat", 0, "Cannot open " + dir.Path("missing.dat") + ": No such file"},
+        {"good.dat", "1,1.5,3,0,0\r\n2,2.5,3,0,0\n3,3.5,3,0,0\r\n\r\n", 3, ""},
+        {"bad.dat", "1,1,3,0,0\r\n2,1,3,0,0\r\n3,oops,3,0,0\r\n4,1,3,0,0\r\n", 2,
+         "bad.dat, line 3: the value \"oops\" is not a number"},
+        {"empty.dat", "", 0, "empty.dat holds no readings"},
+        {"blank.dat", "\r\n\r\n", 0, "blank.dat holds no readings"},
+        {"missing.dat", nullptr, 0, "Cannot open " + dir.Path("missing.dat") + ": No such file"},
     };
     for (const auto& file : cases) {
         SCOPED_TRACE(file.name);
+        if (file.text) {
+            dir.Write(file.name, file.text);
+        }
         std::vector<Record> records{{9, 9, 9, 9, 9}};
         const Failure failure = ReadDataFile(dir.Path(file.name), records);
-        ASSERT_TRUE(failure);
-        EXPECT_TRUE(Contains(*failure, file.reason)) << *failure;
+        EXPECT_TRUE(Contains(failure.value_or(""), file.reason));
+        EXPECT_EQ(failure.has_value(), !file.reason.empty());
         EXPECT_EQ(records.size(), file.kept) << "what could be read, nothing from before";
     }
-    std::vector<Record> records;
-    EXPECT_FALSE(ReadDataFile(dir.Path("good.dat"), records));
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[1].value1, 2.5);
 }
 
 TEST(ReadDataFileRecords, ReadsTheCountOfTheLastTransferLikeTheTable) {
@@ -78,8 +49,7 @@ TEST(ReadDataFileRecords, ReadsTheCountOfTheLastTransferLikeTheTable) {
 
     const Failure failure = ReadDataFileRecords(dir.Path("short.dat"), 5, records);
     ASSERT_TRUE(failure);
-    EXPECT_TRUE(Contains(*failure, "short.dat should hold 5 readings, but only 2 could be read"))
-        << *failure;
+    EXPECT_TRUE(Contains(*failure, "short.dat should hold 5 readings, but only 2 could be read"));
     EXPECT_EQ(records.size(), 2u);
 
     EXPECT_TRUE(Contains(ReadDataFileRecords(dir.Path("short.dat"), 0, records).value_or(""),
@@ -113,7 +83,6 @@ TEST(GroupIntoSeries, OneSeriesPerUnitCodeAndDisplayNumberedByLine) {
         EXPECT_EQ(series[i].numbers, expected[i].numbers) << "numbered by line, as the table is";
         EXPECT_EQ(series[i].values, expected[i].values);
     }
-    EXPECT_TRUE(GroupIntoSeries({}).empty());
 }
 
 ReadingSeries SeriesOf(std::vector<double> values) {
@@ -125,26 +94,14 @@ ReadingSeries SeriesOf(std::vector<double> values) {
     return series;
 }
 
-TEST(ComputeStatistics, KnownFiguresWithSampleStandardDeviation) {
-    const SeriesStatistics statistics = ComputeStatistics(SeriesOf({2, 4, 4, 4, 5, 5, 7, 9}));
-    EXPECT_EQ(statistics.count, 8u);
-    EXPECT_EQ(statistics.leftOut, 0u);
-    EXPECT_EQ(statistics.minimum, 2);
-    EXPECT_EQ(statistics.maximum, 9);
-    EXPECT_DOUBLE_EQ(statistics.mean, 5);
-    ASSERT_TRUE(statistics.standardDeviation);
-    EXPECT_DOUBLE_EQ(*statistics.standardDeviation, std::sqrt(32.0 / 7)) << "not 2, the population";
-    EXPECT_EQ(statistics.firstReading, 1);
-    EXPECT_EQ(statistics.lastReading, 8);
-
+// The figures of a plain series are checked through the readings window; these are the edges.
+TEST(ComputeStatistics, LargeValuesAndValuesNotMeasured) {
     // A sum of squares would lose the deviations of large values in rounding.
     const SeriesStatistics large =
         ComputeStatistics(SeriesOf({1E9 + 4, 1E9 + 7, 1E9 + 13, 1E9 + 16}));
     EXPECT_DOUBLE_EQ(large.mean, 1E9 + 10);
     EXPECT_NEAR(*large.standardDeviation, std::sqrt(30.0), 1E-6);
-}
 
-TEST(ComputeStatistics, ValuesNotMeasuredAreCountedApart) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const SeriesStatistics statistics =
         ComputeStatistics(SeriesOf({HUGE_VAL, 3, -1E39, FLT_MAX, nan, -1, 1E39}));
