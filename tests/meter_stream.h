@@ -3,6 +3,7 @@
 // (positions 15 down to 0, the last byte a carriage return) and the closing frames of escapes.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,15 @@ inline Bytes EscapeFrame(int escapes = 14) {
     }
     frame[kFrameSize - 1] = kCarriageReturn;
     return frame;
+}
+
+// The parts one after the other.
+inline Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes stream;
+    for (const Bytes& part : parts) {
+        stream.insert(stream.end(), part.begin(), part.end());
+    }
+    return stream;
 }
 
 inline Bytes& operator+=(Bytes& stream, const Bytes& more) {

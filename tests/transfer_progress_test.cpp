@@ -70,17 +70,10 @@ TEST_F(Download, ProgressRisesWhileTheCountWaitsForTheEnd) {
 TEST_F(Download, SilenceAfterTheFirstByteEndsTheTransferKeepingEveryReading) {
     Bytes strayEscape = kTwoValue;
     strayEscape[0] = 27;  // position 15: read by no formula, but counted
-    Bytes garbled{13};
-    garbled += kTwoValue;
-    garbled += strayEscape;
-    garbled += kTwoValue;
-    garbled += EscapeFrame();
-    garbled += EscapeFrame();  // the count stands at 15 and 29, never at 28
-    Bytes cut{13};
-    cut += kTwoValue;
-    cut += kTwoValue;
-    cut += kTwoValue;
-    cut += Bytes{'0', '0', '3', '0'};
+    // The count stands at 15 and 29 after the closing frames, never at 28.
+    const Bytes garbled =
+        Concat({{13}, kTwoValue, strayEscape, kTwoValue, EscapeFrame(), EscapeFrame()});
+    const Bytes cut = Concat({{13}, kTwoValue, kTwoValue, kTwoValue, {'0', '0', '3', '0'}});
     const struct {
         const char* what;
         Bytes stream;
@@ -131,17 +124,11 @@ TEST_F(Download, ASilentLineBeforeTheFirstByteKeepsWaiting) {
 TEST_F(Download, ExitAsksOnceReadingsArriveAndNoLetsTheTransferGoOn) {
     window->show();
     boxes.answer = QMessageBox::No;
-    Bytes first{13};
-    first += kTwoValue;
-    first += kTwoValue;
-    SendWhenOpen(first);
+    SendWhenOpen(Concat({{13}, kTwoValue, kTwoValue}));
     AfterRecords(2, [this] {
         window->Command1[2]->click();
         window->close();
-        Bytes rest = kSingleValue;
-        rest += EscapeFrame();
-        rest += EscapeFrame();
-        line.Write(rest);
+        line.Write(Concat({kSingleValue, EscapeFrame(), EscapeFrame()}));
     });
     ClickStart();
     ASSERT_EQ(boxes.seen.size(), 2u) << "asked for Exit and for the close box";

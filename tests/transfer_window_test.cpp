@@ -129,9 +129,7 @@ TEST_F(Download, AnAbsolutePathNamesTheFileItself) {
 }
 
 TEST_F(Download, AnUnpluggedAdapterKeepsTheRecordsAndSaysSo) {
-    Bytes part{13};
-    part += kTwoValue;
-    part += kTwoValue;
+    Bytes part = Concat({{13}, kTwoValue, kTwoValue});
     part.resize(part.size() - 5);
     SendWhenOpen(part);
     AfterRecords(1, [this] { line.CloseMaster(); });
@@ -169,10 +167,7 @@ TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
         SCOPED_TRACE(closeBox ? "close box" : "Exit");
         std::filesystem::remove(dir.Path("run.dat"));
         window->show();
-        Bytes part{13};
-        part += kTwoValue;
-        part += kTwoValue;
-        SendWhenOpen(part);
+        SendWhenOpen(Concat({{13}, kTwoValue, kTwoValue}));
         AfterRecords(2, [this, closeBox] {
             closeBox ? window->close() : (window->Command1[2]->click(), true);
         });
