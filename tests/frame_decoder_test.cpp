@@ -30,53 +30,39 @@ TEST(StoreFrameDigit, DigitsControlBytesAndLetters) {
     }
 }
 
-TEST(DecodeTwoValues, ValuesUnitsAndSigns) {
-    const DecoderState plain = Decoded("03051201231234");
-    EXPECT_EQ(plain.UnitIndex, 5);
-    EXPECT_EQ(plain.Value1, 12.34);
-    EXPECT_EQ(plain.Value2, 12.3);
-    EXPECT_EQ(plain.Unit2Index, 3);
-
-    for (char sign : {'1', '3'}) {
-        SCOPED_TRACE(sign);
-        const DecoderState negative = Decoded(sign + std::string("3051201231234"));
-        EXPECT_EQ(negative.Value1, -12.34) << sign;
-        EXPECT_EQ(negative.Value2, 12.3) << "the second value has no sign";
+// Two values (sign, unit 2, unit, exponents, two four-digit sums) or, with 4 at position 14,
+// one five-digit value negated by a 1 at position 10. A 13 (-35) in a digit position must not
+// overflow 16 bits.
+TEST(Decode, ValuesUnitsSignsAndScales) {
+    const struct {
+        std::string positions14to1;
+        double value1;
+        int unit;
+        double value2;
+        int unit2;
+    } cases[] = {
+        {"03051201231234", 12.34, 5, 12.3, 3},
+        {"13051201231234", -12.34, 5, 12.3, 3},  // the second value has no sign
+        {"33051201231234", -12.34, 5, 12.3, 3},
+        {"23051201231234", 12.34, 5, 12.3, 3},
+        {"03120000001234", 1234, 12, 0, 3},  // exponent 0 divides by 1
+        {"00000100000003", 0.3, 0, 0, 0},    // 3 / 10, not 3 * 0.1
+        {"49991397712345", -12.345, 99, 0, 0},
+        {"40002300012345", 12.345, 0, 0, 0},   // only 1 at position 10 negates
+        {"40000000099999", 99999, 0, 0, 0},    // beyond 16 bits, in floating point
+        {"0000000000\r234", -34766, 0, 0, 0},  // -35000 + 234
+        {"000000\r0000000", 0, 0, -35000, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.positions14to1);
+        const DecoderState state = Decoded(c.positions14to1);
+        EXPECT_EQ(state.Value1, c.value1);
+        EXPECT_EQ(state.UnitIndex, c.unit);
+        EXPECT_EQ(state.Value2, c.value2);
+        EXPECT_EQ(state.Unit2Index, c.unit2);
     }
-    EXPECT_EQ(Decoded("23051201231234").Value1, 12.34);
-    EXPECT_EQ(Decoded("03120000001234").UnitIndex, 12);
-    EXPECT_EQ(Decoded("03000000001234").Value1, 1234) << "exponent 0 divides by 1";
-}
-
-TEST(DecodeTwoValues, ScalesByDivisionNotByTheInverse) {
-    // 3 * 0.1 would give 0.30000000000000004.
-    EXPECT_EQ(Decoded("00000100000003").Value1, 0.3);
-}
-
-TEST(DecodeSingleValue, FiveDigitsAndItsOwnSign) {
-    const DecoderState negative = Decoded("49991397712345");
-    EXPECT_EQ(negative.Value1, -12.345);
-    EXPECT_EQ(negative.Value2, 0);
-    EXPECT_EQ(negative.Unit2Index, 0);
-    EXPECT_EQ(negative.UnitIndex, 99);
-
-    EXPECT_EQ(Decoded("40002300012345").Value1, 12.345) << "only 1 at position 10 negates";
-    EXPECT_EQ(Decoded("40000000099999").Value1, 99999) << "beyond 16 bits, in floating point";
-}
-
-TEST(Decode, ControlBytesInDigitPositionsDecodeWithoutOverflow) {
-    // A 13 at position 4 makes the thousands -35: -35000 + 234 leaves 16 bits.
-    std::string frame = "00000000000234";
-    frame[10] = 13;
-    EXPECT_EQ(Decoded(frame).Value1, -34766);
-    frame = "00000000000000";
-    frame[6] = 13;  // second value's thousands
-    EXPECT_EQ(Decoded(frame).Value2, -35000);
     // A 13 as exponent divides by 10^-35.
-    frame = "00000000001234";
-    frame[5] = 13;
-    EXPECT_DOUBLE_EQ(Decoded(frame).Value1, 1234 / std::pow(10.0, -35));
-    EXPECT_TRUE(std::isfinite(Decoded(frame).Value1));
+    EXPECT_DOUBLE_EQ(Decoded("00000\r00001234").Value1, 1234 / std::pow(10.0, -35));
 }
 
 }  // namespace

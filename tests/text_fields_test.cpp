@@ -25,20 +25,16 @@ TEST(FormatDouble, InvariantShortestForms) {
     }
 }
 
-TEST(ParseNumber, AcceptsEveryInvariantForm) {
+// Every invariant decimal form, and nothing that is not wholly one.
+TEST(ParseNumber, AcceptsInvariantFormsOnly) {
     const std::pair<const char*, double> cases[] = {
-        {"0.5", 0.5},    {".5", 0.5}, {"-.25", -0.25}, {"1E-05", 1E-05}, {"1.5E+20", 1.5E+20},
-        {"1e-5", 1E-05}, {"+3", 3},   {"12", 12},      {"1E-400", 0}};
+        {"0.5", 0.5},          {".5", 0.5}, {"-.25", -0.25}, {"1E-05", 1E-05}, {"1.5E+20", 1.5E+20},
+        {"1e-5", 1E-05},       {"+3", 3},   {"12", 12},      {"1E-400", 0},    {"1E+400", HUGE_VAL},
+        {"-1E+400", -HUGE_VAL}};
     for (auto [text, value] : cases) {
         SCOPED_TRACE(text);
-        ASSERT_TRUE(ParseNumber(text).has_value());
-        EXPECT_EQ(*ParseNumber(text), value);
+        EXPECT_EQ(ParseNumber(text), value);
     }
-    EXPECT_EQ(*ParseNumber("1E+400"), HUGE_VAL);
-    EXPECT_EQ(*ParseNumber("-1E+400"), -HUGE_VAL);
-}
-
-TEST(ParseNumber, RejectsWhatIsNotWhollyANumber) {
     for (const char* text :
          {"", "abc", "1,5", "12x", "+-1", "--1", "+", "inf", "nan", "0x10", "1 2", "E5"}) {
         SCOPED_TRACE(text);
@@ -74,10 +70,6 @@ TEST(FieldReader, FieldsArePartsOfTheText) {
 
 TEST(QuotedForMessage, PrintableShortAndWhole) {
     const std::string x40(40, 'x');
-    std::string tenNuls;
-    for (int i = 0; i < 10; ++i) {
-        tenNuls += "\\x00";
-    }
     const std::pair<std::string, std::string> cases[] = {
         {"oops", "\"oops\""},
         {"", "\"\""},
@@ -87,7 +79,7 @@ TEST(QuotedForMessage, PrintableShortAndWhole) {
         {x40, '"' + x40 + '"'},
         {x40 + 'y', '"' + x40 + "...\""},
         {std::string(39, 'x') + '\0', '"' + std::string(39, 'x') + "...\""},
-        {std::string(1 << 20, '\0'), '"' + tenNuls + "...\""}};
+        {std::string(1 << 20, '\0'), "\"\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00...\""}};
     for (const auto& [field, shown] : cases) {
         SCOPED_TRACE(shown);
         EXPECT_EQ(QuotedForMessage(field), shown);
@@ -100,12 +92,8 @@ TEST(InvariantNumbers, UnaffectedByACommaDecimalLocale) {
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
         // The test setup builds the locale with localedef; in CI it must have worked.
         const char* ci = std::getenv("CI");
-        if (ci && std::string(ci) == "true") {
-            FAIL() << "no de_DE.UTF-8 locale: localedef could not build it (LOCPATH="
-                   << (std::getenv("LOCPATH") ? std::getenv("LOCPATH") : "unset") << ")";
-        }
-        GTEST_SKIP() << "no de_DE.UTF-8 locale here: localedef could not build it, so the "
-                        "comma-decimal case cannot be tried";
+        ASSERT_FALSE(ci && std::string(ci) == "true") << "localedef could not build de_DE.UTF-8";
+        GTEST_SKIP() << "no de_DE.UTF-8 locale here: localedef could not build it";
     }
     ASSERT_EQ(std::localeconv()->decimal_point, std::string(","));
     EXPECT_EQ(FormatDouble(12.34), "12.34");

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <string>
 
 #include "tests/meter_stream.h"
 #include "tests/temp_dir.h"
@@ -14,8 +15,21 @@
 namespace rv7342 {
 namespace {
 
-const Bytes kTwoValue = Frame("03051201231234");     // 12.34 unit 5, 12.3 unit 3
-const Bytes kSingleValue = Frame("49991397712345");  // -12.345 unit 99
+const Bytes kTwoValue = Frame("03051201231234");  // 12.34 unit 5, 12.3 unit 3
+
+const Bytes kCr{13};
+
+template <typename... Parts>
+Bytes Joined(const Parts&... parts) {
+    Bytes stream;
+    (stream += ... += parts);
+    return stream;
+}
+
+Bytes With(Bytes frame, std::size_t at, std::uint8_t byte) {
+    frame[at] = byte;
+    return frame;
+}
 
 // Feeds a stream and keeps the records the machine writes.
 struct Transfer {
@@ -35,10 +49,18 @@ struct Transfer {
         }
         return -1;
     }
+    std::string Text() const {
+        std::string text;
+        for (const Record& record : records) {
+            text += FormatRecord(record);
+        }
+        return text;
+    }
 };
 
+// 40000 records count beyond 16 bits.
 TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
-    for (int n : {0, 1, 3}) {
+    for (int n : {0, 1, 3, 40000}) {
         SCOPED_TRACE(n);
         Transfer transfer;
         const Bytes stream = MemoryImage(std::vector<Bytes>(n, kTwoValue));
@@ -47,7 +69,6 @@ TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
         ASSERT_EQ(transfer.records.size(), static_cast<std::size_t>(n));
         EXPECT_EQ(transfer.datano, n);
         for (int i = 0; i < n; ++i) {
-            EXPECT_EQ(transfer.records[i].number, i + 1);
             EXPECT_EQ(FormatRecord(transfer.records[i]),
                       std::to_string(i + 1) + ",12.34,5,12.3,3\r\n");
         }
@@ -58,21 +79,9 @@ TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
 // record; the first and last byte of a frame are never read and do not.
 TEST(TransferMachine, CountsRecordsDecodedFromBytesOtherThanDigits) {
     Transfer transfer;
-    Bytes letterInValue = kTwoValue;
-    letterInValue[12] = 'A';  // position 3
-    Bytes blankSign = kTwoValue;
-    blankSign[1] = ' ';  // position 14
-    Bytes oddEnds = kTwoValue;
-    oddEnds[0] = 'x';  // position 15
-    Bytes abandoned = Bytes{'1', '2', 0};
-    Bytes stream{13};
-    stream += kTwoValue;
-    stream += letterInValue;
-    stream += oddEnds;
-    stream += blankSign;
-    stream += abandoned;  // the 13 that ends the next frame writes from the buffer as it stands
-    stream += Bytes{13};
-    stream += kTwoValue;
+    // After the abandoned frame, the 13 that ends the next frame writes from the buffer.
+    const Bytes stream = Joined(kCr, kTwoValue, With(kTwoValue, 12, 'A'), With(kTwoValue, 0, 'x'),
+                                With(kTwoValue, 1, ' '), Bytes{'1', '2', 0}, kCr, kTwoValue);
     ASSERT_EQ(transfer.Feed(stream), -1);
     EXPECT_EQ(transfer.datano, 6);
     EXPECT_EQ(transfer.machine.MalformedRecords(), 2)
@@ -80,74 +89,50 @@ TEST(TransferMachine, CountsRecordsDecodedFromBytesOtherThanDigits) {
     EXPECT_EQ(transfer.machine.EscapeCount(), 0);
 }
 
-TEST(TransferMachine, NoRecordOnceFourteenEscapesAreCounted) {
-    Transfer transfer;
-    Bytes thirteenEscapes = Frame("00000000001111");
-    for (int i = 1; i <= 13; ++i) {
-        thirteenEscapes[i] = 27;
+// The transfer ends when the escape count stands at 28 after a frame; from 14 on no record
+// is written.
+TEST(TransferMachine, EscapeCounting) {
+    const struct {
+        const char* what;
+        Bytes stream;
+        bool finishes;
+        std::size_t records;
+    } cases[] = {
+        {"13 escapes are still written, the 14th inside a good frame is not, 28 ends",
+         Joined(kCr, kTwoValue, EscapeFrame(13), With(kTwoValue, 2, 27), EscapeFrame(14)), true, 2},
+        {"a count that passes 28 without standing at it goes on",
+         Joined(kCr, EscapeFrame(14), EscapeFrame(13), EscapeFrame(3), kTwoValue), false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Transfer transfer;
+        EXPECT_EQ(transfer.Feed(c.stream),
+                  c.finishes ? static_cast<long>(c.stream.size()) - 1 : -1);
+        EXPECT_EQ(transfer.records.size(), c.records);
     }
-    Bytes oneMore = Frame("03051201231234");
-    oneMore[2] = 27;  // the 14th escape, inside an otherwise good frame
-    Bytes custom{13};
-    custom += kTwoValue;
-    custom += thirteenEscapes;  // 13 escapes: still written
-    custom += oneMore;          // reaches 14 during the frame: not written
-    custom += EscapeFrame(14);  // 28 after this frame: the end
-    EXPECT_EQ(transfer.Feed(custom), static_cast<long>(custom.size()) - 1);
-    EXPECT_EQ(transfer.records.size(), 2u);
 }
 
-TEST(TransferMachine, ZeroAbandonsTheFrameAndTheNext13WritesTheBuffer) {
-    Transfer transfer;
-    Bytes stream{13};
-    stream += kTwoValue;
-    Bytes broken = Frame("49992397712345");
-    broken.resize(6);
-    broken.push_back(0);  // abandons after positions 15..10
-    stream += broken;
-    stream += Bytes{'7', 13};  // the 7 is ignored while synchronising; the 13 writes a record
-    stream += kTwoValue;
-    stream += EscapeFrame();
-    stream += EscapeFrame();
-    EXPECT_GE(transfer.Feed(stream), 0);
-    ASSERT_EQ(transfer.records.size(), 3u);
-    // Positions 15..10 of the broken frame, the rest from the frame before; the record of a
-    // synchronising 13 is decoded as two values whatever position 14 holds.
-    EXPECT_EQ(transfer.records[1].number, 2);
-    EXPECT_EQ(transfer.records[1].unit1, 99);
-    EXPECT_EQ(transfer.records[1].value1, 12.34);
-    EXPECT_EQ(transfer.records[1].value2, 1.23) << "second exponent from the broken frame";
-    EXPECT_EQ(transfer.records[1].unit2, 9);
-    EXPECT_EQ(transfer.records[2].number, 3);
-}
-
-TEST(TransferMachine, ThirteenInsideAFrameIsADigit) {
-    Transfer transfer;
-    Bytes frame = Frame("03051201231234");
-    frame[10] = 13;  // position 5 of the second value
-    transfer.Feed(MemoryImage({frame, kTwoValue}));
-    ASSERT_EQ(transfer.records.size(), 2u);
-    EXPECT_EQ(transfer.records[0].value2, (100 + 20 - 35) / 10.0);
-    EXPECT_EQ(transfer.records[1].value1, 12.34) << "the frame boundary did not move";
-}
-
-TEST(TransferMachine, ACountThatPasses28WithoutStandingAtItGoesOn) {
-    Transfer transfer;
-    Bytes stream{13};
-    stream += EscapeFrame(14);
-    stream += EscapeFrame(13);  // 27
-    stream += EscapeFrame(3);   // 30: no end
-    stream += kTwoValue;
-    EXPECT_EQ(transfer.Feed(stream), -1);
-    EXPECT_TRUE(transfer.records.empty());
-}
-
-TEST(TransferMachine, CountsBeyondSixteenBits) {
-    Transfer transfer;
-    const int n = 40000;
-    EXPECT_GE(transfer.Feed(MemoryImage(std::vector<Bytes>(n, kSingleValue))), 0);
-    EXPECT_EQ(transfer.datano, n);
-    EXPECT_EQ(transfer.records.back().number, n);
+TEST(TransferMachine, RecordsOfAbandonedFramesAndInnerThirteens) {
+    const struct {
+        const char* what;
+        Bytes stream;
+        std::string text;
+    } cases[] = {
+        // A 0 abandons after positions 15..10; the 7 is ignored while synchronising and the
+        // 13 writes the buffer: positions 15..10 of the broken frame, the rest from the frame
+        // before, decoded as two values whatever position 14 holds.
+        {"0 abandons, the next 13 writes the buffer",
+         Joined(kCr, kTwoValue, Bytes{'0', '4', '9', '9', '9', '2', 0}, Bytes{'7', 13}, kTwoValue,
+                EscapeFrame(), EscapeFrame()),
+         "1,12.34,5,12.3,3\r\n2,12.34,99,1.23,9\r\n3,12.34,5,12.3,3\r\n"},
+        // A 13 at position 5 of the second value is the digit -35; the frame boundary holds.
+        {"13 inside a frame is a digit", MemoryImage({With(kTwoValue, 10, 13), kTwoValue}),
+         "1,12.34,5,8.5,3\r\n2,12.34,5,12.3,3\r\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Transfer transfer;
+        EXPECT_GE(transfer.Feed(c.stream), 0);
+        EXPECT_EQ(transfer.Text(), c.text);
+    }
 }
 
 // A full disk, made by a file-size limit in a child process: the transfer stops at the record
