@@ -63,25 +63,20 @@ TEST_F(MainMenu, AboutNamesProgramVersionLicenceAndQt) {
 
 TEST_F(MainMenu, OpenDataFileStartsInTheProgramFolder) {
     const auto window = OpenWindow();
-    // Types the file's name into the dialog, as a user does, once it has the keyboard focus.
-    // Should it never take the name, it is cancelled after five seconds.
+    // Types the file's name into the dialog once it has the keyboard focus, as a user does;
+    // a dialog that does not take it, or never gives it the focus, is cancelled.
     QString startFolder;
     int tries = 0;
     QTimer chooser;
     QObject::connect(&chooser, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            return;
-        }
-        if (startFolder.isEmpty()) {
-            startFolder = dialog->directory().absolutePath();
-        }
         auto* nameBox = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        if (nameBox && dialog->isAncestorOf(nameBox)) {
+        if (dialog && (!startFolder.isEmpty() || ++tries == 500)) {
+            dialog->reject();
+        } else if (dialog && nameBox && dialog->isAncestorOf(nameBox)) {
+            startFolder = dialog->directory().absolutePath();
             QTest::keyClicks(nameBox, "known.dat");
             QTest::keyClick(nameBox, Qt::Key_Return);
-        } else if (++tries == 500) {
-            dialog->reject();
         }
     });
     chooser.start(10);
@@ -108,9 +103,8 @@ TEST_F(MainMenu, FilesNamedOnTheCommandLineOpenAndAMissingOneIsReported) {
 
 TEST_F(MainMenu, AFileDroppedOnTheWindowOpens) {
     const auto window = OpenWindow();
-    QMimeData file;
+    QMimeData file, text;
     file.setUrls({QUrl::fromLocalFile(Path("known.dat"))});
-    QMimeData text;
     text.setText("known.dat");
     for (QMimeData* data : {&file, &text}) {
         QDragEnterEvent enter({10, 10}, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);

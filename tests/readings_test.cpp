@@ -5,6 +5,8 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <numeric>
+#include <tuple>
 
 #include "tests/temp_dir.h"
 #include "tests/text_contains.h"
@@ -14,12 +16,7 @@ namespace {
 
 TEST(ReadDataFile, KeepsTheRecordsBeforeAFaultAndNamesTheFileTheLineAndTheReason) {
     TempDir dir;
-    const struct {
-        const char* name;
-        const char* text;
-        std::size_t kept;
-        std::string reason;
-    } cases[] = {
+    const std::tuple<const char*, const char*, std::size_t, std::string> cases[] = {
         {"good.dat", "1,1.5,3,0,0\r\n2,2.5,3,0,0\n3,3.5,3,0,0\r\n\r\n", 3, ""},
         {"bad.dat", "1,1,3,0,0\r\n2,1,3,0,0\r\n3,oops,3,0,0\r\n4,1,3,0,0\r\n", 2,
          "bad.dat, line 3: the value \"oops\" is not a number"},
@@ -27,33 +24,34 @@ TEST(ReadDataFile, KeepsTheRecordsBeforeAFaultAndNamesTheFileTheLineAndTheReason
         {"blank.dat", "\r\n\r\n", 0, "blank.dat holds no readings"},
         {"missing.dat", nullptr, 0, "Cannot open " + dir.Path("missing.dat") + ": No such file"},
     };
-    for (const auto& file : cases) {
-        SCOPED_TRACE(file.name);
-        if (file.text) {
-            dir.Write(file.name, file.text);
+    for (const auto& [name, text, kept, reason] : cases) {
+        SCOPED_TRACE(name);
+        if (text) {
+            dir.Write(name, text);
         }
         std::vector<Record> records{{9, 9, 9, 9, 9}};
-        const Failure failure = ReadDataFile(dir.Path(file.name), records);
-        EXPECT_TRUE(Contains(failure.value_or(""), file.reason));
-        EXPECT_EQ(failure.has_value(), !file.reason.empty());
-        EXPECT_EQ(records.size(), file.kept) << "what could be read, nothing from before";
+        const Failure failure = ReadDataFile(dir.Path(name), records);
+        EXPECT_TRUE(Contains(failure.value_or(""), reason));
+        EXPECT_EQ(failure.has_value(), !reason.empty());
+        EXPECT_EQ(records.size(), kept) << "what could be read, nothing from before";
     }
 }
 
 TEST(ReadDataFileRecords, ReadsTheCountOfTheLastTransferLikeTheTable) {
     TempDir dir;
     dir.Write("short.dat", "1,1,1,0,0\r\n2,2,1,0,0\r\n");
-    std::vector<Record> records;
-    EXPECT_FALSE(ReadDataFileRecords(dir.Path("short.dat"), 1, records));
-    EXPECT_EQ(records.size(), 1u) << "only the records the transfer wrote";
-
-    const Failure failure = ReadDataFileRecords(dir.Path("short.dat"), 5, records);
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(Contains(*failure, "short.dat should hold 5 readings, but only 2 could be read"));
-    EXPECT_EQ(records.size(), 2u);
-
-    EXPECT_TRUE(Contains(ReadDataFileRecords(dir.Path("short.dat"), 0, records).value_or(""),
-                         "holds no readings"));
+    const std::tuple<int, std::size_t, std::string> cases[] = {
+        {1, 1, ""},  // only the records the transfer wrote
+        {5, 2, "short.dat should hold 5 readings, but only 2 could be read"},
+        {0, 0, "short.dat holds no readings"}};
+    for (const auto& [count, kept, reason] : cases) {
+        SCOPED_TRACE(count);
+        std::vector<Record> records;
+        const Failure failure = ReadDataFileRecords(dir.Path("short.dat"), count, records);
+        EXPECT_EQ(failure.has_value(), !reason.empty());
+        EXPECT_TRUE(Contains(failure.value_or(""), reason));
+        EXPECT_EQ(records.size(), kept);
+    }
 }
 
 TEST(GroupIntoSeries, OneSeriesPerUnitCodeAndDisplayNumberedByLine) {
@@ -62,12 +60,8 @@ TEST(GroupIntoSeries, OneSeriesPerUnitCodeAndDisplayNumberedByLine) {
         {4, 4.5, 200, 0, 0}, {5, HUGE_VAL, -1, 0, 0}, {7, 6.5, 5, 0.5, 1},
     };
     const std::vector<ReadingSeries> series = GroupIntoSeries(records);
-    const struct {
-        Display display;
-        int code;
-        std::vector<double> numbers;
-        std::vector<double> values;
-    } expected[] = {
+    using Numbers = std::vector<double>;
+    const std::tuple<Display, int, Numbers, Numbers> expected[] = {
         {Display::First, -1, {5}, {HUGE_VAL}},
         {Display::First, 3, {2}, {2.5}},
         {Display::First, 5, {1, 3, 6}, {1.5, 3.5, 6.5}},
@@ -78,19 +72,16 @@ TEST(GroupIntoSeries, OneSeriesPerUnitCodeAndDisplayNumberedByLine) {
     ASSERT_EQ(series.size(), std::size(expected));
     for (std::size_t i = 0; i < series.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(series[i].display, expected[i].display);
-        EXPECT_EQ(series[i].unitCode, expected[i].code);
-        EXPECT_EQ(series[i].numbers, expected[i].numbers) << "numbered by line, as the table is";
-        EXPECT_EQ(series[i].values, expected[i].values);
+        EXPECT_EQ(
+            std::tie(series[i].display, series[i].unitCode, series[i].numbers, series[i].values),
+            expected[i])
+            << "numbered by line, as the table is";
     }
 }
 
 ReadingSeries SeriesOf(std::vector<double> values) {
-    ReadingSeries series;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        series.numbers.push_back(static_cast<double>(i + 1));
-    }
-    series.values = std::move(values);
+    ReadingSeries series{Display::First, 0, std::vector<double>(values.size()), std::move(values)};
+    std::iota(series.numbers.begin(), series.numbers.end(), 1.0);  // numbered from 1
     return series;
 }
 
@@ -105,26 +96,21 @@ TEST(ComputeStatistics, LargeValuesAndValuesNotMeasured) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const SeriesStatistics statistics =
         ComputeStatistics(SeriesOf({HUGE_VAL, 3, -1E39, FLT_MAX, nan, -1, 1E39}));
-    EXPECT_EQ(statistics.count, 3u);
-    EXPECT_EQ(statistics.leftOut, 4u);
-    EXPECT_EQ(statistics.minimum, -1);
-    EXPECT_EQ(statistics.maximum, FLT_MAX) << "the largest float is still a reading";
+    // The largest float is still a reading; left-out ones still belong to the series' span.
+    EXPECT_EQ(std::tie(statistics.count, statistics.leftOut, statistics.minimum, statistics.maximum,
+                       statistics.firstReading, statistics.lastReading),
+              std::make_tuple(3u, 4u, -1.0, double{FLT_MAX}, 1.0, 7.0));
     EXPECT_TRUE(std::isfinite(statistics.mean));
-    EXPECT_EQ(statistics.firstReading, 1) << "left-out readings still belong to the series";
-    EXPECT_EQ(statistics.lastReading, 7);
 
     const SeriesStatistics single = ComputeStatistics(SeriesOf({HUGE_VAL, 4.5}));
-    EXPECT_EQ(single.count, 1u);
-    EXPECT_EQ(single.mean, 4.5);
+    EXPECT_EQ(std::tie(single.count, single.mean), std::make_tuple(1u, 4.5));
     EXPECT_FALSE(single.standardDeviation) << "one value has no sample deviation";
-
     const SeriesStatistics none = ComputeStatistics(SeriesOf({nan, -HUGE_VAL}));
-    EXPECT_EQ(none.count, 0u);
-    EXPECT_EQ(none.leftOut, 2u);
+    EXPECT_EQ(std::tie(none.count, none.leftOut), std::make_tuple(0u, 2u));
     EXPECT_FALSE(none.standardDeviation);
 }
 
-TEST(ReduceForDrawing, FewPointsAllDrawnWithTheirNeighboursAndNoUnmeasuredOnes) {
+TEST(ReduceForDrawing, FewPointsAllDrawnManyKeepEverySpikeNoUnmeasuredOnes) {
     const ReadingSeries series = SeriesOf({1, 2, HUGE_VAL, 4, 5, 6, 7, 8});
     const PlotPoints middle = ReduceForDrawing(series, 3, 5, 100);
     EXPECT_EQ(middle.numbers, (std::vector<double>{2, 4, 5, 6}))
@@ -136,17 +122,16 @@ TEST(ReduceForDrawing, FewPointsAllDrawnWithTheirNeighboursAndNoUnmeasuredOnes) 
 
     const PlotPoints all = ReduceForDrawing(series, 0, 100, 100);
     EXPECT_EQ(all.numbers, (std::vector<double>{1, 2, 4, 5, 6, 7, 8}));
-}
 
-TEST(ReduceForDrawing, ManyPointsKeepEverySpikeAtAFewPointsPerColumn) {
+    // Many points: every spike is kept at a few points a pixel column.
     std::vector<double> values(100000, 1.0);
     values[12345] = 250;
     values[54321] = -75;
     values[70000] = -HUGE_VAL;
-    const ReadingSeries series = SeriesOf(values);
+    const ReadingSeries many = SeriesOf(values);
     for (int columns : {1, 300, 1920}) {
         SCOPED_TRACE(columns);
-        const PlotPoints points = ReduceForDrawing(series, 1, 100000, columns);
+        const PlotPoints points = ReduceForDrawing(many, 1, 100000, columns);
         EXPECT_LE(points.numbers.size(), 4u * columns + 2);
         EXPECT_TRUE(std::is_sorted(points.numbers.begin(), points.numbers.end()));
         EXPECT_EQ(*std::max_element(points.values.begin(), points.values.end()), 250);
@@ -154,7 +139,7 @@ TEST(ReduceForDrawing, ManyPointsKeepEverySpikeAtAFewPointsPerColumn) {
         EXPECT_EQ(points.numbers.front(), 1);
         EXPECT_EQ(points.numbers.back(), 100000);
     }
-    const PlotPoints zoomed = ReduceForDrawing(series, 12340, 12350, 800);
+    const PlotPoints zoomed = ReduceForDrawing(many, 12340, 12350, 800);
     EXPECT_EQ(zoomed.numbers.size(), 13u) << "every reading once zoomed in, with neighbours";
 }
 
