@@ -21,7 +21,7 @@ Failure DataFileWriter::Open(const std::string& path) {
     errno = 0;
     file_.reset(std::fopen(path.c_str(), "wb"));
     if (!file_) {
-        return "Cannot create " + path + ": " + SystemReason(errno);
+        return "Cannot create " + path + ": " + OpenFailureReason(path, errno);
     }
     return std::nullopt;
 }

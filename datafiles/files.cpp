@@ -36,7 +36,7 @@ Failure ReadWholeFile(const std::string& path, std::string& contents) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                          &std::fclose);
     if (!file) {
-        return "Cannot open " + path + ": " + SystemReason(errno);
+        return "Cannot open " + path + ": " + OpenFailureReason(path, errno);
     }
     contents.clear();
     contents.reserve(SizeNow(file.get()));
@@ -53,6 +53,12 @@ Failure ReadWholeFile(const std::string& path, std::string& contents) {
 
 std::string SystemReason(int errorNumber) {
     return std::strerror(errorNumber);
+}
+
+std::string OpenFailureReason(const std::string& path, int errorNumber) {
+    struct stat info {};
+    const bool folder = ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return SystemReason(errorNumber == EACCES && folder ? EISDIR : errorNumber);
 }
 
 }  // namespace rv7342

@@ -17,5 +17,8 @@ bool FileExists(const std::string& path);
 
 // The C library's text for an errno value.
 std::string SystemReason(int errorNumber);
+// Why `path` could not be opened, `errorNumber` being the error: the system's reason, except
+// that a folder is called one (Windows reports it as access denied).
+std::string OpenFailureReason(const std::string& path, int errorNumber);
 
 }  // namespace rv7342

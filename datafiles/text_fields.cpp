@@ -1,7 +1,5 @@
 #include "datafiles/text_fields.h"
 
-#include <locale.h>
-
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -32,11 +30,36 @@ std::string FormatInteger(long long value) {
 
 namespace {
 
-// Out-of-range text has already been checked to be a plain decimal number, so the C library's
-// conversion under the fixed "C" locale only decides between an infinity and a zero here.
-double ConvertOutOfRange(const std::string& text) {
-    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return strtod_l(text.c_str(), nullptr, cLocale);
+// The decimal order of magnitude of a plain decimal number: the power of ten of its first
+// digit other than 0 (2 for 123.4, -3 for 0.001), saturated far beyond the double range
+// however many digits the text has.
+long long OrderOfMagnitude(std::string_view text) {
+    constexpr long long kFar = 1'000'000'000;
+    const std::size_t e = std::min(text.find_first_of("eE"), text.size());
+    const std::string_view mantissa = text.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) {
+        return -kFar;  // a zero
+    }
+    long long order = first < point ? static_cast<long long>(point - first) - 1
+                                    : -static_cast<long long>(first - point);
+    long long exponent = 0;
+    std::size_t at = e + 1;
+    const bool negative = at < text.size() && text[at] == '-';
+    at += at < text.size() && (text[at] == '-' || text[at] == '+') ? 1 : 0;
+    for (; at < text.size() && exponent < kFar; ++at) {
+        exponent = exponent * 10 + (text[at] - '0');
+    }
+    order += negative ? -exponent : exponent;
+    return std::clamp(order, -kFar, kFar);
+}
+
+// A plain decimal number beyond the double range: an infinity of its sign when it is too
+// large, a zero of its sign when it is too small.
+double OutOfRange(std::string_view text) {
+    const double sign = text.front() == '-' ? -1.0 : 1.0;
+    return OrderOfMagnitude(text) > 0 ? sign * HUGE_VAL : sign * 0.0;
 }
 
 }  // namespace
@@ -59,7 +82,7 @@ std::optional<double> ParseNumber(std::string_view text) {
         return std::nullopt;
     }
     if (result.ec == std::errc::result_out_of_range) {
-        return ConvertOutOfRange(std::string(text));
+        return OutOfRange(text);
     }
     if (result.ec != std::errc()) {
         return std::nullopt;

@@ -20,6 +20,8 @@ ensure_packages() {
 BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
     libgl-dev fonts-liberation)
 TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales)
+# The core and its tests cross-built for 64-bit Windows and run under wine.
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 
 # configure_and_build <build dir> [cmake options...]
 configure_and_build() {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
 namespace rv7342 {
@@ -61,8 +60,9 @@ TEST(Decode, ValuesUnitsSignsAndScales) {
         EXPECT_EQ(state.Value2, c.value2);
         EXPECT_EQ(state.Unit2Index, c.unit2);
     }
-    // A 13 as exponent divides by 10^-35.
-    EXPECT_DOUBLE_EQ(Decoded("00000\r00001234").Value1, 1234 / std::pow(10.0, -35));
+    // A 13 as exponent divides by 10^-35, and a 0, which only a direct store gives, by 10^-48.
+    EXPECT_EQ(Decoded("00000\r00001234").Value1, 1234 / 1e-35);
+    EXPECT_EQ(Decoded(std::string("00000") + '\0' + "00001234").Value1, 1234 / 1e-48);
 }
 
 }  // namespace

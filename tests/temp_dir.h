@@ -1,10 +1,10 @@
 #pragma once
 // A temporary directory for one test, removed with everything in it afterwards.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace rv7342 {
@@ -16,9 +16,15 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 
 class TempDir {
   public:
+    // A new directory of a random name that no other test, run or program can hold: created
+    // here, never one that was there before.
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "rv7342-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        do {
+            path_ = base / ("rv7342-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path_));
     }
     ~TempDir() {
         std::error_code ignored;

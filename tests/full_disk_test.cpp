@@ -1,0 +1,57 @@
+// Linux only: the disk is made full by a file-size limit in a forked child process.
+#include "transfer/transfer_procedure.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <string>
+
+#include "tests/meter_stream.h"
+#include "tests/temp_dir.h"
+
+namespace rv7342 {
+namespace {
+
+// A full disk, made by a file-size limit in a child process: the transfer stops at the record
+// that does not fit, and every record before it is whole in the file.
+TEST(RunTransfer, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
+    TempDir dir;
+    const std::string path = dir.Path("full.dat");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        DataFileWriter file;
+        DecoderState decoder;
+        int datano = 0;
+        TransferMachine machine(decoder, datano,
+                                [&file](const Record& r) { return file.Append(r); });
+        const Bytes stream = MemoryImage(std::vector<Bytes>(20, Frame("03051201231234")));
+        std::size_t fed = 0;
+        const bool opened = !file.Open(path);
+        const TransferEnd end = RunTransfer(machine, [&]() -> std::optional<std::uint8_t> {
+            return fed < stream.size() ? std::optional<std::uint8_t>(stream[fed++]) : std::nullopt;
+        });
+        const bool reported =
+            machine.WriteFailure().value_or("").find("File too large") != std::string::npos;
+        _exit(opened && end == TransferEnd::WriteFailed && reported ? datano : 255);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    const std::string line = "1,12.34,5,12.3,3\r\n";
+    const int fitting = static_cast<int>(100 / line.size());
+    EXPECT_EQ(WEXITSTATUS(status), fitting) << "datano counts the records on disk";
+    std::vector<Record> records;
+    EXPECT_TRUE(ReadRecordsFromText(dir.Read("full.dat"), 20, records).has_value());
+    EXPECT_EQ(static_cast<int>(records.size()), fitting);
+}
+
+}  // namespace
+}  // namespace rv7342
