@@ -24,7 +24,7 @@ void Form2::CreateMenuBar() {
         file->addAction(QStringLiteral("&Open data file..."), QKeySequence(QKeySequence::Open),
                         this, &Form2::ChooseDataFile);
     file->addSeparator();
-    ExitAction = file->addAction(QStringLiteral("E&xit"), this, [this] { Command1_Click(2); });
+    file->addAction(QStringLiteral("E&xit"), this, [this] { Command1_Click(2); });
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     PlotReadingsAction =
         view->addAction(QStringLiteral("&Plot readings..."), this, &Form2::PlotReadings);

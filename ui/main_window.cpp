@@ -72,10 +72,6 @@ QString DefaultFileName(const QString& isoDate) {
     return isoDate.mid(2, 2) + isoDate.mid(5, 2) + isoDate.mid(8, 2) + QStringLiteral(".dat");
 }
 
-QString FromLocalText(const std::string& text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 Form2::Form2(const QString& programDir, QWidget* parent, PortLister listPorts)
     : QMainWindow(parent), programDir_(programDir), MSComm1(std::move(listPorts)) {
     setObjectName(QStringLiteral("Form2"));

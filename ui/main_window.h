@@ -10,6 +10,7 @@
 #include <array>
 #include <string>
 
+#include "transfer/local_text.h"
 #include "transfer/serial_link.h"
 #include "transfer/transfer_procedure.h"
 #include "ui/form_state.h"
@@ -31,8 +32,6 @@ class ReadingsWindows;
 // The default data file name: characters 3-4, 6-7 and 9-10 of a date written yyyy-mm-dd,
 // then ".dat" ("2026-12-06" gives "261206.dat").
 QString DefaultFileName(const QString& isoDate);
-// A text from the C library or the file system (a path, a reason) for showing.
-QString FromLocalText(const std::string& text);
 
 class Form2 : public QMainWindow {
     Q_OBJECT
@@ -68,7 +67,6 @@ class Form2 : public QMainWindow {
 
     // The menu bar's commands.
     QAction* OpenDataFileAction = nullptr;
-    QAction* ExitAction = nullptr;
     QAction* PlotReadingsAction = nullptr;
     QAction* AboutAction = nullptr;
 

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QRadioButton>
 
+#include "transfer/local_text.h"
 #include "transfer/port_messages.h"
 #include "transfer/serial_link.h"
 
@@ -20,7 +21,7 @@ PortToolTips::PortToolTips(const std::array<QRadioButton*, 2>& buttons, const Se
 
 void PortToolTips::Show(const PortChoice& choice) {
     for (int port = 1; port <= 2; ++port) {
-        buttons_[port - 1]->setToolTip(QString::fromLocal8Bit(PortToolTip(port, choice).c_str()));
+        buttons_[port - 1]->setToolTip(FromLocalText(PortToolTip(port, choice)));
     }
 }
 
