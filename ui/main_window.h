@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "transfer/serial_link.h"
@@ -37,8 +38,10 @@ QString FromLocalText(const std::string& text);
 class Form2 : public QMainWindow {
     Q_OBJECT
   public:
-    // `programDir` is where "unit2.dat" is read from and where data files are written;
-    // `listPorts` tells which serial ports the machine has.
+    // `programDir` is the running program's folder: with a "unit2.dat" in it, the unit names
+    // are read from there and data files are written there; otherwise the user's documents
+    // hold the data files (see datafiles/data_places.h). `listPorts` tells which serial
+    // ports the machine has.
     explicit Form2(const QString& programDir, QWidget* parent = nullptr,
                    PortLister listPorts = MachinePorts);
 
@@ -90,6 +93,7 @@ class Form2 : public QMainWindow {
     void SetTabOrder();
     void Form_Load();
     void Text1_Change(const QString& text);
+    std::optional<QString> MakeDataFolderIfNeeded() const;
     void Check1_Click() {}
 
     void StartTransfer();
@@ -104,6 +108,9 @@ class Form2 : public QMainWindow {
     void Report(const QString& message);
 
     QString programDir_;
+    QString dataFolder_;  // where a name without a full path is taken
+    QString unitTable_;   // the unit-name table in use
+    QString openFolder_;  // where File > Open starts: the data folder, then the last one used
     QWidget* client_ = nullptr;  // the client area, under the menu bar
     ReadingsWindows* readings_ = nullptr;
     FormState state;
