@@ -22,6 +22,12 @@ program="$prefix/bin/$command"
 ! ldd "$program" | grep -q "$(cd "$build" && pwd)" || fail "the program needs the build tree"
 [ "$("$program" --version)" = "rv7342 $(sed -n 's/^rv7342 (\(.*\)).*/\1/p;q' \
     "$(dirname "$0")/../packaging/changelog")" ] || fail "--version says '$("$program" --version)'"
+# --help and --version need no display; a wrong option is said as the platform's programs say it.
+"$program" --help | grep -q '^Usage: rv7342 \[options\] \[FILE\.\.\.\]$' || fail "--help: $("$program" --help)"
+status=0
+QT_QPA_PLATFORM=offscreen "$program" --frobnicate 2>"$home/error" || status=$?
+[ "$status" = 2 ] && grep -q "^rv7342: Unknown option 'frobnicate'" "$home/error" ||
+    fail "a wrong option gave status $status and: $(cat "$home/error")"
 
 HOME=$home XDG_CONFIG_HOME="$home/.config" \
     bash "$(dirname "$0")/program_test.sh" "$program" "$simulator" --in-place "$home/Documents/RV7342"
