@@ -18,8 +18,10 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
-    libgl-dev fonts-liberation)
-TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales)
+    libgl-dev fonts-liberation librsvg2-bin)
+TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales desktop-file-utils appstream)
+# dpkg-shlibdeps (dpkg-dev) and file find the package's dependencies; lintian checks it.
+PACKAGE_PACKAGES=(dpkg-dev file lintian)
 # The core and its tests cross-built for 64-bit Windows and run under wine.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 

@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
 # Installs into a fresh prefix as the README says, then runs the program from the command of
-# its menu entry: it must find its unit names and write its data file in its own folder.
+# its menu entry, in a home of its own: it must read the installation's unit names and write
+# its data file into the RV7342 folder of the user's documents, which it makes.
 #   install_test.sh <build dir> <rv7342-sim>
 set -euo pipefail
 unset QT_QPA_PLATFORM  # the program must show a real window on the virtual display
 build=$1
 simulator=$2
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+home=$(mktemp -d)
+trap 'rm -rf "$prefix" "$home"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-entry="$prefix/share/applications/rv7342.desktop"
+entry="$prefix/share/applications/io.github.rv7342.RV7342.desktop"
 [ -f "$entry" ] || fail "no menu entry"
-program=$(sed -n 's/^Exec="\(.*\)" %f$/\1/p' "$entry") # %f: a file to open, if any
-[ "$program" = "$prefix/lib/rv7342/rv7342" ] || fail "the menu entry runs '$program'"
-[ -f "$(dirname "$program")/unit2.dat" ] || fail "unit2.dat is not beside the program"
-icon=$(sed -n 's/^Icon=//p' "$entry")
-[ -f "$icon" ] || fail "no icon at '$icon'"
+command=$(sed -n 's/^Exec=\(.*\) %f$/\1/p' "$entry") # %f: a file to open, if any
+[ "$command" = rv7342 ] || fail "the menu entry runs '$command'"
+program="$prefix/bin/$command"
+[ ! -e "$prefix/bin/unit2.dat" ] || fail "unit2.dat lies beside the installed program"
 ! ldd "$program" | grep -q "$(cd "$build" && pwd)" || fail "the program needs the build tree"
+[ "$("$program" --version)" = "rv7342 $(sed -n 's/^rv7342 (\(.*\)).*/\1/p;q' \
+    "$(dirname "$0")/../packaging/changelog")" ] || fail "--version says '$("$program" --version)'"
+# --help and --version need no display; a wrong option is said as the platform's programs say it.
+"$program" --help | grep -q '^Usage: rv7342 \[options\] \[FILE\.\.\.\]$' || fail "--help: $("$program" --help)"
+status=0
+QT_QPA_PLATFORM=offscreen "$program" --frobnicate 2>"$home/error" || status=$?
+[ "$status" = 2 ] && grep -q "^rv7342: Unknown option 'frobnicate'" "$home/error" ||
+    fail "a wrong option gave status $status and: $(cat "$home/error")"
 
-bash "$(dirname "$0")/program_test.sh" "$program" "$simulator" --in-place
-ls "$(dirname "$program")"/*.dat | grep -qv unit2.dat || fail "no data file in the program folder"
+HOME=$home XDG_CONFIG_HOME="$home/.config" \
+    bash "$(dirname "$0")/program_test.sh" "$program" "$simulator" --in-place "$home/Documents/RV7342"
+ls "$home/Documents/RV7342/"*.dat >/dev/null 2>&1 || fail "no data file in ~/Documents/RV7342"
+[ -z "$(ls "$prefix/bin" | grep '\.dat$')" ] || fail "a data file in the program's folder"

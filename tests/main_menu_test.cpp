@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <filesystem>
+
 #include "tests/window_fixture.h"
 #include "ui/readings_window.h"
 
@@ -34,6 +36,29 @@ class MainMenu : public WindowTest {
             cells << readings->StatisticsTable()->item(0, column)->text();
         }
         return cells;
+    }
+
+    // Types `name` into File > Open's dialog once it has the keyboard focus, as a user does,
+    // and tells the folder the dialog started in. A dialog that does not take the focus is
+    // cancelled.
+    static QString ChooseInDialog(Form2& window, const QString& name) {
+        QString startFolder;
+        int tries = 0;
+        QTimer chooser;
+        QObject::connect(&chooser, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* nameBox = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            if (dialog && (!startFolder.isEmpty() || ++tries == 500)) {
+                dialog->reject();
+            } else if (dialog && nameBox && dialog->isAncestorOf(nameBox)) {
+                startFolder = dialog->directory().absolutePath();
+                QTest::keyClicks(nameBox, name);
+                QTest::keyClick(nameBox, Qt::Key_Return);
+            }
+        });
+        chooser.start(10);
+        window.OpenDataFileAction->trigger();
+        return startFolder;
     }
 };
 
@@ -78,28 +103,16 @@ TEST_F(MainMenu, AboutNamesProgramVersionLicenceAndQt) {
     }
 }
 
-TEST_F(MainMenu, OpenDataFileStartsInTheProgramFolder) {
+// File > Open starts in the data folder, then where the last file was chosen.
+TEST_F(MainMenu, OpenDataFileStartsInTheDataFolderThenInTheLastOne) {
+    std::filesystem::create_directory(dir.Path("sub"));
+    dir.Write("sub/other.dat", "1,7,1,0,0\r\n");
     const auto window = OpenWindow();
-    // Types the file's name into the dialog once it has the keyboard focus, as a user does;
-    // a dialog that does not take it, or never gives it the focus, is cancelled.
-    QString startFolder;
-    int tries = 0;
-    QTimer chooser;
-    QObject::connect(&chooser, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        auto* nameBox = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        if (dialog && (!startFolder.isEmpty() || ++tries == 500)) {
-            dialog->reject();
-        } else if (dialog && nameBox && dialog->isAncestorOf(nameBox)) {
-            startFolder = dialog->directory().absolutePath();
-            QTest::keyClicks(nameBox, "known.dat");
-            QTest::keyClick(nameBox, Qt::Key_Return);
-        }
-    });
-    chooser.start(10);
-    window->OpenDataFileAction->trigger();
-    EXPECT_EQ(startFolder, QDir(Path("")).absolutePath());
+    EXPECT_EQ(ChooseInDialog(*window, "known.dat"), QDir(Path("")).absolutePath());
     EXPECT_EQ(FirstRow(*window, Path("known.dat")), (QStringList{"V DC", "2", "2"}));
+    EXPECT_EQ(ChooseInDialog(*window, "sub/other.dat"), QDir(Path("")).absolutePath());
+    EXPECT_EQ(FirstRow(*window, Path("sub/other.dat")), (QStringList{"V AC", "1", "7"}));
+    EXPECT_EQ(ChooseInDialog(*window, "other.dat"), QDir(Path("sub")).absolutePath());
 }
 
 // One file on the command line is driven by open_file_test.sh.

@@ -2,9 +2,10 @@
 # The built program as a user runs it: on a virtual display, COM2 wired to the simulated meter.
 # Clicks Start, lets the meter send its memory, clicks View Data and Exit, and checks that the
 # data file holds exactly the readings the meter sent and that the program ended by itself.
-#   program_test.sh <rv7342> <rv7342-sim> [--in-place]
+#   program_test.sh <rv7342> <rv7342-sim> [--in-place [data folder]]
 # The program runs from a copy of its folder, so that no data file lands in the build tree;
-# with --in-place it runs where it is and writes its data file there.
+# with --in-place it runs where it is and writes its data file there, or into the data
+# folder given (that of an installed program).
 set -euo pipefail
 unset QT_QPA_PLATFORM  # the program must show a real window on the virtual display
 program=$1
@@ -53,7 +54,7 @@ window=$(timeout 30 xdotool search --sync --onlyvisible --name '^RV7342 for Wind
 [ -n "$window" ] || fail "no window"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 menu_height=$((HEIGHT - 569)) # the client area is 569 pixels high at 96 dpi
-data="$folder/$(date +%y%m%d).dat"
+data="${4:-$folder}/$(date +%y%m%d).dat"
 
 click 572 404  # Start
 wait_for 300 cmp -s "$data" "$work/expected.dat" ||

@@ -85,12 +85,13 @@ TEST_F(StartUp, DefaultNameAndPathFollowTheNameBox) {
     EXPECT_EQ(window->State().df, dir.Path("sub/run.dat"));
 }
 
-TEST_F(StartUp, MissingUnitTableIsReportedOnceAndTheWindowComesUp) {
+TEST_F(StartUp, UnreadableUnitTableIsReportedOnceAndTheWindowComesUp) {
     std::filesystem::remove(dir.Path("unit2.dat"));
+    std::filesystem::create_directory(dir.Path("unit2.dat"));
     const auto window = OpenWindow();
     ASSERT_EQ(boxes.seen.size(), 1u);
     EXPECT_TRUE(boxes.seen[0].text.contains(QString::fromStdString(dir.Path("unit2.dat"))));
-    EXPECT_TRUE(boxes.seen[0].text.contains("No such file or directory"));
+    EXPECT_TRUE(boxes.seen[0].text.contains("Is a directory"));
     EXPECT_TRUE(IsUnassigned(window->State().UnitNames[0]));
     EXPECT_TRUE(window->Command1[0]->isEnabled());
 }

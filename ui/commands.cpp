@@ -56,9 +56,12 @@ void Form2::CheckFile(bool& YesNo) {
 }
 
 void Form2::StartTransfer() {
-    const QString ownTable = QDir(programDir_).filePath(QStringLiteral("unit2.dat"));
+    if (const std::optional<QString> failure = MakeDataFolderIfNeeded()) {
+        Report(*failure);
+        return;
+    }
     if (const std::optional<QString> refusal = DataFileRefusal(
-            FromLocalText(state.df), {ownTable, QCoreApplication::applicationFilePath()})) {
+            FromLocalText(state.df), {unitTable_, QCoreApplication::applicationFilePath()})) {
         Report(*refusal);
         return;
     }

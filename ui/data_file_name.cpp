@@ -5,11 +5,11 @@
 
 namespace rv7342 {
 
-QString DataFilePath(const QString& programDir, const QString& name) {
+QString DataFilePath(const QString& dataFolder, const QString& name) {
     if (QDir::isAbsolutePath(name)) {
         return QDir::toNativeSeparators(name);
     }
-    return QDir::toNativeSeparators(programDir) + QDir::separator() + name;
+    return QDir::toNativeSeparators(dataFolder) + QDir::separator() + name;
 }
 
 std::optional<QString> DataFileRefusal(const QString& path, const QStringList& ownFiles) {

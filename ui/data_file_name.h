@@ -9,9 +9,9 @@
 
 namespace rv7342 {
 
-// A name, with or without a folder part, lies in the program's folder; an absolute path
-// stands as it is.
-QString DataFilePath(const QString& programDir, const QString& name);
+// A name, with or without a folder part, lies in the data folder; an absolute path stands as
+// it is.
+QString DataFilePath(const QString& dataFolder, const QString& name);
 
 // Why a transfer must not write to `path`: it names a folder (no name was typed), or one of
 // the program's own files. No value when it may.

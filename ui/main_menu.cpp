@@ -2,10 +2,12 @@
 // file dropped on the window, and files named on the command line.
 
 #include <QAction>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -44,9 +46,10 @@ void Form2::OpenDataFiles(const QStringList& paths) {
 
 void Form2::ChooseDataFile() {
     const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Open data file"), programDir_,
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open data file"), openFolder_,
                                      QStringLiteral("Data files (*.dat);;All files (*)"));
     if (!path.isEmpty()) {
+        openFolder_ = QFileInfo(path).absolutePath();
         OpenDataFiles({path});
     }
 }
@@ -64,8 +67,11 @@ void Form2::ShowAbout() {
                        "shows them as a table and a chart.</p>"
                        "<p>Free software under the GNU General Public License, version 3 or "
                        "any later version (GPL-3.0-or-later).</p>"
+                       "<p>Unit names: %3<br>Data folder: %4</p>"
                        "<p>Qt %2</p>")
-            .arg(QStringLiteral(RV7342_VERSION), QString::fromLatin1(qVersion())));
+            .arg(QStringLiteral(RV7342_VERSION), QString::fromLatin1(qVersion()),
+                 unitTable_.toHtmlEscaped(),
+                 QDir::toNativeSeparators(dataFolder_).toHtmlEscaped()));
 }
 
 // Files are taken only while no transfer runs, like every other command but Exit.

@@ -12,8 +12,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTableView>
 
+#include "datafiles/data_places.h"
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
 #include "ui/port_tooltips.h"
@@ -191,9 +193,15 @@ void Form2::SetTabOrder() {
 
 void Form2::Form_Load() {
     Label2->setText(QString(kInstructions).replace(QLatin1Char('\r'), QLatin1Char('\n')));
-    const QString tablePath = QDir::toNativeSeparators(programDir_ + QStringLiteral("/unit2.dat"));
+    const std::string programDir = QFile::encodeName(programDir_).toStdString();
+    const std::string documents =
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .toStdString();
+    dataFolder_ = FromLocalText(DataFolder(programDir, documents));
+    openFolder_ = dataFolder_;
+    unitTable_ = QDir::toNativeSeparators(FromLocalText(UnitTablePath(programDir, documents)));
     const Failure tableFailure =
-        LoadUnitTable(QFile::encodeName(tablePath).toStdString(), state.UnitNames);
+        LoadUnitTable(QFile::encodeName(unitTable_).toStdString(), state.UnitNames);
     Text1->setText(DefaultFileName(QDate::currentDate().toString(Qt::ISODate)));
     Text1_Change(Text1->text());
     if (tableFailure) {
@@ -203,7 +211,22 @@ void Form2::Form_Load() {
 }
 
 void Form2::Text1_Change(const QString& text) {
-    state.df = QFile::encodeName(DataFilePath(programDir_, text)).toStdString();
+    const QString path = DataFilePath(dataFolder_, text);
+    state.df = QFile::encodeName(path).toStdString();
+    Text1->setToolTip(path);
+}
+
+// The data folder is made when Start first writes into it; a full path needs none.
+std::optional<QString> Form2::MakeDataFolderIfNeeded() const {
+    if (QDir::isAbsolutePath(Text1->text())) {
+        return std::nullopt;
+    }
+    if (const Failure failure = MakeDataFolder(QFile::encodeName(dataFolder_).toStdString())) {
+        return FromLocalText(*failure) +
+               QStringLiteral(
+                   "\n\nType a full path in the name box to write the data file elsewhere.");
+    }
+    return std::nullopt;
 }
 
 void Form2::Report(const QString& message) {

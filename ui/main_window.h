@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "transfer/local_text.h"
@@ -36,8 +37,10 @@ QString DefaultFileName(const QString& isoDate);
 class Form2 : public QMainWindow {
     Q_OBJECT
   public:
-    // `programDir` is where "unit2.dat" is read from and where data files are written;
-    // `listPorts` tells which serial ports the machine has.
+    // `programDir` is the running program's folder: with a "unit2.dat" in it, the unit names
+    // are read from there and data files are written there; otherwise the user's documents
+    // hold the data files (see datafiles/data_places.h). `listPorts` tells which serial
+    // ports the machine has.
     explicit Form2(const QString& programDir, QWidget* parent = nullptr,
                    PortLister listPorts = MachinePorts);
 
@@ -88,6 +91,7 @@ class Form2 : public QMainWindow {
     void SetTabOrder();
     void Form_Load();
     void Text1_Change(const QString& text);
+    std::optional<QString> MakeDataFolderIfNeeded() const;
     void Check1_Click() {}
 
     void StartTransfer();
@@ -102,6 +106,9 @@ class Form2 : public QMainWindow {
     void Report(const QString& message);
 
     QString programDir_;
+    QString dataFolder_;  // where a name without a full path is taken
+    QString unitTable_;   // the unit-name table in use
+    QString openFolder_;  // where File > Open starts: the data folder, then the last one used
     QWidget* client_ = nullptr;  // the client area, under the menu bar
     ReadingsWindows* readings_ = nullptr;
     FormState state;

@@ -1,0 +1,56 @@
+#include "datafiles/data_places.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace rv7342 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kTableName[] = "unit2.dat";
+
+bool IsThere(const std::string& path) {
+    std::error_code ignored;
+    return fs::exists(path, ignored);
+}
+
+std::string TableIn(const std::string& folder) {
+    return folder + "/" + kTableName;
+}
+
+}  // namespace
+
+std::string DataFolder(const std::string& programDir, const std::string& documentsDir) {
+    if (IsThere(TableIn(programDir))) {
+        return programDir;
+    }
+    return documentsDir + "/RV7342";
+}
+
+std::string UnitTablePath(const std::string& programDir, const std::string& documentsDir) {
+    const std::string beside = TableIn(programDir);
+    if (IsThere(beside)) {
+        return beside;
+    }
+    const std::string users = TableIn(DataFolder(programDir, documentsDir));
+    if (IsThere(users)) {
+        return users;
+    }
+    // Where the installation puts its shared data, as seen from the program's folder.
+    return (fs::path(programDir) / RV7342_SHARED_FROM_PROGRAM / kTableName)
+        .lexically_normal()
+        .string();
+}
+
+Failure MakeDataFolder(const std::string& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) {
+        return "Cannot create the data folder " + folder + ": " + error.message();
+    }
+    return std::nullopt;
+}
+
+}  // namespace rv7342
