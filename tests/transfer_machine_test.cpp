@@ -34,9 +34,8 @@ Bytes With(Bytes frame, std::size_t at, std::uint8_t byte) {
 // Feeds a stream and keeps the records the machine writes.
 struct Transfer {
     DecoderState decoder;
-    int datano = -1;
     std::vector<Record> records;
-    TransferMachine machine{decoder, datano, [this](const Record& record) -> Failure {
+    TransferMachine machine{decoder, [this](const Record& record) -> Failure {
                                 records.push_back(record);
                                 return std::nullopt;
                             }};
@@ -67,7 +66,7 @@ TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
         EXPECT_EQ(transfer.Feed(stream), static_cast<long>(stream.size()) - 1)
             << "ends on the last byte of the second closing frame, noise escapes not counted";
         ASSERT_EQ(transfer.records.size(), static_cast<std::size_t>(n));
-        EXPECT_EQ(transfer.datano, n);
+        EXPECT_EQ(transfer.machine.RecordsWritten(), n);
         for (int i = 0; i < n; ++i) {
             EXPECT_EQ(FormatRecord(transfer.records[i]),
                       std::to_string(i + 1) + ",12.34,5,12.3,3\r\n");
@@ -83,7 +82,7 @@ TEST(TransferMachine, CountsRecordsDecodedFromBytesOtherThanDigits) {
     const Bytes stream = Joined(kCr, kTwoValue, With(kTwoValue, 12, 'A'), With(kTwoValue, 0, 'x'),
                                 With(kTwoValue, 1, ' '), Bytes{'1', '2', 0}, kCr, kTwoValue);
     ASSERT_EQ(transfer.Feed(stream), -1);
-    EXPECT_EQ(transfer.datano, 6);
+    EXPECT_EQ(transfer.machine.RecordsWritten(), 6);
     EXPECT_EQ(transfer.machine.MalformedRecords(), 2)
         << "the letter and the blank; the synchronising record reads the clean digits left";
     EXPECT_EQ(transfer.machine.EscapeCount(), 0);
@@ -137,7 +136,7 @@ TEST(TransferMachine, RecordsOfAbandonedFramesAndInnerThirteens) {
 
 // A full disk, made by a file-size limit in a child process: the transfer stops at the record
 // that does not fit, and every record before it is whole in the file.
-TEST(RunTransfer, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
+TEST(TransferMachine, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
     TempDir dir;
     const std::string path = dir.Path("full.dat");
     const pid_t child = fork();
@@ -148,18 +147,18 @@ TEST(RunTransfer, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
         setrlimit(RLIMIT_FSIZE, &limit);
         DataFileWriter file;
         DecoderState decoder;
-        int datano = 0;
-        TransferMachine machine(decoder, datano,
-                                [&file](const Record& r) { return file.Append(r); });
-        const Bytes stream = MemoryImage(std::vector<Bytes>(20, kTwoValue));
-        std::size_t fed = 0;
+        TransferMachine machine(decoder, [&file](const Record& r) { return file.Append(r); });
         const bool opened = !file.Open(path);
-        const TransferEnd end = RunTransfer(machine, [&]() -> std::optional<std::uint8_t> {
-            return fed < stream.size() ? std::optional<std::uint8_t>(stream[fed++]) : std::nullopt;
-        });
+        TransferMachine::Step step = TransferMachine::Step::Going;
+        for (std::uint8_t byte : MemoryImage(std::vector<Bytes>(20, kTwoValue))) {
+            if ((step = machine.Feed(byte)) != TransferMachine::Step::Going) {
+                break;
+            }
+        }
         const bool reported =
             machine.WriteFailure().value_or("").find("File too large") != std::string::npos;
-        _exit(opened && end == TransferEnd::WriteFailed && reported ? datano : 255);
+        const bool failed = step == TransferMachine::Step::WriteFailed;
+        _exit(opened && failed && reported ? machine.RecordsWritten() : 255);
     }
     int status = 0;
     waitpid(child, &status, 0);

@@ -72,12 +72,10 @@ QString DefaultFileName(const QString& isoDate) {
     return isoDate.mid(2, 2) + isoDate.mid(5, 2) + isoDate.mid(8, 2) + QStringLiteral(".dat");
 }
 
-QString FromLocalText(const std::string& text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 Form2::Form2(const QString& programDir, QWidget* parent, PortLister listPorts)
     : QMainWindow(parent), programDir_(programDir), MSComm1(std::move(listPorts)) {
+    connect(&transfer_, &TransferSession::progressed, this, &Form2::ShowProgress);
+    connect(&transfer_, &TransferSession::finished, this, &Form2::EndTransfer);
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("RV7342 for Windows"));
     setFont(SerifFont(9));
@@ -215,14 +213,11 @@ void Form2::Report(const QString& message) {
 }
 
 void Form2::closeEvent(QCloseEvent* event) {
-    if (transferRunning_) {
-        // The transfer is waiting inside the Start handler: end it first, then close.
-        if (MayStopTransfer()) {
-            MSComm1.CloseCommPort();
-        }
+    if (!MayStopTransfer()) {
         event->ignore();
         return;
     }
+    transfer_.Stop();
     readings_->CloseAll();
     event->accept();
 }
