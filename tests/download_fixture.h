@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include <functional>
