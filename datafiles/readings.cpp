@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <map>
+#include <utility>
 
 #include "datafiles/files.h"
+#include "datafiles/text_fields.h"
 
 namespace rv7342 {
 
@@ -73,8 +76,8 @@ class SeriesIndex {
 
 // Adds the series of one display: sized first, so that a long file is not copied as the
 // series grow.
-void AddSeriesOf(const std::vector<Record>& records, Display display,
-                 std::vector<ReadingSeries>& series) {
+void AddSeriesOf(const std::vector<Record>& records, const std::vector<double>& numbers,
+                 Display display, std::vector<ReadingSeries>& series) {
     std::map<int, std::size_t> counts;
     for (const Record& record : records) {
         ++counts[UnitCode(record, display)];
@@ -90,35 +93,104 @@ void AddSeriesOf(const std::vector<Record>& records, Display display,
     }
     for (std::size_t row = 0; row < records.size(); ++row) {
         ReadingSeries& target = series[index.Find(UnitCode(records[row], display))];
-        target.numbers.push_back(static_cast<double>(row + 1));
+        target.numbers.push_back(numbers[row]);
         target.values.push_back(Value(records[row], display));
+    }
+}
+
+void AppendUtf8(char32_t character, std::string& text) {
+    const auto c = static_cast<std::uint32_t>(character);
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (c >> 18));
+        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
 
 }  // namespace
 
+std::vector<double> ReadingNumbers(const std::vector<Record>& records) {
+    std::vector<double> numbers(records.size());
+    const bool rising =
+        std::adjacent_find(records.begin(), records.end(), [](const Record& a, const Record& b) {
+            return b.number <= a.number;
+        }) == records.end();
+    for (std::size_t row = 0; row < records.size(); ++row) {
+        numbers[row] =
+            rising ? static_cast<double>(records[row].number) : static_cast<double>(row + 1);
+    }
+    return numbers;
+}
+
+bool NeverMeasured(const ReadingSeries& series) {
+    return series.display == Display::Second && series.unitCode == 0 &&
+           std::all_of(series.values.begin(), series.values.end(),
+                       [](double value) { return value == 0; });
+}
+
 std::vector<ReadingSeries> GroupIntoSeries(const std::vector<Record>& records) {
+    const std::vector<double> numbers = ReadingNumbers(records);
     std::vector<ReadingSeries> series;
-    AddSeriesOf(records, Display::First, series);
-    AddSeriesOf(records, Display::Second, series);
+    AddSeriesOf(records, numbers, Display::First, series);
+    AddSeriesOf(records, numbers, Display::Second, series);
+    series.erase(std::remove_if(series.begin(), series.end(), NeverMeasured), series.end());
     return series;
+}
+
+std::string UnitLabel(const UnitTable& names, int unitCode) {
+    std::string label;
+    if (unitCode >= 0 && unitCode < kUnitNameCount && !IsUnassigned(names[unitCode])) {
+        for (char32_t character : names[unitCode]) {
+            AppendUtf8(character, label);
+        }
+        label.erase(label.find_last_not_of(' ') + 1);
+        label.erase(0, label.find_first_not_of(' '));
+    }
+    return label.empty() ? "unit " + std::to_string(unitCode) : label;
+}
+
+std::string SeriesLabel(const UnitTable& names, const ReadingSeries& series) {
+    const std::string unit = UnitLabel(names, series.unitCode);
+    return series.display == Display::First ? unit : unit + " (second display)";
 }
 
 bool IsMeasured(double value) {
     return std::fabs(value) <= FLT_MAX;
 }
 
-SeriesStatistics ComputeStatistics(const ReadingSeries& series) {
+namespace {
+
+// The indices of the readings numbered `from` to `to`, both included.
+std::pair<std::size_t, std::size_t> IndicesWithin(const std::vector<double>& numbers, double from,
+                                                  double to) {
+    const auto begin = std::lower_bound(numbers.begin(), numbers.end(), from);
+    const auto end = std::upper_bound(begin, numbers.end(), std::max(from, to));
+    return {static_cast<std::size_t>(begin - numbers.begin()),
+            static_cast<std::size_t>(end - numbers.begin())};
+}
+
+SeriesStatistics StatisticsOf(const ReadingSeries& series, std::size_t begin, std::size_t end) {
     SeriesStatistics statistics;
-    if (series.numbers.empty()) {
+    if (begin >= end) {
         return statistics;
     }
-    statistics.firstReading = series.numbers.front();
-    statistics.lastReading = series.numbers.back();
+    statistics.firstReading = series.numbers[begin];
+    statistics.lastReading = series.numbers[end - 1];
     // Welford's running mean and sum of squared deviations: exact enough for millions of
     // readings whose mean is far from zero.
     double squares = 0;
-    for (double value : series.values) {
+    for (std::size_t i = begin; i < end; ++i) {
+        const double value = series.values[i];
         if (!IsMeasured(value)) {
             ++statistics.leftOut;
             continue;
@@ -137,6 +209,85 @@ SeriesStatistics ComputeStatistics(const ReadingSeries& series) {
             std::sqrt(squares / static_cast<double>(statistics.count - 1));
     }
     return statistics;
+}
+
+Span Padded(double lower, double upper, double fraction) {
+    const double pad =
+        upper > lower ? (upper - lower) * fraction : (lower == 0 ? 1.0 : std::fabs(lower) * 0.1);
+    return {lower - pad, upper + pad};
+}
+
+}  // namespace
+
+SeriesStatistics ComputeStatistics(const ReadingSeries& series) {
+    return StatisticsOf(series, 0, series.numbers.size());
+}
+
+SeriesStatistics ComputeStatistics(const ReadingSeries& series, double from, double to) {
+    const auto [begin, end] = IndicesWithin(series.numbers, from, to);
+    return StatisticsOf(series, begin, end);
+}
+
+Span WholeReadingSpan(const std::vector<SeriesStatistics>& statistics) {
+    std::optional<Span> readings;
+    for (const SeriesStatistics& figures : statistics) {
+        if (figures.count + figures.leftOut == 0) {
+            continue;
+        }
+        readings = readings ? Span{std::min(readings->lower, figures.firstReading),
+                                   std::max(readings->upper, figures.lastReading)}
+                            : Span{figures.firstReading, figures.lastReading};
+    }
+    return readings ? Padded(readings->lower, readings->upper, 0.01) : Span{0, 2};
+}
+
+Span WholeValueSpan(const std::vector<SeriesStatistics>& statistics) {
+    std::optional<Span> values;
+    for (const SeriesStatistics& figures : statistics) {
+        if (figures.count == 0) {
+            continue;
+        }
+        values = values ? Span{std::min(values->lower, figures.minimum),
+                               std::max(values->upper, figures.maximum)}
+                        : Span{figures.minimum, figures.maximum};
+    }
+    return values ? Padded(values->lower, values->upper, 0.05) : Span{-1, 1};
+}
+
+ReadingsInRange CountReadings(const std::vector<ReadingSeries>& series, double from, double to) {
+    ReadingsInRange readings;
+    for (const ReadingSeries& one : series) {
+        if (one.display != Display::First) {
+            continue;
+        }
+        const auto [begin, end] = IndicesWithin(one.numbers, from, to);
+        if (begin >= end) {
+            continue;
+        }
+        readings.first =
+            readings.count == 0 ? one.numbers[begin] : std::min(readings.first, one.numbers[begin]);
+        readings.last = readings.count == 0 ? one.numbers[end - 1]
+                                            : std::max(readings.last, one.numbers[end - 1]);
+        readings.count += end - begin;
+    }
+    return readings;
+}
+
+std::string DescribeReadings(const ReadingsInRange& readings, std::size_t total,
+                             const TimeAxis& axis) {
+    if (readings.count == total) {
+        return "All " + std::to_string(total) + " readings";
+    }
+    if (readings.count == 0) {
+        return "No readings of " + std::to_string(total);
+    }
+    std::string text = "Readings " + FormatDouble(readings.first) + "\xE2\x80\x93" +
+                       FormatDouble(readings.last) + " of " + std::to_string(total);
+    if (axis.Shown() != AxisKind::ReadingNumber) {
+        text += " (" + ReadingTimeText(axis, readings.first) + "\xE2\x80\x93" +
+                ReadingTimeText(axis, readings.last) + ")";
+    }
+    return text;
 }
 
 namespace {
