@@ -8,6 +8,12 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "datafiles/data_file.h"
+#include "datafiles/time_axis.h"
+#include "datafiles/unit_table.h"
 
 namespace rv7342::cli {
 
@@ -25,6 +31,8 @@ extern const char kExitStatusHelp[];
 
 int Download(const QStringList& arguments);
 int Ports(const QStringList& arguments);
+int Stats(const QStringList& arguments);
+int Export(const QStringList& arguments);
 
 // A message on standard error, prefixed with the program's name.
 void Say(const std::string& message);
@@ -39,6 +47,24 @@ int UsageError(const QString& command, const QString& message);
 // The value of a seconds option: a number above 0. No value after a usage error was reported.
 std::optional<double> Seconds(const QCommandLineParser& parser, const QString& command,
                               const QString& option);
+
+// --units FILE, and the unit names it or the program's own table gives. An exit status when
+// the table named cannot be read.
+void AddUnitsOption(QCommandLineParser& parser);
+std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names);
+// Every record of the data file; the exit status so far: kDone, kDoneInPart with the records
+// before a faulty line, or kNothingDone. A failure is reported.
+int ReadReadings(const QString& file, std::vector<Record>& records);
+// --interval SECONDS and --start DATETIME, and the time axis they give; no value after a
+// usage error was reported.
+void AddTimeAxisOptions(QCommandLineParser& parser);
+std::optional<TimeAxis> TimeAxisOptions(const QCommandLineParser& parser, const QString& command);
+
+// --from N and --to N, the reading numbers of a range; all readings by default. No value
+// after a usage error was reported.
+void AddRangeOptions(QCommandLineParser& parser);
+std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& parser,
+                                                      const QString& command);
 
 // A path named on the command line, relative to the working folder, for the file functions.
 std::string LocalPath(const QString& argument);

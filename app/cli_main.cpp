@@ -16,6 +16,8 @@ The RV7342 data-logging meter's jobs from the command line.
 Commands:
   download FILE   download the meter's memory into the data file FILE
   ports           list the serial ports and the COM each stands for
+  stats FILE      the statistics of each series of readings in FILE
+  export FILE     FILE as an XLSX workbook or as CSV
 
 'rv7342-cli COMMAND --help' tells a command's options.
 
@@ -32,6 +34,8 @@ int main(int argc, char* argv[]) {
     const std::map<QString, int (*)(const QStringList&)> commands = {
         {QStringLiteral("download"), Download},
         {QStringLiteral("ports"), Ports},
+        {QStringLiteral("stats"), Stats},
+        {QStringLiteral("export"), Export},
     };
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rv7342-cli"));
