@@ -68,7 +68,8 @@ std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& 
 
 // A path named on the command line, relative to the working folder, for the file functions.
 std::string LocalPath(const QString& argument);
-// The unit table the window reads too: unit2.dat beside the program.
+// The unit table the window reads: unit2.dat beside the program, or, installed, in the
+// window's folder.
 QString ProgramUnitTable();
 
 }  // namespace rv7342::cli

@@ -92,7 +92,12 @@ std::string LocalPath(const QString& argument) {
 }
 
 QString ProgramUnitTable() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("unit2.dat"));
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("unit2.dat"));
+    // Installed, the program lies in bin/ and the window's folder in lib/rv7342/.
+    const QString installed = programDir.filePath(QStringLiteral("../lib/rv7342/unit2.dat"));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside
+                                                                      : QDir::cleanPath(installed);
 }
 
 }  // namespace rv7342::cli

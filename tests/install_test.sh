@@ -20,5 +20,13 @@ icon=$(sed -n 's/^Icon=//p' "$entry")
 [ -f "$icon" ] || fail "no icon at '$icon'"
 ! ldd "$program" | grep -q "$(cd "$build" && pwd)" || fail "the program needs the build tree"
 
+# The command-line program where a shell finds it, with its manual page and the window's units.
+cli="$prefix/bin/rv7342-cli"
+[ -x "$cli" ] || fail "rv7342-cli is not in bin"
+[ -f "$prefix/share/man/man1/rv7342-cli.1" ] || fail "no manual page of rv7342-cli"
+printf '1,12.34,5,0,0\r\n' >"$prefix/one.dat"
+env -u DISPLAY -u WAYLAND_DISPLAY "$cli" stats "$prefix/one.dat" | grep -q "^A AC	first	1	" ||
+    fail "rv7342-cli does not name the units from the window's folder"
+
 bash "$(dirname "$0")/program_test.sh" "$program" "$simulator" --in-place
 ls "$(dirname "$program")"/*.dat | grep -qv unit2.dat || fail "no data file in the program folder"
