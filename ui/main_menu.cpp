@@ -13,7 +13,7 @@
 #include <QtGlobal>
 
 #include "ui/main_window.h"
-#include "ui/readings_window.h"
+#include "ui/readings_windows.h"
 
 namespace rv7342 {
 
