@@ -153,5 +153,16 @@ TEST_F(CliDownload, APortOrFileFailureExitsTwoTouchingNothing) {
     EXPECT_TRUE(Has(cli->Errors(), "No such file or directory"));
 }
 
+// What the window's tooltips tell of COM1 and COM2, then the ports that stand for neither.
+TEST_F(CliDownload, PortsTellsWhatEachComStandsFor) {
+    std::unique_ptr<ChildProcess> cli =
+        Cli({"ports"}, {"RV7342_COM1=" + meter.SlavePath(), "DISPLAY", "WAYLAND_DISPLAY"});
+    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    const std::string output = cli->Output();
+    EXPECT_EQ(output.rfind("COM1: " + meter.SlavePath() + " (set by RV7342_COM1)\n", 0), 0u)
+        << output;
+    EXPECT_TRUE(Has(output, "\nCOM2: " + line.SlavePath() + " (set by RV7342_COM2)\n")) << output;
+}
+
 }  // namespace
 }  // namespace rv7342
