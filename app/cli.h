@@ -33,6 +33,8 @@ int Download(const QStringList& arguments);
 int Ports(const QStringList& arguments);
 int Stats(const QStringList& arguments);
 int Export(const QStringList& arguments);
+// Needs a QApplication: the chart is a widget, drawn on the offscreen platform.
+int Plot(const QStringList& arguments);
 
 // A message on standard error, prefixed with the program's name.
 void Say(const std::string& message);

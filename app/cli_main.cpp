@@ -1,10 +1,12 @@
 // rv7342-cli: downloads, statistics, exports and charts of the RV7342 meter's data files from
 // the command line, by the routines the window uses.
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <memory>
 
 #include "app/cli.h"
 
@@ -18,6 +20,7 @@ Commands:
   ports           list the serial ports and the COM each stands for
   stats FILE      the statistics of each series of readings in FILE
   export FILE     FILE as an XLSX workbook or as CSV
+  plot FILE       the chart of FILE as a PNG, SVG or PDF image
 
 'rv7342-cli COMMAND --help' tells a command's options.
 
@@ -32,12 +35,18 @@ Options:
 int main(int argc, char* argv[]) {
     using namespace rv7342::cli;
     const std::map<QString, int (*)(const QStringList&)> commands = {
-        {QStringLiteral("download"), Download},
-        {QStringLiteral("ports"), Ports},
-        {QStringLiteral("stats"), Stats},
-        {QStringLiteral("export"), Export},
+        {QStringLiteral("download"), Download}, {QStringLiteral("ports"), Ports},
+        {QStringLiteral("stats"), Stats},       {QStringLiteral("export"), Export},
+        {QStringLiteral("plot"), Plot},
     };
-    QCoreApplication app(argc, argv);
+    // Only plot draws; it needs no display, so it draws offscreen unless told otherwise.
+    const bool plot = argc > 1 && std::strcmp(argv[1], "plot") == 0;
+    if (plot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const std::unique_ptr<QCoreApplication> app =
+        plot ? std::make_unique<QApplication>(argc, argv)
+             : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rv7342-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RV7342_VERSION));
     const QStringList arguments = QCoreApplication::arguments().mid(1);
