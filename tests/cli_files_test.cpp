@@ -1,6 +1,8 @@
 // rv7342-cli's data-file commands and its command line, run as a user runs them: known
 // figures, a faulty line, a missing file, and usage errors.
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +12,8 @@
 #include "datafiles/csv_export.h"
 #include "datafiles/xlsx_export.h"
 #include "tests/child_process.h"
+#include "ui/chart_saving.h"
+#include "ui/readings_chart.h"
 
 namespace rv7342 {
 namespace {
@@ -141,6 +145,51 @@ TEST_F(CliFiles, ExportWritesTheReadingsWindowsSheetsOrCsv) {
     EXPECT_TRUE(Has(sheets, "sheet Statistics"));
 }
 
+// The readings window's chart class, drawn and saved here at the same size, is the reference.
+TEST_F(CliFiles, PlotDrawsTheReadingsWindowsChartWithNoDisplay) {
+    const std::vector<std::string> noDisplay{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    auto cli = std::make_unique<ChildProcess>(
+        RV7342_CLI_PATH,
+        std::vector<std::string>{"plot", "--interval", "60", "--start", "2026-12-01T10:00:00",
+                                 "--from", "2", "--size", "640x480", "--units", "units.dat", "-o",
+                                 "run.png", "run.dat"},
+        noDisplay, dir.Path());
+    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    std::vector<Record> records;
+    ASSERT_FALSE(ReadAllRecordsFromText(kReadings, records));
+    UnitTable names{};
+    LoadUnitTableFromText(kUnits, names);
+    ReadingsChart chart;
+    chart.resize(640, 480);
+    chart.SetReadings(GroupIntoSeries(records), names);
+    TimeAxis axis;
+    axis.interval = 60;
+    axis.start = ParseLocalTime("2026-12-01T10:00:00");
+    axis.kind = AxisKind::Clock;
+    chart.SetTimeAxis(axis);
+    chart.SetReadingRange({2, chart.ReadingRange().upper});
+    ASSERT_EQ(SaveChart(chart, QString::fromStdString(dir.Path("window.png")), {640, 480}, "run"),
+              std::nullopt);
+    const QImage drawn(QString::fromStdString(dir.Path("run.png")));
+    EXPECT_EQ(drawn.size(), QSize(640, 480));
+    EXPECT_TRUE(drawn == QImage(QString::fromStdString(dir.Path("window.png"))))
+        << "the same chart as the window's";
+
+    dir.Write("faulty.dat", "1,1.5,5,0,0\r\n2,2.5,5,0,0\r\n3,x,5,0,0\r\n");
+    cli = std::make_unique<ChildProcess>(
+        RV7342_CLI_PATH, std::vector<std::string>{"plot", "-o", "faulty.svg", "faulty.dat"},
+        noDisplay, dir.Path());
+    EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
+    EXPECT_TRUE(Has(dir.Read("faulty.svg"), "<svg")) << "the readings before the faulty line";
+    EXPECT_TRUE(Has(cli->Errors(), "faulty.dat, line 3")) << cli->Errors();
+
+    cli = std::make_unique<ChildProcess>(
+        RV7342_CLI_PATH, std::vector<std::string>{"plot", "-o", "none.pdf", "none.dat"}, noDisplay,
+        dir.Path());
+    EXPECT_EQ(cli->Wait(), 2) << cli->Errors();
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("none.pdf")));
+}
+
 TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "a command is missing"},
@@ -156,6 +205,10 @@ TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {
         {{"export", "--interval", "0", "run.dat"}, "--interval: '0'"},
         {{"export", "--interval", "1", "--start", "yesterday", "run.dat"}, "--start: 'yesterday'"},
         {{"export", "--format", "xlsx", "-o", "-", "run.dat"}, "-o -"},
+        {{"plot", "run.dat"}, "-o OUT is missing"},
+        {{"plot", "-o", "run.bmp", "run.dat"}, "-o: 'run.bmp'"},
+        {{"plot", "--size", "10x10", "-o", "run.png", "run.dat"}, "--size: '10x10'"},
+        {{"plot", "--axis", "elapsed", "-o", "run.png", "run.dat"}, "--axis elapsed needs"},
     };
     for (const auto& [args, named] : cases) {
         SCOPED_TRACE(named);
@@ -178,7 +231,7 @@ TEST_F(CliFiles, HelpAndVersionOnStandardOutput) {
     for (const char* command : {"download", "ports", "stats", "export", "plot"}) {
         EXPECT_TRUE(Has(cli->Output(), std::string("\n  ") + command + " ")) << command;
     }
-    for (const char* command : {"download", "ports", "stats", "export"}) {
+    for (const char* command : {"download", "ports", "stats", "export", "plot"}) {
         SCOPED_TRACE(command);
         cli = Run({command, "--help"});
         EXPECT_EQ(status, 0);
