@@ -40,6 +40,9 @@ int Plot(const QStringList& arguments);
 void Say(const std::string& message);
 void Say(const QString& message);
 
+// The command's description, its word and, unless `file` is empty, its FILE argument.
+void Describe(QCommandLineParser& parser, const QString& command, const QString& description,
+              const QString& file = {});
 // Parses a command's arguments, adding --help and --version. An exit status when the command
 // ends here: its help or the version shown, or a usage error reported; `files` is the number
 // of FILE arguments the command takes.
@@ -50,13 +53,13 @@ int UsageError(const QString& command, const QString& message);
 std::optional<double> Seconds(const QCommandLineParser& parser, const QString& command,
                               const QString& option);
 
-// --units FILE, and the unit names it or the program's own table gives. An exit status when
-// the table named cannot be read.
+// --units FILE: the unit names are read from it, or else from the program's own table.
 void AddUnitsOption(QCommandLineParser& parser);
-std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names);
-// Every record of the data file; the exit status so far: kDone, kDoneInPart with the records
-// before a faulty line, or kNothingDone. A failure is reported.
-int ReadReadings(const QString& file, std::vector<Record>& records);
+// The unit names, and every record of the data file the command's FILE names. The exit status
+// so far: kDone, kDoneInPart with the records before a faulty line, or kNothingDone when the
+// table named or the file cannot be read. A failure is reported.
+int ReadUnitsAndRecords(const QCommandLineParser& parser, UnitTable& names,
+                        std::vector<Record>& records);
 // --interval SECONDS and --start DATETIME, and the time axis they give; no value after a
 // usage error was reported.
 void AddTimeAxisOptions(QCommandLineParser& parser);

@@ -92,13 +92,10 @@ int Report(const TransferSession& session, const std::string& path, int signal) 
 int Download(const QStringList& arguments) {
     const QString command = QStringLiteral("download");
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Downloads the meter's memory into FILE, as the window's Start does: press RESET on "
-        "the meter once the command waits for it."));
-    parser.addPositionalArgument(command, QStringLiteral("The command."));
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("The data file to write, relative to the "
-                                                "working folder."));
+    Describe(parser, command,
+             QStringLiteral("Downloads the meter's memory into FILE, as the window's Start does: "
+                            "press RESET on the meter once the command waits for it."),
+             QStringLiteral("The data file to write, relative to the working folder."));
     const QCommandLineOption port(
         QStringLiteral("port"),
         QStringLiteral("COM1 or COM2, chosen as the window chooses them (RV7342_COM1 and "

@@ -46,11 +46,10 @@ QString DefaultOutput(const QString& file, const QString& format) {
 int Export(const QStringList& arguments) {
     const QString command = QStringLiteral("export");
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "The readings of FILE as the readings window exports them: an XLSX workbook with the "
-        "sheets Readings and Statistics, or CSV."));
-    parser.addPositionalArgument(command, QStringLiteral("The command."));
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The data file."));
+    Describe(parser, command,
+             QStringLiteral("The readings of FILE as the readings window exports them: an XLSX "
+                            "workbook with the sheets Readings and Statistics, or CSV."),
+             QStringLiteral("The data file."));
     parser.addOption(QCommandLineOption(
         QStringLiteral("format"),
         QStringLiteral("xlsx or csv. Default: the suffix of OUT, otherwise xlsx."),
@@ -71,15 +70,12 @@ int Export(const QStringList& arguments) {
         return kUsage;
     }
     UnitTable names{};
-    if (const std::optional<int> status = LoadUnits(parser, names)) {
-        return *status;
-    }
-    const QString file = parser.positionalArguments().at(1);
     std::vector<Record> records;
-    const int status = ReadReadings(file, records);
+    const int status = ReadUnitsAndRecords(parser, names, records);
     if (status == kNothingDone) {
         return status;
     }
+    const QString file = parser.positionalArguments().at(1);
     const QString output = parser.isSet(QStringLiteral("output"))
                                ? parser.value(QStringLiteral("output"))
                                : DefaultOutput(file, format);

@@ -39,6 +39,9 @@ void AddUnitsOption(QCommandLineParser& parser) {
         QStringLiteral("FILE")));
 }
 
+namespace {
+
+// An exit status when the table named cannot be read.
 std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names) {
     if (parser.isSet(QStringLiteral("units"))) {
         if (const Failure failure = LoadUnitTable(LocalPath(parser.value("units")), names)) {
@@ -55,7 +58,14 @@ std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names)
     return std::nullopt;
 }
 
-int ReadReadings(const QString& file, std::vector<Record>& records) {
+}  // namespace
+
+int ReadUnitsAndRecords(const QCommandLineParser& parser, UnitTable& names,
+                        std::vector<Record>& records) {
+    if (const std::optional<int> status = LoadUnits(parser, names)) {
+        return *status;
+    }
+    const QString file = parser.positionalArguments().at(1);
     if (const Failure failure = ReadDataFile(LocalPath(file), records)) {
         Say(*failure);
         return records.empty() ? kNothingDone : kDoneInPart;

@@ -37,6 +37,15 @@ int UsageError(const QString& command, const QString& message) {
     return kUsage;
 }
 
+void Describe(QCommandLineParser& parser, const QString& command, const QString& description,
+              const QString& file) {
+    parser.setApplicationDescription(description);
+    parser.addPositionalArgument(command, QStringLiteral("The command."));
+    if (!file.isEmpty()) {
+        parser.addPositionalArgument(QStringLiteral("FILE"), file);
+    }
+}
+
 std::optional<int> Parse(QCommandLineParser& parser, const QStringList& arguments, int files) {
     const QString command = arguments.value(0);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},

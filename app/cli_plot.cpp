@@ -80,11 +80,10 @@ QString Output(const QCommandLineParser& parser, const QString& command) {
 int Plot(const QStringList& arguments) {
     const QString command = QStringLiteral("plot");
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "The chart of the readings window for FILE, a panel per unit, saved as PNG, SVG or PDF "
-        "by the suffix of OUT. It needs no display."));
-    parser.addPositionalArgument(command, QStringLiteral("The command."));
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The data file."));
+    Describe(parser, command,
+             QStringLiteral("The chart of the readings window for FILE, a panel per unit, saved "
+                            "as PNG, SVG or PDF by the suffix of OUT. It needs no display."),
+             QStringLiteral("The data file."));
     parser.addOption(QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},
                                         QStringLiteral("The image to write: .png, .svg or .pdf."),
                                         QStringLiteral("OUT")));
@@ -112,15 +111,12 @@ int Plot(const QStringList& arguments) {
         return kUsage;
     }
     UnitTable names{};
-    if (const std::optional<int> status = LoadUnits(parser, names)) {
-        return *status;
-    }
-    const QString file = parser.positionalArguments().at(1);
     std::vector<Record> records;
-    const int status = ReadReadings(file, records);
+    const int status = ReadUnitsAndRecords(parser, names, records);
     if (status == kNothingDone) {
         return status;
     }
+    const QString file = parser.positionalArguments().at(1);
     ReadingsChart chart;
     chart.resize(*size);
     chart.SetReadings(GroupIntoSeries(records), names);

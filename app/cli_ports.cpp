@@ -10,9 +10,9 @@ namespace rv7342::cli {
 
 int Ports(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Lists what COM1 and COM2 stand for, then the machine's other serial ports."));
-    parser.addPositionalArgument(QStringLiteral("ports"), QStringLiteral("The command."));
+    Describe(parser, QStringLiteral("ports"),
+             QStringLiteral(
+                 "Lists what COM1 and COM2 stand for, then the machine's other serial ports."));
     if (const std::optional<int> status = Parse(parser, arguments, 0)) {
         return *status;
     }

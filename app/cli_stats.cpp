@@ -94,11 +94,10 @@ void PrintJson(const std::vector<std::vector<Cell>>& rows) {
 int Stats(const QStringList& arguments) {
     const QString command = QStringLiteral("stats");
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "The statistics of the readings window for each series of FILE: tab-separated with a "
-        "header line, or JSON."));
-    parser.addPositionalArgument(command, QStringLiteral("The command."));
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The data file."));
+    Describe(parser, command,
+             QStringLiteral("The statistics of the readings window for each series of FILE: "
+                            "tab-separated with a header line, or JSON."),
+             QStringLiteral("The data file."));
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Write a JSON array of objects instead."));
     parser.addOption(json);
@@ -112,11 +111,8 @@ int Stats(const QStringList& arguments) {
         return kUsage;
     }
     UnitTable names{};
-    if (const std::optional<int> status = LoadUnits(parser, names)) {
-        return *status;
-    }
     std::vector<Record> records;
-    const int status = ReadReadings(parser.positionalArguments().at(1), records);
+    const int status = ReadUnitsAndRecords(parser, names, records);
     if (status == kNothingDone) {
         return status;
     }
