@@ -17,9 +17,9 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
-    libgl-dev fonts-liberation)
-TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev
+    libqcustomplot-dev libxlsxwriter-dev libgl-dev fonts-liberation)
+TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales python3-openpyxl)
 
 # configure_and_build <build dir> [cmake options...]
 configure_and_build() {
