@@ -164,8 +164,10 @@ void ReadingsChart::SetReadings(std::vector<ReadingSeries> series, const UnitTab
     ClearPanels();
     series_ = std::move(series);
     statistics_.clear();
+    blocks_.clear();
     panelOfSeries_.clear();
     for (const ReadingSeries& one : series_) {
+        blocks_.emplace_back(one);
         statistics_.push_back(ComputeStatistics(one));
         auto panel = std::find_if(panels_.begin(), panels_.end(),
                                   [&](const Panel& p) { return p.unitCode == one.unitCode; });
@@ -184,6 +186,14 @@ void ReadingsChart::SetReadings(std::vector<ReadingSeries> series, const UnitTab
     ShowWholeMemory();
 }
 
+std::vector<SeriesStatistics> ReadingsChart::StatisticsWithin(double from, double to) const {
+    std::vector<SeriesStatistics> figures;
+    for (const BlockStatistics& series : blocks_) {
+        figures.push_back(series.Of(from, to));
+    }
+    return figures;
+}
+
 QString ReadingsChart::SeriesName(int index) const {
     return graph(index)->name();
 }
@@ -192,7 +202,7 @@ void ReadingsChart::SetTimeAxis(const TimeAxis& axis) {
     axis_ = axis;
     ticker_->SetAxis(axis);
     UpdateTimeLabels();
-    replot();
+    replot(rpQueuedReplot);
 }
 
 bool ReadingsChart::SeriesShown(int index) const {
@@ -218,7 +228,7 @@ void ReadingsChart::ShowSeries(int index, bool shown) {
         FitValues(panelOfSeries_[index]);  // a panel back spans its values
     }
     emit seriesShownChanged(index, shown);
-    replot();
+    replot(rpQueuedReplot);
 }
 
 // The panels of units with a series shown, in the order of the units; with none shown, the
@@ -310,19 +320,19 @@ void ReadingsChart::ShowWholeMemory() {
         FitValues(p);
     }
     SetReadingRange(RangeOf(WholeReadingSpan(statistics_)));
-    replot();
+    replot(rpQueuedReplot);
 }
 
 void ReadingsChart::ZoomBy(double factor) {
     SetReadingRange({range_.center() - range_.size() * factor / 2,
                      range_.center() + range_.size() * factor / 2});
-    replot();
+    replot(rpQueuedReplot);
 }
 
 void ReadingsChart::PanBy(double fraction) {
     const double shift = range_.size() * fraction;
     SetReadingRange({range_.lower + shift, range_.upper + shift});
-    replot();
+    replot(rpQueuedReplot);
 }
 
 // The graphs hold only the points worth drawing in the visible range, at their panel's width.

@@ -187,10 +187,7 @@ void ReadingsWindow::ShowReadings(std::vector<ReadingSeries> series, std::size_t
 // The figures of the readings inside the range shown, both ends included.
 void ReadingsWindow::UpdateRangeStatistics() {
     const QCPRange range = chart_->ReadingRange();
-    std::vector<SeriesStatistics> figures;
-    for (const ReadingSeries& series : chart_->Series()) {
-        figures.push_back(ComputeStatistics(series, range.lower, range.upper));
-    }
+    std::vector<SeriesStatistics> figures = chart_->StatisticsWithin(range.lower, range.upper);
     const std::string readings = DescribeReadings(
         CountReadings(chart_->Series(), range.lower, range.upper), readings_, chart_->Axis());
     statistics_->SetFigures(std::move(figures), QString::fromStdString(readings));
