@@ -18,13 +18,6 @@ class TimeTicker : public QCPAxisTicker {
   public:
     void SetAxis(const TimeAxis& axis) { axis_ = axis; }
 
-    void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
-                  QVector<double>& ticks, QVector<double>* subTicks,
-                  QVector<QString>* tickLabels) override {
-        range_ = range;
-        QCPAxisTicker::generate(range, locale, formatChar, precision, ticks, subTicks, tickLabels);
-    }
-
   protected:
     double getTickStep(const QCPRange& range) override {
         if (axis_.Shown() == AxisKind::ReadingNumber) {
@@ -36,17 +29,26 @@ class TimeTicker : public QCPAxisTicker {
         return spacing.step;
     }
 
+    // Days or the date are told by the span of the ticks, not of the margins beside them.
+    QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale& locale,
+                                       QChar formatChar, int precision) override {
+        if (!ticks.isEmpty()) {
+            ticks_ = {ticks.front(), ticks.back()};
+        }
+        return QCPAxisTicker::createLabelVector(ticks, locale, formatChar, precision);
+    }
+
     QString getTickLabel(double tick, const QLocale& locale, QChar formatChar,
                          int precision) override {
         if (axis_.Shown() == AxisKind::ReadingNumber) {
             return QCPAxisTicker::getTickLabel(tick, locale, formatChar, precision);
         }
-        return QString::fromStdString(TickLabel(axis_, tick, range_.lower, range_.upper));
+        return QString::fromStdString(TickLabel(axis_, tick, ticks_.lower, ticks_.upper));
     }
 
   private:
     TimeAxis axis_;
-    QCPRange range_;
+    QCPRange ticks_;
 };
 
 namespace {
