@@ -138,7 +138,6 @@ void ReadingsChart::ClearPanels() {
 
 QCPAxisRect* ReadingsChart::AddPanel(const QString& unit) {
     auto* rect = new QCPAxisRect(this);
-    rect->setMarginGroup(QCP::msLeft | QCP::msRight, margins_);
     rect->setRangeZoom(Qt::Horizontal);
     rect->axis(QCPAxis::atLeft)->setLabel(unit);
     QCPAxis* readings = rect->axis(QCPAxis::atBottom);
@@ -255,6 +254,8 @@ void ReadingsChart::ArrangePanels() {
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         QCPAxisRect* rect = panels_[i].rect;
         rect->setVisible(shown[i]);
+        // Only the panels shown line up: a hidden one's labels would widen the others.
+        rect->setMarginGroup(QCP::msLeft | QCP::msRight, shown[i] ? margins_ : nullptr);
         if (shown[i]) {
             panelGrid_->addElement(row++, 0, rect);
         }
