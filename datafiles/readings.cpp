@@ -179,36 +179,94 @@ std::pair<std::size_t, std::size_t> IndicesWithin(const std::vector<double>& num
             static_cast<std::size_t>(end - numbers.begin())};
 }
 
-SeriesStatistics StatisticsOf(const ReadingSeries& series, std::size_t begin, std::size_t end) {
-    SeriesStatistics statistics;
-    if (begin >= end) {
+// Welford's running mean and sum of squared deviations, exact enough for millions of readings
+// whose mean is far from zero; two of them merge by Chan's formula.
+class Accumulator {
+  public:
+    void Add(const ReadingSeries& series, std::size_t index) {
+        const double value = series.values[index];
+        if (readings_++ == 0) {
+            first_ = series.numbers[index];
+        }
+        last_ = series.numbers[index];
+        if (!IsMeasured(value)) {
+            return;
+        }
+        if (count_++ == 0) {
+            minimum_ = maximum_ = value;
+        }
+        minimum_ = std::min(minimum_, value);
+        maximum_ = std::max(maximum_, value);
+        const double delta = value - mean_;
+        mean_ += delta / static_cast<double>(count_);
+        squares_ += delta * (value - mean_);
+    }
+    void AddRange(const ReadingSeries& series, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            Add(series, i);
+        }
+    }
+    // `later` holds readings that follow these ones.
+    void Merge(const Accumulator& later) {
+        if (later.readings_ == 0) {
+            return;
+        }
+        if (readings_ == 0) {
+            *this = later;
+            return;
+        }
+        readings_ += later.readings_;
+        last_ = later.last_;
+        if (later.count_ == 0) {
+            return;
+        }
+        if (count_ == 0) {
+            count_ = later.count_;
+            minimum_ = later.minimum_;
+            maximum_ = later.maximum_;
+            mean_ = later.mean_;
+            squares_ = later.squares_;
+            return;
+        }
+        const double total = static_cast<double>(count_ + later.count_);
+        const double delta = later.mean_ - mean_;
+        mean_ += delta * static_cast<double>(later.count_) / total;
+        squares_ +=
+            later.squares_ + delta * delta * static_cast<double>(count_) * later.count_ / total;
+        count_ += later.count_;
+        minimum_ = std::min(minimum_, later.minimum_);
+        maximum_ = std::max(maximum_, later.maximum_);
+    }
+    SeriesStatistics Statistics() const {
+        SeriesStatistics statistics;
+        statistics.count = count_;
+        statistics.leftOut = readings_ - count_;
+        statistics.minimum = minimum_;
+        statistics.maximum = maximum_;
+        statistics.mean = mean_;
+        statistics.firstReading = first_;
+        statistics.lastReading = last_;
+        if (count_ >= 2) {
+            statistics.standardDeviation = std::sqrt(squares_ / static_cast<double>(count_ - 1));
+        }
         return statistics;
     }
-    statistics.firstReading = series.numbers[begin];
-    statistics.lastReading = series.numbers[end - 1];
-    // Welford's running mean and sum of squared deviations: exact enough for millions of
-    // readings whose mean is far from zero.
-    double squares = 0;
-    for (std::size_t i = begin; i < end; ++i) {
-        const double value = series.values[i];
-        if (!IsMeasured(value)) {
-            ++statistics.leftOut;
-            continue;
-        }
-        if (statistics.count++ == 0) {
-            statistics.minimum = statistics.maximum = value;
-        }
-        statistics.minimum = std::min(statistics.minimum, value);
-        statistics.maximum = std::max(statistics.maximum, value);
-        const double delta = value - statistics.mean;
-        statistics.mean += delta / static_cast<double>(statistics.count);
-        squares += delta * (value - statistics.mean);
-    }
-    if (statistics.count >= 2) {
-        statistics.standardDeviation =
-            std::sqrt(squares / static_cast<double>(statistics.count - 1));
-    }
-    return statistics;
+
+  private:
+    std::size_t readings_ = 0;
+    std::size_t count_ = 0;
+    double minimum_ = 0;
+    double maximum_ = 0;
+    double mean_ = 0;
+    double squares_ = 0;
+    double first_ = 0;
+    double last_ = 0;
+};
+
+SeriesStatistics StatisticsOf(const ReadingSeries& series, std::size_t begin, std::size_t end) {
+    Accumulator accumulator;
+    accumulator.AddRange(series, begin, end);
+    return accumulator.Statistics();
 }
 
 Span Padded(double lower, double upper, double fraction) {
@@ -226,6 +284,40 @@ SeriesStatistics ComputeStatistics(const ReadingSeries& series) {
 SeriesStatistics ComputeStatistics(const ReadingSeries& series, double from, double to) {
     const auto [begin, end] = IndicesWithin(series.numbers, from, to);
     return StatisticsOf(series, begin, end);
+}
+
+struct BlockStatistics::Block {
+    Accumulator figures;
+};
+
+BlockStatistics::BlockStatistics(const ReadingSeries& series) : series_(&series) {
+    for (std::size_t begin = 0; begin < series.numbers.size(); begin += kBlockSize) {
+        Block& block = blocks_.emplace_back();
+        block.figures.AddRange(series, begin, std::min(begin + kBlockSize, series.numbers.size()));
+    }
+}
+
+BlockStatistics::~BlockStatistics() = default;
+BlockStatistics::BlockStatistics(BlockStatistics&&) noexcept = default;
+BlockStatistics& BlockStatistics::operator=(BlockStatistics&&) noexcept = default;
+
+SeriesStatistics BlockStatistics::Of(double from, double to) const {
+    const auto [begin, end] = IndicesWithin(series_->numbers, from, to);
+    Accumulator accumulator;
+    const std::size_t firstWhole = (begin + kBlockSize - 1) / kBlockSize;
+    const std::size_t lastWhole = end / kBlockSize;  // blocks before it lie wholly inside
+    if (firstWhole >= lastWhole) {
+        accumulator.AddRange(*series_, begin, end);
+        return accumulator.Statistics();
+    }
+    accumulator.AddRange(*series_, begin, firstWhole * kBlockSize);
+    for (std::size_t block = firstWhole; block < lastWhole; ++block) {
+        accumulator.Merge(blocks_[block].figures);
+    }
+    Accumulator tail;
+    tail.AddRange(*series_, lastWhole * kBlockSize, end);
+    accumulator.Merge(tail);
+    return accumulator.Statistics();
 }
 
 Span WholeReadingSpan(const std::vector<SeriesStatistics>& statistics) {

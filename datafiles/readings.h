@@ -71,6 +71,27 @@ SeriesStatistics ComputeStatistics(const ReadingSeries& series);
 // The statistics of the readings numbered `from` to `to`, both included.
 SeriesStatistics ComputeStatistics(const ReadingSeries& series, double from, double to);
 
+// The statistics of ranges of one series, each taken in a time that does not grow with the
+// range: from figures kept for every block of readings, merged, and the readings of the two
+// blocks the range cuts. The series must outlive it.
+class BlockStatistics {
+  public:
+    static constexpr std::size_t kBlockSize = 1024;
+
+    explicit BlockStatistics(const ReadingSeries& series);
+    ~BlockStatistics();
+    BlockStatistics(BlockStatistics&&) noexcept;
+    BlockStatistics& operator=(BlockStatistics&&) noexcept;
+
+    // As ComputeStatistics(series, from, to).
+    SeriesStatistics Of(double from, double to) const;
+
+  private:
+    struct Block;
+    const ReadingSeries* series_;
+    std::vector<Block> blocks_;
+};
+
 struct Span {
     double lower = 0;
     double upper = 0;

@@ -55,7 +55,7 @@ std::string ClockText(double localSeconds, bool withDate);
 // it (with days or the date); empty on an axis of reading numbers.
 std::string ReadingTimeText(const TimeAxis& axis, double number);
 
-// The label of a tick at reading `number` while readings `from` to `to` are shown: days only
+// The label of a tick at reading `number` among ticks from reading `from` to `to`: days only
 // when that span is longer than a day, the date only when it crosses midnight.
 std::string TickLabel(const TimeAxis& axis, double number, double from, double to);
 

@@ -42,8 +42,7 @@ TEST(ReadingsChart, FilledAndSavedWithoutAWindowAtTheSizeAskedFor) {
 TEST(ReadingsChart, ShiftWheelZoomsTheValuesOfThePanelUnderThePointer) {
     const UnitTable names{};
     ReadingsChart chart;
-    chart.SetReadings(GroupIntoSeries({{1, 1, 0, 0, 0}, {2, 5, 3, 0, 0}, {3, 2, 0, 0, 0}}),
-                      names);
+    chart.SetReadings(GroupIntoSeries({{1, 1, 0, 0, 0}, {2, 5, 3, 0, 0}, {3, 2, 0, 0, 0}}), names);
     chart.resize(800, 500);
     chart.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));

@@ -265,6 +265,38 @@ TEST(ComputeStatistics, OfARangeAreThoseOfItsReadingsBothEndsIncluded) {
     EXPECT_EQ(ComputeStatistics(series, 3, 6).lastReading, 6);
 }
 
+// Merged block figures against the readings' own, for ranges within a block, across many,
+// and cutting blocks that hold no measured value.
+TEST(BlockStatistics, GiveTheFiguresOfTheReadingsInTheRange) {
+    std::vector<double> values;
+    for (int i = 0; i < 5000; ++i) {
+        values.push_back(i >= 2048 && i < 3072 ? HUGE_VAL : 1E6 + std::sin(i) * 50 + i % 7);
+    }
+    ReadingSeries series = SeriesOf(values);
+    for (double& number : series.numbers) {
+        number *= 2;  // readings 2, 4, ...
+    }
+    const BlockStatistics blocks(series);
+    const std::pair<double, double> ranges[] = {
+        {0, 20000},  {3, 9},       {2, 2},       {2, 2048},    {2047, 2050},
+        {100, 9000}, {4100, 6200}, {4097, 6143}, {5000, 5001}, {9999, 9999},
+        {-10, 1},    {4096, 6146}, {1, 10000}};
+    for (const auto& [from, to] : ranges) {
+        SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(to));
+        const SeriesStatistics merged = blocks.Of(from, to);
+        const SeriesStatistics direct = ComputeStatistics(series, from, to);
+        EXPECT_EQ(std::tie(merged.count, merged.leftOut, merged.minimum, merged.maximum,
+                           merged.firstReading, merged.lastReading),
+                  std::tie(direct.count, direct.leftOut, direct.minimum, direct.maximum,
+                           direct.firstReading, direct.lastReading));
+        EXPECT_NEAR(merged.mean, direct.mean, 1E-6);
+        ASSERT_EQ(merged.standardDeviation.has_value(), direct.standardDeviation.has_value());
+        if (direct.standardDeviation) {
+            EXPECT_NEAR(*merged.standardDeviation, *direct.standardDeviation, 1E-7);
+        }
+    }
+}
+
 TEST(DescribeReadings, AllOfThemOrTheRangeWithItsTimes) {
     const std::vector<ReadingSeries> series = GroupIntoSeries(
         {{1, 1, 0, 0, 0}, {2, 1, 3, 7, 1}, {3, 1, 0, 0, 0}, {5, 1, 3, 0, 0}, {6, 1, 0, 0, 0}});

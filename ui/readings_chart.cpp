@@ -18,13 +18,6 @@ class TimeTicker : public QCPAxisTicker {
   public:
     void SetAxis(const TimeAxis& axis) { axis_ = axis; }
 
-    void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
-                  QVector<double>& ticks, QVector<double>* subTicks,
-                  QVector<QString>* tickLabels) override {
-        range_ = range;
-        QCPAxisTicker::generate(range, locale, formatChar, precision, ticks, subTicks, tickLabels);
-    }
-
   protected:
     double getTickStep(const QCPRange& range) override {
         if (axis_.Shown() == AxisKind::ReadingNumber) {
@@ -36,17 +29,26 @@ class TimeTicker : public QCPAxisTicker {
         return spacing.step;
     }
 
+    // Days or the date are told by the span of the ticks, not of the margins beside them.
+    QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale& locale,
+                                       QChar formatChar, int precision) override {
+        if (!ticks.isEmpty()) {
+            ticks_ = {ticks.front(), ticks.back()};
+        }
+        return QCPAxisTicker::createLabelVector(ticks, locale, formatChar, precision);
+    }
+
     QString getTickLabel(double tick, const QLocale& locale, QChar formatChar,
                          int precision) override {
         if (axis_.Shown() == AxisKind::ReadingNumber) {
             return QCPAxisTicker::getTickLabel(tick, locale, formatChar, precision);
         }
-        return QString::fromStdString(TickLabel(axis_, tick, range_.lower, range_.upper));
+        return QString::fromStdString(TickLabel(axis_, tick, ticks_.lower, ticks_.upper));
     }
 
   private:
     TimeAxis axis_;
-    QCPRange range_;
+    QCPRange ticks_;
 };
 
 namespace {
@@ -136,7 +138,6 @@ void ReadingsChart::ClearPanels() {
 
 QCPAxisRect* ReadingsChart::AddPanel(const QString& unit) {
     auto* rect = new QCPAxisRect(this);
-    rect->setMarginGroup(QCP::msLeft | QCP::msRight, margins_);
     rect->setRangeZoom(Qt::Horizontal);
     rect->axis(QCPAxis::atLeft)->setLabel(unit);
     QCPAxis* readings = rect->axis(QCPAxis::atBottom);
@@ -164,8 +165,10 @@ void ReadingsChart::SetReadings(std::vector<ReadingSeries> series, const UnitTab
     ClearPanels();
     series_ = std::move(series);
     statistics_.clear();
+    blocks_.clear();
     panelOfSeries_.clear();
     for (const ReadingSeries& one : series_) {
+        blocks_.emplace_back(one);
         statistics_.push_back(ComputeStatistics(one));
         auto panel = std::find_if(panels_.begin(), panels_.end(),
                                   [&](const Panel& p) { return p.unitCode == one.unitCode; });
@@ -184,6 +187,14 @@ void ReadingsChart::SetReadings(std::vector<ReadingSeries> series, const UnitTab
     ShowWholeMemory();
 }
 
+std::vector<SeriesStatistics> ReadingsChart::StatisticsWithin(double from, double to) const {
+    std::vector<SeriesStatistics> figures;
+    for (const BlockStatistics& series : blocks_) {
+        figures.push_back(series.Of(from, to));
+    }
+    return figures;
+}
+
 QString ReadingsChart::SeriesName(int index) const {
     return graph(index)->name();
 }
@@ -192,7 +203,7 @@ void ReadingsChart::SetTimeAxis(const TimeAxis& axis) {
     axis_ = axis;
     ticker_->SetAxis(axis);
     UpdateTimeLabels();
-    replot();
+    replot(rpQueuedReplot);
 }
 
 bool ReadingsChart::SeriesShown(int index) const {
@@ -218,7 +229,7 @@ void ReadingsChart::ShowSeries(int index, bool shown) {
         FitValues(panelOfSeries_[index]);  // a panel back spans its values
     }
     emit seriesShownChanged(index, shown);
-    replot();
+    replot(rpQueuedReplot);
 }
 
 // The panels of units with a series shown, in the order of the units; with none shown, the
@@ -243,6 +254,8 @@ void ReadingsChart::ArrangePanels() {
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         QCPAxisRect* rect = panels_[i].rect;
         rect->setVisible(shown[i]);
+        // Only the panels shown line up: a hidden one's labels would widen the others.
+        rect->setMarginGroup(QCP::msLeft | QCP::msRight, shown[i] ? margins_ : nullptr);
         if (shown[i]) {
             panelGrid_->addElement(row++, 0, rect);
         }
@@ -310,19 +323,19 @@ void ReadingsChart::ShowWholeMemory() {
         FitValues(p);
     }
     SetReadingRange(RangeOf(WholeReadingSpan(statistics_)));
-    replot();
+    replot(rpQueuedReplot);
 }
 
 void ReadingsChart::ZoomBy(double factor) {
     SetReadingRange({range_.center() - range_.size() * factor / 2,
                      range_.center() + range_.size() * factor / 2});
-    replot();
+    replot(rpQueuedReplot);
 }
 
 void ReadingsChart::PanBy(double fraction) {
     const double shift = range_.size() * fraction;
     SetReadingRange({range_.lower + shift, range_.upper + shift});
-    replot();
+    replot(rpQueuedReplot);
 }
 
 // The graphs hold only the points worth drawing in the visible range, at their panel's width.

@@ -2,8 +2,9 @@
 // The chart of a data file's readings: a panel per unit that has a series shown, stacked one
 // above the other with their left edges lined up, each with a value axis titled with its unit,
 // all sharing one horizontal axis of reading numbers or times. A graph holds only the points
-// worth drawing at its panel's width for the range shown. It is a widget of its own, so that
-// it can be filled and saved without a window around it.
+// worth drawing at its panel's width for the range shown. A change is drawn when the event
+// loop next runs, all changes of one event at once. It is a widget of its own, so that it can
+// be filled and saved without a window around it.
 
 #include <qcustomplot.h>
 
@@ -31,8 +32,9 @@ class ReadingsChart : public QCustomPlot {
     // hidden. Graph i draws series i.
     void SetReadings(std::vector<ReadingSeries> series, const UnitTable& names);
     const std::vector<ReadingSeries>& Series() const { return series_; }
-    // The statistics of each series over the whole file.
+    // The statistics of each series over the whole file, and of the readings `from` to `to`.
     const std::vector<SeriesStatistics>& WholeStatistics() const { return statistics_; }
+    std::vector<SeriesStatistics> StatisticsWithin(double from, double to) const;
     // The series' name as the legend shows it: "V DC", "V AC (second display)".
     QString SeriesName(int index) const;
 
@@ -84,6 +86,7 @@ class ReadingsChart : public QCustomPlot {
 
     std::vector<ReadingSeries> series_;
     std::vector<SeriesStatistics> statistics_;
+    std::vector<BlockStatistics> blocks_;
     std::vector<std::size_t> panelOfSeries_;
     std::vector<Panel> panels_;
     QCPLayoutGrid* panelGrid_ = nullptr;

@@ -187,10 +187,7 @@ void ReadingsWindow::ShowReadings(std::vector<ReadingSeries> series, std::size_t
 // The figures of the readings inside the range shown, both ends included.
 void ReadingsWindow::UpdateRangeStatistics() {
     const QCPRange range = chart_->ReadingRange();
-    std::vector<SeriesStatistics> figures;
-    for (const ReadingSeries& series : chart_->Series()) {
-        figures.push_back(ComputeStatistics(series, range.lower, range.upper));
-    }
+    std::vector<SeriesStatistics> figures = chart_->StatisticsWithin(range.lower, range.upper);
     const std::string readings = DescribeReadings(
         CountReadings(chart_->Series(), range.lower, range.upper), readings_, chart_->Axis());
     statistics_->SetFigures(std::move(figures), QString::fromStdString(readings));
@@ -261,18 +258,27 @@ std::optional<QString> ReadingsWindow::ExportReadings(const QString& path) const
     return std::nullopt;
 }
 
-void ReadingsWindow::ChooseFileAndSaveChart() {
+// A file to write beside the data file, named after it; a name typed without a suffix takes
+// that of the filter chosen. Empty when the user cancels.
+QString ReadingsWindow::AskForFileToWrite(const QString& title, const QString& suffix,
+                                          const QString& filters) {
     const QFileInfo data(path_);
     QString filter;
     QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save chart"),
-        data.absolutePath() + QLatin1Char('/') + data.completeBaseName() + QStringLiteral(".png"),
-        QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"), &filter);
+        this, title, data.absolutePath() + QLatin1Char('/') + data.completeBaseName() + suffix,
+        filters, &filter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+        path += QLatin1Char('.') + filter.section(QStringLiteral("*."), 1).chopped(1);
+    }
+    return path;
+}
+
+void ReadingsWindow::ChooseFileAndSaveChart() {
+    const QString path = AskForFileToWrite(
+        QStringLiteral("Save chart"), QStringLiteral(".png"),
+        QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"));
     if (path.isEmpty()) {
         return;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QLatin1Char('.') + filter.section(QStringLiteral("*."), 1).chopped(1);
     }
     if (const auto failure = SaveChart(path)) {
         QMessageBox::warning(this, kMessageTitle, *failure);
@@ -280,19 +286,12 @@ void ReadingsWindow::ChooseFileAndSaveChart() {
 }
 
 void ReadingsWindow::ChooseFileAndExport() {
-    const QFileInfo data(path_);
-    QString filter;
-    QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Export readings"),
-        data.absolutePath() + QLatin1Char('/') + data.completeBaseName() + QStringLiteral(".xlsx"),
+    const QString path = AskForFileToWrite(
+        QStringLiteral("Export readings"), QStringLiteral(".xlsx"),
         QStringLiteral("Spreadsheet workbook (*.xlsx);;Comma-separated values, for programs "
-                       "(*.csv)"),
-        &filter);
+                       "(*.csv)"));
     if (path.isEmpty()) {
         return;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QLatin1Char('.') + filter.section(QStringLiteral("*."), 1).chopped(1);
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const std::optional<QString> failure = ExportReadings(path);

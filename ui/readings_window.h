@@ -69,6 +69,7 @@ class ReadingsWindow : public QWidget {
     void AddKeyboardActions();
     void UpdateRangeStatistics();
     void UpdateSummary();
+    QString AskForFileToWrite(const QString& title, const QString& suffix, const QString& filters);
     void ChooseFileAndSaveChart();
     void ChooseFileAndExport();
 
