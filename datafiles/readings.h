@@ -9,6 +9,8 @@
 
 #include "datafiles/data_file.h"
 #include "datafiles/failure.h"
+#include "datafiles/time_axis.h"
+#include "datafiles/unit_table.h"
 
 namespace rv7342 {
 
@@ -22,8 +24,7 @@ namespace rv7342 {
 
 enum class Display { First, Second };
 
-// The readings of one display in one unit, in file order. Reading numbers count the records
-// of the file from 1, as the table of readings numbers its rows.
+// The readings of one display in one unit, in file order, with their reading numbers.
 struct ReadingSeries {
     Display display = Display::First;
     int unitCode = 0;
@@ -31,9 +32,23 @@ struct ReadingSeries {
     std::vector<double> values;
 };
 
-// One series per unit code of the first values, in ascending code order, then one per unit
-// code of the second values.
+// The number of each record: its own, which keeps the gaps of frames lost in a transfer, while
+// they rise through the file; otherwise (a file put together by hand) its line, counted from 1.
+std::vector<double> ReadingNumbers(const std::vector<Record>& records);
+
+// A single-value frame gives 0 in unit code 0 as its second value: the second display's series
+// of code 0 holding only zeros is no measurement.
+bool NeverMeasured(const ReadingSeries& series);
+
+// The series as they are shown: one per unit code of the first values, in ascending code order,
+// then one per unit code of the second values, less the one that is never measured.
 std::vector<ReadingSeries> GroupIntoSeries(const std::vector<Record>& records);
+
+// The unit's name from the table without its padding, as UTF-8, or "unit 57" where the table
+// names no unit for the code.
+std::string UnitLabel(const UnitTable& names, int unitCode);
+// The unit's name; a second display's series says so: "V DC (second display)".
+std::string SeriesLabel(const UnitTable& names, const ReadingSeries& series);
 
 // A value is measured when it is finite and within the single-precision range the meter's
 // values come in; anything else comes from a malformed frame or file.
@@ -53,6 +68,57 @@ struct SeriesStatistics {
 };
 
 SeriesStatistics ComputeStatistics(const ReadingSeries& series);
+// The statistics of the readings numbered `from` to `to`, both included.
+SeriesStatistics ComputeStatistics(const ReadingSeries& series, double from, double to);
+
+// The statistics of ranges of one series, each taken in a time that does not grow with the
+// range: from figures kept for every block of readings, merged, and the readings of the two
+// blocks the range cuts. The series must outlive it.
+class BlockStatistics {
+  public:
+    static constexpr std::size_t kBlockSize = 1024;
+
+    explicit BlockStatistics(const ReadingSeries& series);
+    ~BlockStatistics();
+    BlockStatistics(BlockStatistics&&) noexcept;
+    BlockStatistics& operator=(BlockStatistics&&) noexcept;
+
+    // As ComputeStatistics(series, from, to).
+    SeriesStatistics Of(double from, double to) const;
+
+  private:
+    struct Block;
+    const ReadingSeries* series_;
+    std::vector<Block> blocks_;
+};
+
+struct Span {
+    double lower = 0;
+    double upper = 0;
+    bool operator==(const Span& other) const {
+        return lower == other.lower && upper == other.upper;
+    }
+};
+
+// What Whole memory shows. The reading numbers of every series, 1 % added on both sides.
+Span WholeReadingSpan(const std::vector<SeriesStatistics>& statistics);
+// The values of the series with these statistics, 5 % added above and below; a single value
+// gets a tenth of itself (or 1 for 0) either side, and no value at all -1 to 1.
+Span WholeValueSpan(const std::vector<SeriesStatistics>& statistics);
+
+// The first and last reading numbers in `from` to `to`, both included, and how many readings
+// lie there, counting each record once (by its first value).
+struct ReadingsInRange {
+    std::size_t count = 0;
+    double first = 0;
+    double last = 0;
+};
+ReadingsInRange CountReadings(const std::vector<ReadingSeries>& series, double from, double to);
+
+// Which readings figures are of: "All 32767 readings" when they are all of the file's `total`,
+// otherwise "Readings 1201–2400 of 32767", with the times of both ends on a time axis.
+std::string DescribeReadings(const ReadingsInRange& readings, std::size_t total,
+                             const TimeAxis& axis);
 
 struct PlotPoints {
     std::vector<double> numbers;

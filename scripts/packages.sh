@@ -17,9 +17,10 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
-    libgl-dev fonts-liberation librsvg2-bin)
-TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales desktop-file-utils appstream)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev
+    libqcustomplot-dev libxlsxwriter-dev libgl-dev fonts-liberation librsvg2-bin)
+TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales python3-openpyxl desktop-file-utils
+    appstream)
 # dpkg-shlibdeps (dpkg-dev) and file find the package's dependencies; lintian checks it.
 PACKAGE_PACKAGES=(dpkg-dev file lintian)
 # The core and its tests cross-built for 64-bit Windows and run under wine.

@@ -1,7 +1,9 @@
 #pragma once
 // Form2 with the meter played by a pseudo-terminal behind COM2, and ways to feed it.
 
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include <functional>
@@ -51,7 +53,16 @@ class Download : public WindowTest {
         watcher.start(5);
     }
 
-    void ClickStart() { window->Command1[0]->click(); }
+    // Presses Start and returns once the transfer it began, if any, has ended.
+    void ClickStart() {
+        window->Command1[0]->click();
+        WaitForTransferEnd();
+    }
+    void WaitForTransferEnd() const {
+        while (window->TransferRunning()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
 
     PseudoTerminal line;
     std::unique_ptr<Form2> window;

@@ -18,7 +18,7 @@ namespace {
 
 // A full disk, made by a file-size limit in a child process: the transfer stops at the record
 // that does not fit, and every record before it is whole in the file.
-TEST(RunTransfer, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
+TEST(TransferMachine, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
     TempDir dir;
     const std::string path = dir.Path("full.dat");
     const pid_t child = fork();
@@ -29,18 +29,18 @@ TEST(RunTransfer, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
         setrlimit(RLIMIT_FSIZE, &limit);
         DataFileWriter file;
         DecoderState decoder;
-        int datano = 0;
-        TransferMachine machine(decoder, datano,
-                                [&file](const Record& r) { return file.Append(r); });
-        const Bytes stream = MemoryImage(std::vector<Bytes>(20, Frame("03051201231234")));
-        std::size_t fed = 0;
+        TransferMachine machine(decoder, [&file](const Record& r) { return file.Append(r); });
         const bool opened = !file.Open(path);
-        const TransferEnd end = RunTransfer(machine, [&]() -> std::optional<std::uint8_t> {
-            return fed < stream.size() ? std::optional<std::uint8_t>(stream[fed++]) : std::nullopt;
-        });
+        TransferMachine::Step step = TransferMachine::Step::Going;
+        for (std::uint8_t byte : MemoryImage(std::vector<Bytes>(20, Frame("03051201231234")))) {
+            if ((step = machine.Feed(byte)) != TransferMachine::Step::Going) {
+                break;
+            }
+        }
         const bool reported =
             machine.WriteFailure().value_or("").find("File too large") != std::string::npos;
-        _exit(opened && end == TransferEnd::WriteFailed && reported ? datano : 255);
+        const bool failed = step == TransferMachine::Step::WriteFailed;
+        _exit(opened && failed && reported ? machine.RecordsWritten() : 255);
     }
     int status = 0;
     waitpid(child, &status, 0);

@@ -29,6 +29,14 @@ QT_QPA_PLATFORM=offscreen "$program" --frobnicate 2>"$home/error" || status=$?
 [ "$status" = 2 ] && grep -q "^rv7342: Unknown option 'frobnicate'" "$home/error" ||
     fail "a wrong option gave status $status and: $(cat "$home/error")"
 
+# The command-line program where a shell finds it, with its manual page and the window's units.
+cli="$prefix/bin/rv7342-cli"
+[ -x "$cli" ] || fail "rv7342-cli is not in bin"
+[ -f "$prefix/share/man/man1/rv7342-cli.1.gz" ] || fail "no manual page of rv7342-cli"
+printf '1,12.34,5,0,0\r\n' >"$home/one.dat"
+HOME=$home env -u DISPLAY -u WAYLAND_DISPLAY "$cli" stats "$home/one.dat" | grep -q "^A AC	first	1	" ||
+    fail "rv7342-cli does not name the units from the installation's table"
+
 HOME=$home XDG_CONFIG_HOME="$home/.config" \
     bash "$(dirname "$0")/program_test.sh" "$program" "$simulator" --in-place "$home/Documents/RV7342"
 ls "$home/Documents/RV7342/"*.dat >/dev/null 2>&1 || fail "no data file in ~/Documents/RV7342"

@@ -17,7 +17,7 @@
 #include <filesystem>
 
 #include "tests/window_fixture.h"
-#include "ui/readings_window.h"
+#include "ui/readings_windows.h"
 
 namespace rv7342 {
 namespace {
@@ -33,7 +33,7 @@ class MainMenu : public WindowTest {
         QStringList cells;
         ReadingsWindow* readings = window.Readings().Find(path);
         for (int column = 0; readings && column < 3; ++column) {
-            cells << readings->StatisticsTable()->item(0, column)->text();
+            cells << readings->StatisticsTable()->model()->index(0, column).data().toString();
         }
         return cells;
     }

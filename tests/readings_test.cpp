@@ -54,7 +54,7 @@ TEST(ReadDataFileRecords, ReadsTheCountOfTheLastTransferLikeTheTable) {
     }
 }
 
-TEST(GroupIntoSeries, OneSeriesPerUnitCodeAndDisplayNumberedByLine) {
+TEST(GroupIntoSeries, OneSeriesPerUnitCodeAndDisplayNumberedAsTheRecordsAre) {
     const std::vector<Record> records = {
         {1, 1.5, 5, 0.1, 0}, {2, 2.5, 3, 0.2, 0},     {3, 3.5, 5, 0.3, 1},
         {4, 4.5, 200, 0, 0}, {5, HUGE_VAL, -1, 0, 0}, {7, 6.5, 5, 0.5, 1},
@@ -64,10 +64,10 @@ TEST(GroupIntoSeries, OneSeriesPerUnitCodeAndDisplayNumberedByLine) {
     const std::tuple<Display, int, Numbers, Numbers> expected[] = {
         {Display::First, -1, {5}, {HUGE_VAL}},
         {Display::First, 3, {2}, {2.5}},
-        {Display::First, 5, {1, 3, 6}, {1.5, 3.5, 6.5}},
+        {Display::First, 5, {1, 3, 7}, {1.5, 3.5, 6.5}},
         {Display::First, 200, {4}, {4.5}},
         {Display::Second, 0, {1, 2, 4, 5}, {0.1, 0.2, 0, 0}},
-        {Display::Second, 1, {3, 6}, {0.3, 0.5}},
+        {Display::Second, 1, {3, 7}, {0.3, 0.5}},
     };
     ASSERT_EQ(series.size(), std::size(expected));
     for (std::size_t i = 0; i < series.size(); ++i) {
@@ -75,8 +75,43 @@ TEST(GroupIntoSeries, OneSeriesPerUnitCodeAndDisplayNumberedByLine) {
         EXPECT_EQ(
             std::tie(series[i].display, series[i].unitCode, series[i].numbers, series[i].values),
             expected[i])
-            << "numbered by line, as the table is";
+            << "a reading lost in the transfer leaves its gap";
     }
+}
+
+TEST(ReadingNumbers, TheRecordsOwnWhileTheyRiseOtherwiseTheLines) {
+    const auto numbers = [](std::vector<long long> own) {
+        std::vector<Record> records;
+        for (long long number : own) {
+            records.push_back({number, 1, 0, 0, 0});
+        }
+        return ReadingNumbers(records);
+    };
+    EXPECT_EQ(numbers({101, 102, 105}), (std::vector<double>{101, 102, 105}));
+    EXPECT_EQ(numbers({1, 3, 2}), (std::vector<double>{1, 2, 3})) << "files put together";
+    EXPECT_EQ(numbers({4, 4}), (std::vector<double>{1, 2}));
+    EXPECT_EQ(numbers({}), std::vector<double>{});
+}
+
+// A single-value frame writes 0,0 for its second display: that is not a series.
+TEST(GroupIntoSeries, NoSecondDisplaySeriesOfZerosInCodeZero) {
+    const auto second = [](std::vector<Record> records) {
+        std::vector<std::pair<int, std::vector<double>>> found;
+        for (const ReadingSeries& one : GroupIntoSeries(records)) {
+            if (one.display == Display::Second) {
+                found.emplace_back(one.unitCode, one.values);
+            }
+        }
+        return found;
+    };
+    using Found = std::vector<std::pair<int, std::vector<double>>>;
+    EXPECT_EQ(second({{1, 5, 0, 0, 0}, {2, 6, 3, 0, 0}}), Found{}) << "single-value readings";
+    EXPECT_EQ(second({{1, 0, 0, 0, 0}}), Found{}) << "its first display is kept";
+    EXPECT_EQ(second({{1, 5, 0, 0, 0}, {2, 6, 0, -0.5, 0}}), (Found{{0, {0, -0.5}}}))
+        << "any other value shows the series whole";
+    EXPECT_EQ(second({{1, 5, 0, 0, 4}, {2, 5, 0, 0, 0}}), (Found{{4, {0}}}))
+        << "zeros in another unit were measured";
+    EXPECT_EQ(GroupIntoSeries({{1, 0, 0, 0, 0}}).size(), 1u);
 }
 
 ReadingSeries SeriesOf(std::vector<double> values) {
@@ -141,6 +176,151 @@ TEST(ReduceForDrawing, FewPointsAllDrawnManyKeepEverySpikeNoUnmeasuredOnes) {
     }
     const PlotPoints zoomed = ReduceForDrawing(many, 12340, 12350, 800);
     EXPECT_EQ(zoomed.numbers.size(), 13u) << "every reading once zoomed in, with neighbours";
+}
+
+// Whole memory's ranges: every value inside, never an empty range.
+TEST(WholeValueSpan, HoldsEveryValueWhateverTheyAre) {
+    const auto span = [](std::vector<std::vector<double>> series) {
+        std::vector<SeriesStatistics> statistics;
+        for (auto& values : series) {
+            statistics.push_back(ComputeStatistics(SeriesOf(std::move(values))));
+        }
+        return WholeValueSpan(statistics);
+    };
+    const auto holds = [](Span range, double low, double high) {
+        return range.lower < low && range.upper > high && std::isfinite(range.lower) &&
+               std::isfinite(range.upper);
+    };
+    EXPECT_TRUE(holds(span({{-7, -3}, {-12, -9.5}}), -12, -3)) << "all negative";
+    EXPECT_LT(span({{-7, -3}}).upper, -2) << "and no room wasted on zero";
+    EXPECT_TRUE(holds(span({{4, 4, 4}}), 4, 4)) << "all equal";
+    EXPECT_EQ(span({{-20}}), (Span{-22, -18})) << "a single reading";
+    EXPECT_EQ(span({{0}}), (Span{-1, 1}));
+    EXPECT_TRUE(holds(span({{1E-30, 1E-30}}), 1E-30, 1E-30));
+    EXPECT_LT(span({{1E-30}}).upper, 1E-29) << "a tiny value is not flattened";
+    EXPECT_TRUE(holds(span({{FLT_MAX, -FLT_MAX}}), -FLT_MAX, FLT_MAX)) << "single-precision limits";
+    EXPECT_TRUE(holds(span({{FLT_MAX}}), FLT_MAX, FLT_MAX));
+    EXPECT_TRUE(holds(span({{HUGE_VAL, 2}, {}}), 2, 2)) << "left-out values and empty series";
+    EXPECT_EQ(span({{HUGE_VAL}}), (Span{-1, 1})) << "no value at all";
+}
+
+TEST(WholeReadingSpan, FromTheFirstToTheLastReadingOfAnySeries) {
+    ReadingSeries late = SeriesOf({1, 2});
+    late.numbers = {500, 900};
+    const std::vector<SeriesStatistics> statistics = {ComputeStatistics(SeriesOf({1, 2, 3})),
+                                                      ComputeStatistics(late),
+                                                      ComputeStatistics(ReadingSeries{})};
+    const Span whole = WholeReadingSpan(statistics);
+    EXPECT_NEAR(whole.lower, 1 - 8.99, 1E-9);
+    EXPECT_NEAR(whole.upper, 900 + 8.99, 1E-9);
+    const Span single = WholeReadingSpan({ComputeStatistics(SeriesOf({HUGE_VAL}))});
+    EXPECT_TRUE(single.lower < 1 && single.upper > 1) << "a single reading, even one left out";
+}
+
+// Range statistics against a plain computation over the readings inside the range.
+TEST(ComputeStatistics, OfARangeAreThoseOfItsReadingsBothEndsIncluded) {
+    ReadingSeries series = SeriesOf({3, 8, HUGE_VAL, -2, 5, 5, 11, 0.5, 7});
+    series.numbers = {2, 3, 4, 6, 7, 8, 10, 11, 12};  // readings 5 and 9 are elsewhere
+    const auto plain = [&](double from, double to) {
+        std::vector<double> inside;
+        std::size_t all = 0;
+        for (std::size_t i = 0; i < series.numbers.size(); ++i) {
+            if (series.numbers[i] >= from && series.numbers[i] <= to) {
+                ++all;
+                if (IsMeasured(series.values[i])) {
+                    inside.push_back(series.values[i]);
+                }
+            }
+        }
+        return std::make_pair(inside, all);
+    };
+    const std::pair<double, double> ranges[] = {{0, 100},   {3, 8},   {2.5, 7.5}, {6, 6}, {4, 4.9},
+                                                {4.5, 5.5}, {13, 20}, {-5, 1},    {9, 9}};
+    for (const auto& [from, to] : ranges) {
+        SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(to));
+        const SeriesStatistics figures = ComputeStatistics(series, from, to);
+        const auto [inside, all] = plain(from, to);
+        EXPECT_EQ(figures.count, inside.size());
+        EXPECT_EQ(figures.count + figures.leftOut, all);
+        if (inside.empty()) {
+            continue;
+        }
+        const double mean = std::accumulate(inside.begin(), inside.end(), 0.0) / inside.size();
+        EXPECT_DOUBLE_EQ(figures.mean, mean);
+        EXPECT_EQ(figures.minimum, *std::min_element(inside.begin(), inside.end()));
+        EXPECT_EQ(figures.maximum, *std::max_element(inside.begin(), inside.end()));
+        EXPECT_GE(figures.firstReading, from);
+        EXPECT_LE(figures.lastReading, to);
+        double squares = 0;
+        for (double value : inside) {
+            squares += (value - mean) * (value - mean);
+        }
+        EXPECT_EQ(figures.standardDeviation.has_value(), inside.size() > 1);
+        if (inside.size() > 1) {
+            EXPECT_NEAR(*figures.standardDeviation, std::sqrt(squares / (inside.size() - 1)),
+                        1E-12);
+        }
+    }
+    EXPECT_EQ(ComputeStatistics(series, 3, 3).firstReading, 3) << "a single reading";
+    EXPECT_EQ(ComputeStatistics(series, 3, 6).lastReading, 6);
+}
+
+// Merged block figures against the readings' own, for ranges within a block, across many,
+// and cutting blocks that hold no measured value.
+TEST(BlockStatistics, GiveTheFiguresOfTheReadingsInTheRange) {
+    std::vector<double> values;
+    for (int i = 0; i < 5000; ++i) {
+        values.push_back(i >= 2048 && i < 3072 ? HUGE_VAL : 1E6 + std::sin(i) * 50 + i % 7);
+    }
+    ReadingSeries series = SeriesOf(values);
+    for (double& number : series.numbers) {
+        number *= 2;  // readings 2, 4, ...
+    }
+    const BlockStatistics blocks(series);
+    const std::pair<double, double> ranges[] = {
+        {0, 20000},  {3, 9},       {2, 2},       {2, 2048},    {2047, 2050},
+        {100, 9000}, {4100, 6200}, {4097, 6143}, {5000, 5001}, {9999, 9999},
+        {-10, 1},    {4096, 6146}, {1, 10000}};
+    for (const auto& [from, to] : ranges) {
+        SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(to));
+        const SeriesStatistics merged = blocks.Of(from, to);
+        const SeriesStatistics direct = ComputeStatistics(series, from, to);
+        EXPECT_EQ(std::tie(merged.count, merged.leftOut, merged.minimum, merged.maximum,
+                           merged.firstReading, merged.lastReading),
+                  std::tie(direct.count, direct.leftOut, direct.minimum, direct.maximum,
+                           direct.firstReading, direct.lastReading));
+        EXPECT_NEAR(merged.mean, direct.mean, 1E-6);
+        ASSERT_EQ(merged.standardDeviation.has_value(), direct.standardDeviation.has_value());
+        if (direct.standardDeviation) {
+            EXPECT_NEAR(*merged.standardDeviation, *direct.standardDeviation, 1E-7);
+        }
+    }
+}
+
+TEST(DescribeReadings, AllOfThemOrTheRangeWithItsTimes) {
+    const std::vector<ReadingSeries> series = GroupIntoSeries(
+        {{1, 1, 0, 0, 0}, {2, 1, 3, 7, 1}, {3, 1, 0, 0, 0}, {5, 1, 3, 0, 0}, {6, 1, 0, 0, 0}});
+    const ReadingsInRange middle = CountReadings(series, 1.5, 5.2);
+    EXPECT_EQ(std::tie(middle.count, middle.first, middle.last), std::make_tuple(3u, 2.0, 5.0))
+        << "each record once, whatever its second display";
+    TimeAxis axis;
+    EXPECT_EQ(DescribeReadings(middle, 5, axis),
+              "Readings 2\u2013"
+              "5 of 5");
+    axis.interval = 10;
+    axis.kind = AxisKind::Elapsed;
+    EXPECT_EQ(DescribeReadings(middle, 5, axis),
+              "Readings 2\u2013"
+              "5 of 5 (0:00:10\u2013"
+              "0:00:40)");
+    axis.start = *ParseLocalTime("2026-12-07 23:59:50");
+    axis.kind = AxisKind::Clock;
+    EXPECT_EQ(DescribeReadings(middle, 5, axis),
+              "Readings 2\u2013"
+              "5 of 5 (2026-12-08 00:00:00\u2013"
+              "2026-12-08 00:00:30)");
+    EXPECT_EQ(DescribeReadings(CountReadings(series, 0, 6), 5, axis), "All 5 readings");
+    EXPECT_EQ(DescribeReadings(CountReadings(series, 3.2, 3.8), 5, axis), "No readings of 5");
 }
 
 TEST(NearestPoint, NearestOnTheScreenWithinReach) {

@@ -1,9 +1,15 @@
 #include "ui/readings_window.h"
 
-#include <qcustomplot.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
-#include <QTableWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSettings>
+#include <QTableView>
 #include <QTest>
 #include <QToolTip>
 #include <QUrl>
@@ -14,13 +20,18 @@
 
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
+#include "ui/readings_chart.h"
+#include "ui/readings_windows.h"
+#include "ui/statistics_model.h"
+#include "ui/time_axis_bar.h"
 
 namespace rv7342 {
 namespace {
 
 // Twelve readings whose statistics are known: the first values in V DC are 2, 4, 4, 4, 5, 5,
 // 7, 9 (mean 5, sample deviation sqrt(32/7)) and two that are no measurement; two in unit 57,
-// which the shipped table does not name; second values of 0 in V DC and 50, 60 in V AC.
+// which the shipped table does not name; second values 50, 60 in V AC, and the 0,0 of
+// single-value readings.
 const char* const kKnownFile =
     "1,2,0,0,0\r\n2,4,0,0,0\r\n3,4,0,50,1\r\n4,4,57,0,0\r\n5,4,0,0,0\r\n6,5,0,0,0\r\n"
     "7,1E+39,0,0,0\r\n8,5,0,0,0\r\n9,7,0,60,1\r\n10,9,0,0,0\r\n11,-3.5,57,0,0\r\n"
@@ -31,11 +42,12 @@ class ReadingsWindowTest : public testing::Test {
     ReadingsWindowTest() {
         EXPECT_EQ(LoadUnitTable(RV7342_SOURCE_DIR "/app/unit2.dat", names), std::nullopt);
         dir.Write("known.dat", kKnownFile);
+        QSettings(QStringLiteral("rv7342"), QStringLiteral("readings")).clear();
     }
 
     QString Path(const std::string& name) const { return QString::fromStdString(dir.Path(name)); }
 
-    // The window, shown and drawn, as a user sees it.
+    // The window, shown and drawn, as a user sees it; null when the file shows none.
     ReadingsWindow* Open(const std::string& name) {
         ReadingsWindow* window = windows.OpenDataFile(Path(name));
         if (window) {
@@ -47,10 +59,19 @@ class ReadingsWindowTest : public testing::Test {
 
     static QStringList Row(const ReadingsWindow& window, int row) {
         QStringList cells;
-        for (int column = 0; column < window.StatisticsTable()->columnCount(); ++column) {
-            cells << window.StatisticsTable()->item(row, column)->text();
+        const QAbstractItemModel* model = window.StatisticsTable()->model();
+        for (int column = 0; column < model->columnCount(); ++column) {
+            cells << model->index(row, column).data().toString();
         }
         return cells;
+    }
+
+    static QStringList PanelTitles(const ReadingsChart& chart) {
+        QStringList titles;
+        for (QCPAxisRect* panel : chart.Panels()) {
+            titles << panel->axis(QCPAxis::atLeft)->label();
+        }
+        return titles;
     }
 
     UnitTable names{};
@@ -66,23 +87,23 @@ TEST_F(ReadingsWindowTest, SeriesLegendStatisticsAndTheirVisibility) {
     EXPECT_TRUE(boxes.seen.empty());
     EXPECT_FALSE(window->isModal());
 
-    QCustomPlot* chart = window->Chart();
+    ReadingsChart* chart = window->Chart();
     const std::tuple<QString, bool, QStringList> expected[] = {
         {"V DC", true, {"8", "2", "9", "5", "2.13809", "1", "12", "2"}},
         {"unit 57", true, {"2", "-3.5", "4", "0.25", "5.303301", "4", "11", "0"}},
-        {"V DC (second display)", false, {"10", "0", "0", "0", "0", "1", "12", "0"}},
         {"V AC (second display)", false, {"2", "50", "60", "55", "7.071068", "3", "9", "0"}},
     };
-    ASSERT_EQ(chart->graphCount(), 4);
-    ASSERT_EQ(chart->legend->itemCount(), 4);
-    ASSERT_EQ(window->StatisticsTable()->rowCount(), 4);
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(chart->graphCount(), 3) << "no series of the zeros of single-value readings";
+    ASSERT_EQ(chart->legend->itemCount(), 3);
+    ASSERT_EQ(window->StatisticsTable()->model()->rowCount(), 3);
+    for (int i = 0; i < 3; ++i) {
         const auto& [name, shown, statistics] = expected[i];
         SCOPED_TRACE(name.toStdString());
         EXPECT_EQ(chart->graph(i)->name(), name);
         EXPECT_EQ(Row(*window, i), QStringList{name} + statistics);
         EXPECT_EQ(window->SeriesShown(i), shown);
-        EXPECT_EQ(window->StatisticsTable()->item(i, 0)->checkState() == Qt::Checked, shown);
+        EXPECT_EQ(window->Statistics()->index(i, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked,
+                  shown);
     }
     EXPECT_EQ(chart->graph(0)->data()->size(), 8) << "left-out values are not drawn";
     const QString summary = window->Summary()->text();
@@ -90,17 +111,79 @@ TEST_F(ReadingsWindowTest, SeriesLegendStatisticsAndTheirVisibility) {
         << summary.toStdString();
 
     // A click on a legend entry shows its series; unticking its table row hides it.
-    auto* entry = chart->legend->itemWithPlottable(chart->graph(3));
+    auto* entry = chart->legend->itemWithPlottable(chart->graph(2));
     QTest::mouseClick(chart, Qt::LeftButton, {}, entry->rect().center());
-    EXPECT_TRUE(window->SeriesShown(3));
-    EXPECT_EQ(window->StatisticsTable()->item(3, 0)->checkState(), Qt::Checked);
-    EXPECT_EQ(chart->graph(3)->data()->size(), 2) << "its points are drawn once shown";
-    window->StatisticsTable()->item(0, 0)->setCheckState(Qt::Unchecked);
+    EXPECT_TRUE(window->SeriesShown(2));
+    EXPECT_EQ(window->Statistics()->index(2, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    chart->replot();
+    EXPECT_EQ(chart->graph(2)->data()->size(), 2) << "its points are drawn once shown";
+    window->Statistics()->setData(window->Statistics()->index(0, 0), Qt::Unchecked,
+                                  Qt::CheckStateRole);
     EXPECT_FALSE(window->SeriesShown(0));
-    window->ShowWholeMemory();
-    EXPECT_LT(chart->yAxis->range().lower, 0) << "unit 57 holds -3.5";
-    EXPECT_GT(chart->yAxis->range().upper, 60) << "V AC second values go to 60";
-    EXPECT_LT(chart->yAxis->range().upper, 80);
+}
+
+// A panel per unit shown, titled with the unit, all on one readings axis.
+TEST_F(ReadingsWindowTest, APanelPerUnitShownSharingTheReadingsAxis) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    ReadingsChart* chart = window->Chart();
+    EXPECT_EQ(PanelTitles(*chart), (QStringList{"V DC", "unit 57"}));
+    const QList<QCPAxisRect*> two = chart->Panels();
+    EXPECT_EQ(two[0]->left(), two[1]->left()) << "left edges line up";
+    EXPECT_LT(two[0]->top(), two[1]->top());
+    EXPECT_EQ(chart->graph(1)->valueAxis(), two[1]->axis(QCPAxis::atLeft));
+
+    window->ShowSeries(2, true);
+    EXPECT_EQ(PanelTitles(*chart), (QStringList{"V DC", "unit 57", "V AC"}))
+        << "the second display's unit gets its panel when shown";
+    window->ShowSeries(1, false);
+    EXPECT_EQ(PanelTitles(*chart), (QStringList{"V DC", "V AC"})) << "its last series hidden";
+    window->ShowSeries(1, true);
+    EXPECT_EQ(PanelTitles(*chart), (QStringList{"V DC", "unit 57", "V AC"}));
+    chart->replot();
+    const QList<QCPAxisRect*> three = chart->Panels();
+    EXPECT_FALSE(three[0]->axis(QCPAxis::atBottom)->tickLabels());
+    EXPECT_TRUE(three[2]->axis(QCPAxis::atBottom)->tickLabels()) << "labels under the lowest";
+    EXPECT_EQ(three[2]->axis(QCPAxis::atBottom)->label(), "Reading No.");
+
+    // Each panel spans its own values, whatever their sign.
+    const QCPRange negative = three[1]->axis(QCPAxis::atLeft)->range();
+    EXPECT_TRUE(negative.lower < -3.5 && negative.upper > 4 && negative.upper < 5);
+    const QCPRange ac = three[2]->axis(QCPAxis::atLeft)->range();
+    EXPECT_TRUE(ac.lower < 50 && ac.lower > 40 && ac.upper > 60 && ac.upper < 70);
+
+    // A box drawn zooms its own panel's values and every panel's readings.
+    const QCPRange top = three[0]->axis(QCPAxis::atLeft)->range();
+    const QRect area = three[2]->rect();
+    const QPoint from(area.left() + area.width() / 4, area.top() + 5);
+    const QPoint to(area.left() + area.width() / 2, area.top() + area.height() / 2);
+    QTest::mousePress(chart, Qt::RightButton, {}, from);
+    QTest::mouseMove(chart, to);
+    QTest::mouseRelease(chart, Qt::RightButton, {}, to);
+    EXPECT_LT(three[2]->axis(QCPAxis::atLeft)->range().size(), ac.size() * 0.6);
+    EXPECT_EQ(three[0]->axis(QCPAxis::atLeft)->range(), top) << "other panels keep their values";
+    for (QCPAxisRect* panel : three) {
+        EXPECT_EQ(panel->axis(QCPAxis::atBottom)->range(), chart->ReadingRange());
+    }
+    EXPECT_LT(chart->ReadingRange().size(), 5);
+}
+
+TEST_F(ReadingsWindowTest, ManyUnitsKeepTheirHeightAndScroll) {
+    std::string text;
+    for (int i = 1; i <= 30; ++i) {
+        text += FormatRecord({i, i * 1.0, i % 10, 0, 0});
+    }
+    dir.Write("ten.dat", text);
+    ReadingsWindow* window = Open("ten.dat");
+    ASSERT_NE(window, nullptr);
+    ReadingsChart* chart = window->Chart();
+    ASSERT_EQ(chart->Panels().size(), 10);
+    for (QCPAxisRect* panel : chart->Panels()) {
+        EXPECT_GE(panel->outerRect().height(), ReadingsChart::kMinimumPanelHeight - 10);
+    }
+    auto* scroll = qobject_cast<QScrollArea*>(chart->parentWidget()->parentWidget());
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_GT(chart->height(), scroll->viewport()->height()) << "the chart scrolls";
 }
 
 TEST_F(ReadingsWindowTest, EachFailingFileIsReportedOnceWithItsFullPath) {
@@ -128,7 +211,7 @@ TEST_F(ReadingsWindowTest, OneWindowPerFileShowingWhatWasLastReadAndDropsOpenOth
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(Row(*first, 0).mid(0, 2), (QStringList{"V DC", "3"})) << "the count transferred";
     dir.Write("known.dat", "1,7.5,0,0,0\r\n");
-    EXPECT_EQ(Open("known.dat"), first);
+    ASSERT_EQ(Open("known.dat"), first);
     EXPECT_EQ(Row(*first, 0).mid(0, 3), (QStringList{"V DC", "1", "7.5"}));
 
     dir.Write("other.dat", "1,1,0,0,0\r\n");
@@ -147,20 +230,25 @@ TEST_F(ReadingsWindowTest, OneWindowPerFileShowingWhatWasLastReadAndDropsOpenOth
     EXPECT_TRUE(boxes.seen.empty());
 }
 
-// Wheel, box zoom by either drag, pan by drag and key, and Ctrl+0 back to the whole memory.
-TEST_F(ReadingsWindowTest, ZoomPanAndBackToTheWholeMemory) {
+// Wheel, box zoom by either drag, pan by drag, the zoom and pan keys, and Ctrl+0 back to the
+// whole memory; the range statistics and their line follow.
+TEST_F(ReadingsWindowTest, ZoomPanTheirKeysAndTheStatisticsOfTheRangeShown) {
     ReadingsWindow* window = Open("known.dat");
-    QCustomPlot* chart = window->Chart();
-    const QCPRange whole = chart->xAxis->range();
+    ASSERT_NE(window, nullptr);
+    ReadingsChart* chart = window->Chart();
+    const QCPRange whole = chart->ReadingRange();
     EXPECT_TRUE(whole.lower < 1 && whole.upper > 12);
+    EXPECT_EQ(window->RangeLine()->text(), "All 12 readings");
     const auto wholeAgain = [&] {
         QTest::keyClick(window, Qt::Key_0, Qt::ControlModifier);
-        EXPECT_EQ(chart->xAxis->range(), whole) << "Ctrl+0 shows the whole memory";
+        EXPECT_EQ(chart->ReadingRange(), whole) << "Ctrl+0 shows the whole memory";
+        EXPECT_EQ(window->RangeLine()->text(), "All 12 readings");
     };
-    const QRect area = chart->axisRect()->rect();
+    const QRect area = chart->Panels()[0]->rect();
     const QPoint quarter(area.left() + area.width() / 4, area.top() + 10);
     const QPoint half(area.left() + area.width() / 2, area.bottom() - 10);
-    const double quarterX = chart->xAxis->pixelToCoord(quarter.x());
+    const QCPAxis* readings = chart->Panels()[0]->axis(QCPAxis::atBottom);
+    const double quarterX = readings->pixelToCoord(quarter.x());
     const auto drag = [&](Qt::MouseButton button, Qt::KeyboardModifier key, QPoint from,
                           QPoint to) {
         QTest::mousePress(chart, button, key, from);
@@ -171,40 +259,142 @@ TEST_F(ReadingsWindowTest, ZoomPanAndBackToTheWholeMemory) {
     QWheelEvent wheel(half, chart->mapToGlobal(half), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(chart, &wheel);
-    EXPECT_LT(chart->xAxis->range().size(), whole.size()) << "the wheel zooms the readings";
+    EXPECT_LT(chart->ReadingRange().size(), whole.size()) << "the wheel zooms the readings";
+    EXPECT_EQ(chart->Panels()[1]->axis(QCPAxis::atBottom)->range(), chart->ReadingRange())
+        << "in every panel";
     for (const auto& [button, key] : {std::pair{Qt::RightButton, Qt::NoModifier},
                                       std::pair{Qt::LeftButton, Qt::ControlModifier}}) {
         SCOPED_TRACE(button == Qt::RightButton ? "right button" : "Ctrl and left button");
         wholeAgain();
         drag(button, key, quarter, half);
-        EXPECT_NEAR(chart->xAxis->range().lower, quarterX, 0.1) << "the box drawn is zoomed to";
-        EXPECT_NEAR(chart->xAxis->range().size(), whole.size() / 4, whole.size() / 20);
+        EXPECT_NEAR(chart->ReadingRange().lower, quarterX, 0.1) << "the box drawn is zoomed to";
+        EXPECT_NEAR(chart->ReadingRange().size(), whole.size() / 4, whole.size() / 20);
     }
     wholeAgain();
     drag(Qt::LeftButton, Qt::NoModifier, half, quarter);
-    EXPECT_NEAR(chart->xAxis->range().size(), whole.size(), 1E-9) << "a plain drag pans";
-    EXPECT_NEAR(chart->xAxis->range().lower, quarterX, whole.size() / 20);
-    QTest::keyClick(window, Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_GT(chart->xAxis->range().lower, quarterX + whole.size() / 20) << "Ctrl+Right pans";
+    EXPECT_NEAR(chart->ReadingRange().size(), whole.size(), 1E-9) << "a plain drag pans";
+    EXPECT_NEAR(chart->ReadingRange().lower, quarterX, whole.size() / 20);
+
+    // The keys, each against the range before it.
+    const auto key = [&](Qt::Key pressed) {
+        const QCPRange before = chart->ReadingRange();
+        QTest::keyClick(window, pressed, Qt::ControlModifier);
+        return std::make_pair(before, chart->ReadingRange());
+    };
     wholeAgain();
+    for (Qt::Key in : {Qt::Key_Plus, Qt::Key_Equal}) {
+        const auto [before, after] = key(in);
+        EXPECT_NEAR(after.size(), before.size() / 1.5, 1E-9) << "Ctrl++ zooms in";
+        EXPECT_NEAR(after.center(), before.center(), 1E-9);
+    }
+    {
+        const auto [before, after] = key(Qt::Key_Minus);
+        EXPECT_NEAR(after.size(), before.size() * 1.5, 1E-9) << "Ctrl+- zooms out";
+    }
+    for (const auto& [pressed, direction] : {std::pair{Qt::Key_Right, 1}, {Qt::Key_Left, -1}}) {
+        const auto [before, after] = key(pressed);
+        EXPECT_NEAR(after.lower - before.lower, direction * before.size() / 4, 1E-9);
+        EXPECT_NEAR(after.size(), before.size(), 1E-9);
+    }
+
+    // Readings 4 to 6 shown: V DC's 4 and 5, unit 57's 4.
+    chart->SetReadingRange({3.5, 6.5});
+    EXPECT_EQ(window->RangeLine()->text(), "Readings 4\u20136 of 12");
+    EXPECT_EQ(Row(*window, 0),
+              (QStringList{"V DC", "2", "4", "5", "4.5", "0.7071068", "5", "6", "0"}));
+    EXPECT_EQ(Row(*window, 1), (QStringList{"unit 57", "1", "4", "4", "4", "", "4", "4", "0"}));
+    EXPECT_EQ(Row(*window, 2),
+              (QStringList{"V AC (second display)", "0", "", "", "", "", "", "", "0"}));
+    EXPECT_TRUE(window->StatisticsText().startsWith(
+        "Readings 4\u20136 of 12\nSeries\tCount\tMinimum\tMaximum\tMean\tStd. deviation\t"
+        "First reading\tLast reading\tLeft out\nV DC\t2\t4\t5\t4.5\t0.7071068\t5\t6\t0\n"))
+        << window->StatisticsText().toStdString();
+    wholeAgain();
+    EXPECT_EQ(Row(*window, 0)[1], "8");
 }
 
-TEST_F(ReadingsWindowTest, HoverNamesTheReadingItsValueAndUnit) {
+TEST_F(ReadingsWindowTest, HoverNamesTheReadingItsTimeValueAndUnit) {
     ReadingsWindow* window = Open("known.dat");
-    QCustomPlot* chart = window->Chart();
-    const QPointF eleventh(chart->xAxis->coordToPixel(11), chart->yAxis->coordToPixel(-3.5));
-    EXPECT_EQ(window->DescribePointAt(eleventh + QPointF(3, -2)), "Reading 11: -3.5 unit 57");
-    EXPECT_EQ(window->DescribePointAt(eleventh + QPointF(0, -40)), "");
-
+    ASSERT_NE(window, nullptr);
+    ReadingsChart* chart = window->Chart();
+    QCPAxisRect* panel = chart->Panels()[1];
+    const QPointF eleventh(panel->axis(QCPAxis::atBottom)->coordToPixel(11),
+                           panel->axis(QCPAxis::atLeft)->coordToPixel(-3.5));
+    EXPECT_EQ(chart->DescribePointAt(eleventh + QPointF(3, -2)), "Reading 11: -3.5 unit 57");
+    EXPECT_EQ(chart->DescribePointAt(eleventh + QPointF(0, -40)), "");
     QTest::mouseMove(chart, eleventh.toPoint());
     EXPECT_EQ(QToolTip::text(), "Reading 11: -3.5 unit 57");
+
+    chart->SetTimeAxis({10.0, std::nullopt, AxisKind::Elapsed});
+    EXPECT_EQ(chart->DescribePointAt(eleventh), "Reading 11 (0:01:40): -3.5 unit 57");
 }
 
-// Copying the statistics is checked on the clipboard by open_file_test.sh.
-TEST_F(ReadingsWindowTest, ChartSavedInEachFormatOrAReasonNamingTheFile) {
+// The interval, start and axis as a user sets them, and again when the file is reopened.
+TEST_F(ReadingsWindowTest, TimeAxisSetByTheUserAndRestoredOnReopening) {
     ReadingsWindow* window = Open("known.dat");
-    const std::pair<const char*, std::string> formats[] = {
-        {"chart.png", "\x89PNG"}, {"chart.svg", "<?xml"}, {"chart.pdf", "%PDF"}};
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(QSettings(QStringLiteral("rv7342"), QStringLiteral("readings")).allKeys().isEmpty())
+        << "opening a file writes no settings";
+    TimeAxisBar* bar = window->TimeAxisControls();
+    EXPECT_TRUE(bar->IntervalField()->text().isEmpty());
+    EXPECT_FALSE(bar->AxisChoice()->isEnabled()) << "no time axis without an interval";
+
+    QTest::keyClicks(bar->IntervalField(), "10");
+    ReadingsChart* chart = window->Chart();
+    QCPAxis* readings = chart->Panels().back()->axis(QCPAxis::atBottom);
+    EXPECT_EQ(chart->Axis().Shown(), AxisKind::Elapsed) << "an interval shows elapsed times";
+    EXPECT_EQ(readings->label(), "Elapsed time");
+    chart->replot();
+    const QVector<QString> labels = readings->tickVectorLabels();
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_TRUE(labels.contains("0:01:00")) << labels.join(' ').toStdString();
+    chart->SetReadingRange({3.5, 6.5});
+    EXPECT_EQ(window->RangeLine()->text(), "Readings 4\u20136 of 12 (0:00:30\u20130:00:50)");
+
+    bar->StartField()->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 0)));
+    QTest::mouseClick(bar->StartBox(), Qt::LeftButton);
+    EXPECT_EQ(chart->Axis().Shown(), AxisKind::Clock) << "a start shows clock times";
+    EXPECT_EQ(window->RangeLine()->text(),
+              "Readings 4\u20136 of 12 (2026-12-07 23:59:30\u20132026-12-07 23:59:50)");
+    window->ShowWholeMemory();
+    chart->replot();
+    EXPECT_TRUE(readings->tickVectorLabels().contains("2026-12-08 00:00:00"))
+        << "the date once the span crosses midnight";
+    bar->AxisChoice()->setCurrentIndex(1);
+    emit bar->AxisChoice()->activated(1);
+    EXPECT_EQ(chart->Axis().Shown(), AxisKind::Elapsed);
+
+    QTest::keyClicks(bar->IntervalField(), "000000");
+    EXPECT_EQ(chart->Axis().Shown(), AxisKind::ReadingNumber) << "beyond 86400 s is no interval";
+    EXPECT_FALSE(bar->IntervalField()->styleSheet().isEmpty()) << "and is marked";
+    bar->IntervalField()->clear();
+    QTest::keyClicks(bar->IntervalField(), "2.5");
+
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(windows.Find(Path("known.dat")), nullptr);
+    ReadingsWindow* again = Open("known.dat");
+    ASSERT_NE(again, nullptr);
+    const TimeAxis restored = again->Chart()->Axis();
+    EXPECT_EQ(restored.interval, 2.5);
+    EXPECT_EQ(restored.kind, AxisKind::Elapsed);
+    EXPECT_EQ(again->TimeAxisControls()->IntervalField()->text(), QLocale().toString(2.5));
+    EXPECT_TRUE(again->TimeAxisControls()->StartBox()->isChecked());
+    EXPECT_EQ(again->TimeAxisControls()->StartField()->dateTime(),
+              QDateTime(QDate(2026, 12, 7), QTime(23, 59, 0)));
+    dir.Write("other.dat", kKnownFile);
+    ReadingsWindow* other = Open("other.dat");
+    ASSERT_NE(other, nullptr);
+    EXPECT_FALSE(other->Chart()->Axis().interval) << "settings are per file";
+}
+
+TEST_F(ReadingsWindowTest, ChartSavedByItsSuffixOrAReasonNamingTheFile) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    const std::pair<const char*, std::string> formats[] = {{"chart.png", "\x89PNG"},
+                                                           {"chart.svg", "<?xml"},
+                                                           {"chart.pdf", "%PDF"},
+                                                           {"upper.PNG", "\x89PNG"}};
     for (const auto& [name, start] : formats) {
         SCOPED_TRACE(name);
         EXPECT_EQ(window->SaveChart(Path(name)), std::nullopt);
@@ -214,9 +404,32 @@ TEST_F(ReadingsWindowTest, ChartSavedInEachFormatOrAReasonNamingTheFile) {
     EXPECT_TRUE(QString::fromStdString(dir.Read("chart.svg")).contains("unit 57"))
         << "the legend is in the drawing";
 
-    for (const QString& path : {Path("chart.txt"), Path("missing/chart.png")}) {
-        EXPECT_TRUE(window->SaveChart(path).value_or("").contains(path)) << path.toStdString();
+    for (const QString& path : {Path("chart.txt"), Path("chart"), Path("missing/chart.png")}) {
+        const QString reason = window->SaveChart(path).value_or("");
+        EXPECT_TRUE(reason.contains(path)) << reason.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(path)) << "nothing written";
     }
+    EXPECT_TRUE(window->SaveChart(Path("chart.txt"))->contains(".png, .svg or .pdf"));
+}
+
+TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxis) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    window->Chart()->SetReadingRange({3.5, 6.5});  // the export is of the whole file
+    window->Chart()->SetTimeAxis({10.0, std::nullopt, AxisKind::Elapsed});
+    ASSERT_EQ(window->ExportReadings(Path("out.csv")), std::nullopt);
+    const std::string csv = dir.Read("out.csv");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n4,")),
+              "No.,Elapsed (s),Value,Unit,Value 2,Unit 2\r\n1,0,2,V DC,,\r\n2,10,4,V DC,,\r\n"
+              "3,20,4,V DC,50,V AC");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 13);
+    EXPECT_EQ(window->ExportReadings(Path("out.xlsx")), std::nullopt);
+    EXPECT_EQ(dir.Read("out.xlsx").substr(0, 2), "PK");
+    const QString refused = window->ExportReadings(Path("out.ods")).value_or("");
+    EXPECT_TRUE(refused.contains(Path("out.ods")) && refused.contains(".xlsx or .csv"));
+    dir.Write("known.dat", "");
+    EXPECT_TRUE(window->ExportReadings(Path("out.csv")).value_or("").contains(Path("known.dat")))
+        << "a file that can no longer be read";
 }
 
 TEST_F(ReadingsWindowTest, ALongFileIsDrawnWithAFewPointsPerColumnAndItsSpike) {
@@ -226,8 +439,9 @@ TEST_F(ReadingsWindowTest, ALongFileIsDrawnWithAFewPointsPerColumnAndItsSpike) {
     }
     dir.Write("long.dat", text);
     ReadingsWindow* window = Open("long.dat");
+    ASSERT_NE(window, nullptr);
     QCPGraph* graph = window->Chart()->graph(0);
-    EXPECT_LE(graph->data()->size(), 4 * window->Chart()->axisRect()->width() + 2);
+    EXPECT_LE(graph->data()->size(), 4 * window->Chart()->Panels()[0]->width() + 2);
     EXPECT_TRUE(std::any_of(graph->data()->constBegin(), graph->data()->constEnd(),
                             [](const QCPGraphData& point) { return point.value == 99.0; }));
 }

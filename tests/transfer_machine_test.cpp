@@ -29,9 +29,8 @@ Bytes With(Bytes frame, std::size_t at, std::uint8_t byte) {
 // Feeds a stream and keeps the records the machine writes.
 struct Transfer {
     DecoderState decoder;
-    int datano = -1;
     std::vector<Record> records;
-    TransferMachine machine{decoder, datano, [this](const Record& record) -> Failure {
+    TransferMachine machine{decoder, [this](const Record& record) -> Failure {
                                 records.push_back(record);
                                 return std::nullopt;
                             }};
@@ -62,7 +61,7 @@ TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
         EXPECT_EQ(transfer.Feed(stream), static_cast<long>(stream.size()) - 1)
             << "ends on the last byte of the second closing frame, noise escapes not counted";
         ASSERT_EQ(transfer.records.size(), static_cast<std::size_t>(n));
-        EXPECT_EQ(transfer.datano, n);
+        EXPECT_EQ(transfer.machine.RecordsWritten(), n);
         for (int i = 0; i < n; ++i) {
             EXPECT_EQ(FormatRecord(transfer.records[i]),
                       std::to_string(i + 1) + ",12.34,5,12.3,3\r\n");
@@ -78,7 +77,7 @@ TEST(TransferMachine, CountsRecordsDecodedFromBytesOtherThanDigits) {
     const Bytes stream = Joined(kCr, kTwoValue, With(kTwoValue, 12, 'A'), With(kTwoValue, 0, 'x'),
                                 With(kTwoValue, 1, ' '), Bytes{'1', '2', 0}, kCr, kTwoValue);
     ASSERT_EQ(transfer.Feed(stream), -1);
-    EXPECT_EQ(transfer.datano, 6);
+    EXPECT_EQ(transfer.machine.RecordsWritten(), 6);
     EXPECT_EQ(transfer.machine.MalformedRecords(), 2)
         << "the letter and the blank; the synchronising record reads the clean digits left";
     EXPECT_EQ(transfer.machine.EscapeCount(), 0);
@@ -133,7 +132,7 @@ TEST(TransferMachine, RecordsOfAbandonedFramesAndInnerThirteens) {
 // Every exponent a transfer can store, through a real file: the lines must be those written on
 // Linux, byte for byte. A power of ten off by a few units in the last place would show, as in
 // 1.23399999999999E+38.
-TEST(RunTransfer, EveryExponentWritesTheSameLinesOnEveryPlatform) {
+TEST(TransferMachine, EveryExponentWritesTheSameLinesOnEveryPlatform) {
     Bytes stream = kCr;
     for (int byte = 1; byte <= '9'; ++byte) {  // exponents -47 to 9; a 0 abandons the frame
         const char exponent = static_cast<char>(byte);
@@ -145,15 +144,14 @@ TEST(RunTransfer, EveryExponentWritesTheSameLinesOnEveryPlatform) {
     DataFileWriter file;
     ASSERT_EQ(file.Open(dir.Path("exponents.dat")), std::nullopt);
     DecoderState decoder;
-    int datano = 0;
-    TransferMachine machine(decoder, datano, [&file](const Record& r) { return file.Append(r); });
-    std::size_t fed = 0;
-    ASSERT_EQ(RunTransfer(machine,
-                          [&]() -> std::optional<std::uint8_t> {
-                              return fed < stream.size() ? std::optional(stream[fed++])
-                                                         : std::nullopt;
-                          }),
-              TransferEnd::Complete);
+    TransferMachine machine(decoder, [&file](const Record& r) { return file.Append(r); });
+    TransferMachine::Step step = TransferMachine::Step::Going;
+    for (std::uint8_t byte : stream) {
+        if ((step = machine.Feed(byte)) != TransferMachine::Step::Going) {
+            break;
+        }
+    }
+    ASSERT_EQ(step, TransferMachine::Step::Finished);
     ASSERT_EQ(file.Close(), std::nullopt);
     EXPECT_EQ(dir.Read("exponents.dat"), ReadFile(RV7342_SOURCE_DIR "/tests/every_exponent.dat"));
 }

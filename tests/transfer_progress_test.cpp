@@ -171,6 +171,7 @@ TEST_F(Download, KeysNeitherEndTheProgramByThemselvesNorStayInTheTable) {
         QTest::keyClick(focusDuringTransfer, Qt::Key_Space);  // Space pressed again
     });
     QTest::keyClick(window->Command1[0], Qt::Key_Space);
+    WaitForTransferEnd();
     EXPECT_NE(focusDuringTransfer, window->Command1[2]) << "focus never falls to Exit";
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->Label1[2]->text(), "Data Transfer OK");

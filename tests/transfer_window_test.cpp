@@ -14,7 +14,8 @@
 #include <QUrl>
 
 #include "tests/download_fixture.h"
-#include "ui/readings_window.h"
+#include "ui/readings_chart.h"
+#include "ui/readings_windows.h"
 
 namespace rv7342 {
 namespace {
@@ -207,11 +208,12 @@ TEST_F(Download, PlotReadingsShowsTheReadingsOfViewData) {
     EXPECT_TRUE(boxes.seen.empty());
     const QAbstractItemModel* table = window->FGrid1->model();
     int drawn = 0;
-    for (int series = 0; series < readings->StatisticsTable()->rowCount(); ++series) {
+    for (int series = 0; series < readings->StatisticsTable()->model()->rowCount(); ++series) {
         if (!readings->SeriesShown(series)) {
             continue;  // second values
         }
-        const QString unit = readings->StatisticsTable()->item(series, 0)->text();
+        const QString unit =
+            readings->StatisticsTable()->model()->index(series, 0).data().toString();
         const auto& points = *readings->Chart()->graph(series)->data();
         for (auto point = points.constBegin(); point != points.constEnd(); ++point, ++drawn) {
             const int row = static_cast<int>(point->key) - 1;

@@ -6,7 +6,6 @@
 #include <grp.h>
 #include <poll.h>
 #include <pwd.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -188,14 +187,6 @@ std::string ReadFailureReason(int fd, const std::string& device) {
         reason = reason.empty() ? gone : reason + "; " + gone;
     }
     return reason;
-}
-
-void SetModemLinesForIsolatedCables(int fd) {
-    int dataTerminalReady = TIOCM_DTR;
-    int requestToSend = TIOCM_RTS;
-    // Either call fails on a device without modem lines; there is nothing to set then.
-    (void)::ioctl(fd, TIOCMBIS, &dataTerminalReady);
-    (void)::ioctl(fd, TIOCMBIC, &requestToSend);
 }
 
 }  // namespace rv7342

@@ -1,6 +1,6 @@
 #pragma once
 // What the system can tell about a serial device beyond the open call's error: who may open
-// it, which program holds it, why reads from it stopped; and the modem lines it is left with.
+// it, which program holds it, why reads from it stopped.
 
 #include <optional>
 #include <string>
@@ -27,10 +27,5 @@ std::string ProcessName(long pid);
 // Why reads from an open device stopped, asked of the system itself: the error of a fresh
 // read, a hang-up, or the device file gone. Empty when the system reports nothing wrong.
 std::string ReadFailureReason(int fd, const std::string& device);
-
-// Data Terminal Ready on and Request To Send off while the port is open, as optically
-// isolated meter cables need them: they draw their positive supply from DTR and their
-// negative one from RTS. Devices without modem lines (pseudo-terminals) are left as they are.
-void SetModemLinesForIsolatedCables(int fd);
 
 }  // namespace rv7342

@@ -1,9 +1,8 @@
 #include "transfer/serial_link.h"
 
-#include <QEventLoop>
-#include <QFile>
 #include <QSerialPortInfo>
 
+#include "transfer/local_text.h"
 #include "transfer/port_messages.h"
 
 #ifdef Q_OS_UNIX
@@ -17,10 +16,6 @@
 namespace rv7342 {
 
 namespace {
-
-QString Text(const std::string& text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::string Local(const QString& text) {
     return text.toLocal8Bit().toStdString();
@@ -40,10 +35,6 @@ bool PermissionDenied(const std::string& device) {
 #endif
 
 }  // namespace
-
-QString PortName(int port) {
-    return QStringLiteral("COM%1").arg(port);
-}
 
 std::vector<MachinePort> MachinePorts() {
     std::vector<MachinePort> ports;
@@ -66,8 +57,11 @@ std::vector<MachinePort> MachinePorts() {
 SerialLink::SerialLink(PortLister listPorts, QObject* parent)
     : QObject(parent), listPorts_(std::move(listPorts)) {
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::OnError);
-    silence_.setSingleShot(true);
-    connect(&silence_, &QTimer::timeout, this, &SerialLink::waitEnded);
+    connect(&port_, &QSerialPort::readyRead, this, &SerialLink::bytesWaiting);
+}
+
+void SerialLink::NameDevice(int port, const std::string& device) {
+    named_.at(port - 1) = device;
 }
 
 PortChoice SerialLink::CurrentChoice() const {
@@ -79,8 +73,10 @@ PortChoice SerialLink::ChoiceFrom(const std::vector<MachinePort>& ports) const {
     // The system's own COM1 and COM2, described where the system lists them.
     PortChoice choice;
     for (int port = 1; port <= 2; ++port) {
-        const std::string name = Local(PortName(port));
+        const std::string& named = named_[port - 1];
+        const std::string name = named.empty() ? ComName(port) : named;
         choice.com[port - 1] = MachinePort{name, {}, {}, {}, {}, false};
+        choice.overridden[port - 1] = !named.empty();
         for (const MachinePort& listed : ports) {
             if (listed.device == name) {
                 choice.com[port - 1] = listed;
@@ -89,22 +85,27 @@ PortChoice SerialLink::ChoiceFrom(const std::vector<MachinePort>& ports) const {
     }
     return choice;
 #else
-    return ChoosePorts(ports, {qEnvironmentVariable("RV7342_COM1").toStdString(),
-                               qEnvironmentVariable("RV7342_COM2").toStdString()});
+    std::array<std::string, 2> overrides = named_;
+    for (int port = 1; port <= 2; ++port) {
+        if (overrides[port - 1].empty()) {
+            overrides[port - 1] = qEnvironmentVariable(port == 1 ? "RV7342_COM1" : "RV7342_COM2")
+                                      .toLocal8Bit()
+                                      .toStdString();
+        }
+    }
+    return ChoosePorts(ports, overrides);
 #endif
 }
 
 std::optional<QString> SerialLink::OpenCommPort(int port) {
     failure_.clear();
-    stop_ = Stop::None;
-    bytesReceived_ = 0;
     const std::vector<MachinePort> ports = listPorts_();
     const PortChoice choice = ChoiceFrom(ports);
     emit portsChosen(choice);
     if (!choice.For(port)) {
-        return Text(NoPortMessage(port, choice, ports));
+        return FromLocalText(NoPortMessage(port, choice, ports));
     }
-    device_ = Text(choice.For(port)->device);
+    device_ = FromLocalText(choice.For(port)->device);
     port_.setPortName(device_);
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setParity(QSerialPort::NoParity);
@@ -114,10 +115,19 @@ std::optional<QString> SerialLink::OpenCommPort(int port) {
     if (!port_.open(QIODevice::ReadOnly)) {
         return OpenFailure(port, choice, ports);
     }
-#ifdef Q_OS_UNIX
-    SetModemLinesForIsolatedCables(port_.handle());
-#endif
+    SetModemLines();
     return std::nullopt;
+}
+
+// Data Terminal Ready on and Request To Send off while the port is open, as optically isolated
+// meter cables need them: they draw their positive supply from DTR and their negative one from
+// RTS. A device without modem lines (a pseudo-terminal) refuses both; it is left as it is.
+void SerialLink::SetModemLines() {
+    settingModemLines_ = true;
+    (void)port_.setDataTerminalReady(true);
+    (void)port_.setRequestToSend(false);
+    settingModemLines_ = false;
+    port_.clearError();
 }
 
 QString SerialLink::OpenFailure(int port, const PortChoice& choice,
@@ -126,56 +136,29 @@ QString SerialLink::OpenFailure(int port, const PortChoice& choice,
     const std::string reason = Local(port_.errorString());
     switch (port_.error()) {
         case QSerialPort::DeviceNotFoundError:
-            return Text(MissingDeviceMessage(port, device, reason, choice, ports));
+            return FromLocalText(MissingDeviceMessage(port, device, reason, choice, ports));
 #ifdef Q_OS_UNIX
         case QSerialPort::PermissionError:
-            return Text(PermissionDenied(device)
-                            ? PermissionMessage(port, device, reason, ReadDeviceAccess(device))
-                            : BusyMessage(port, device, reason, FindPortHolder(device)));
+            return FromLocalText(
+                PermissionDenied(device)
+                    ? PermissionMessage(port, device, reason, ReadDeviceAccess(device))
+                    : BusyMessage(port, device, reason, FindPortHolder(device)));
 #endif
         default:
-            return Text(OpenFailureMessage(port, device, reason));
+            return FromLocalText(OpenFailureMessage(port, device, reason));
     }
 }
 
 std::optional<std::uint8_t> SerialLink::ReadCommByte() {
-    while (port_.isOpen() && stop_ == Stop::None && port_.bytesAvailable() < 1) {
-        WaitForByte();
-    }
-    // Bytes that arrived before a failure are still delivered.
     char byte = 0;
     if (port_.isOpen() && port_.getChar(&byte)) {
-        ++bytesReceived_;
-        sinceLastByte_.start();
         return static_cast<std::uint8_t>(byte);
-    }
-    if (stop_ == Stop::None) {
-        stop_ = Stop::Closed;
     }
     return std::nullopt;
 }
 
-// Sleeps in the event loop until a byte arrives, the port fails or closes, or, once the meter
-// has begun to send, until the silence limit is reached.
-void SerialLink::WaitForByte() {
-    if (bytesReceived_ > 0) {
-        const qint64 left = kSilenceLimitMs - sinceLastByte_.elapsed();
-        if (left <= 0) {
-            stop_ = Stop::Silent;
-            return;
-        }
-        silence_.start(static_cast<int>(left));
-    }
-    QEventLoop wait;
-    connect(&port_, &QSerialPort::readyRead, &wait, &QEventLoop::quit);
-    connect(this, &SerialLink::waitEnded, &wait, &QEventLoop::quit);
-    wait.exec();
-    silence_.stop();
-}
-
 void SerialLink::CloseCommPort() {
     port_.close();
-    emit waitEnded();
 }
 
 // QSerialPort words a failed read with whatever errno held before (a hang-up reads no error
@@ -184,7 +167,7 @@ QString SerialLink::ReadFailure() const {
 #ifdef Q_OS_UNIX
     const std::string reason = ReadFailureReason(port_.handle(), Local(device_));
     if (!reason.empty()) {
-        return Text(reason);
+        return FromLocalText(reason);
     }
 #endif
     const QString text = port_.errorString();
@@ -196,12 +179,11 @@ QString SerialLink::ReadFailure() const {
 void SerialLink::OnError(QSerialPort::SerialPortError error) {
     // The first failure is the one to report: QSerialPort repeats it while the port stays open.
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !port_.isOpen() ||
-        !failure_.isEmpty()) {
+        !failure_.isEmpty() || settingModemLines_) {
         return;
     }
     failure_ = ReadFailure();
-    stop_ = Stop::Failed;
-    emit waitEnded();
+    emit failed();
 }
 
 }  // namespace rv7342

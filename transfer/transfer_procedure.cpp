@@ -12,10 +12,8 @@ constexpr int kFirstPosition = kFrameSize - 1;
 const std::bitset<16> kDecodedPositions(0x7FFE);
 }  // namespace
 
-TransferMachine::TransferMachine(DecoderState& decoder, int& datano, AppendRecord append)
-    : decoder_(decoder), datano_(datano), append_(std::move(append)) {
-    datano_ = 0;
-}
+TransferMachine::TransferMachine(DecoderState& decoder, AppendRecord append)
+    : decoder_(decoder), append_(std::move(append)) {}
 
 TransferMachine::Step TransferMachine::Feed(std::uint8_t byte) {
     return synchronizing_ ? Synchronize(byte) : Receive(byte);
@@ -69,24 +67,6 @@ bool TransferMachine::EndFrame(void (*decode)(DecoderState&)) {
         ++malformedRecords_;
     }
     return true;
-}
-
-TransferEnd RunTransfer(TransferMachine& machine,
-                        const std::function<std::optional<std::uint8_t>()>& readByte) {
-    for (;;) {
-        const std::optional<std::uint8_t> byte = readByte();
-        if (!byte) {
-            return TransferEnd::LinkLost;
-        }
-        switch (machine.Feed(*byte)) {
-            case TransferMachine::Step::Going:
-                break;
-            case TransferMachine::Step::Finished:
-                return TransferEnd::Complete;
-            case TransferMachine::Step::WriteFailed:
-                return TransferEnd::WriteFailed;
-        }
-    }
 }
 
 }  // namespace rv7342

@@ -7,8 +7,6 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
-#include <optional>
-#include <string>
 
 #include "datafiles/data_file.h"
 #include "datafiles/failure.h"
@@ -22,13 +20,14 @@ class TransferMachine {
     // Appends a record to the data file.
     using AppendRecord = std::function<Failure(const Record&)>;
 
-    // Starts a transfer: counters and `datano` at 0, waiting for the first byte 13. `datano`
-    // counts the records written.
-    TransferMachine(DecoderState& decoder, int& datano, AppendRecord append);
+    // Starts a transfer: counters at 0, waiting for the first byte 13.
+    TransferMachine(DecoderState& decoder, AppendRecord append);
 
     Step Feed(std::uint8_t byte);
     // Why the last record could not be written, after Step::WriteFailed.
     const Failure& WriteFailure() const { return writeFailure_; }
+    // Records written so far: `datano`.
+    int RecordsWritten() const { return datano_; }
     // Escape bytes counted inside frames: the end marker, or a part of one.
     long long EscapeCount() const { return EscCount; }
     // Records written from digits of which some came from bytes other than '0' to '9' in the
@@ -42,7 +41,7 @@ class TransferMachine {
     bool EndFrame(void (*decode)(DecoderState&));
 
     DecoderState& decoder_;
-    int& datano_;
+    int datano_ = 0;
     AppendRecord append_;
     Failure writeFailure_;
     std::bitset<16> nonDigit_;  // positions whose last stored byte was not a digit
@@ -52,12 +51,5 @@ class TransferMachine {
     long long FrameCount = 0;
     long long EscCount = 0;
 };
-
-enum class TransferEnd { Complete, LinkLost, WriteFailed };
-
-// Feeds the machine from `readByte` until the end of the memory, a write failure, or until
-// `readByte` gives no byte because the link was lost or closed.
-TransferEnd RunTransfer(TransferMachine& machine,
-                        const std::function<std::optional<std::uint8_t>()>& readByte);
 
 }  // namespace rv7342

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -15,6 +14,7 @@
 
 #include "datafiles/files.h"
 #include "datafiles/readings.h"
+#include "transfer/transfer_messages.h"
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
 #include "ui/main_window.h"
@@ -34,11 +34,9 @@ void Form2::Command1_Click(int Index) {
                 break;
             }
             if (state.fgComPortOpen) {
-                MSComm1.CloseCommPort();
+                transfer_.Stop();  // closes the port and the data file
             }
             close();
-            break;
-        default:
             break;
     }
 }
@@ -70,132 +68,60 @@ void Form2::StartTransfer() {
     if (!YesNo) {
         return;
     }
-    closeRequested_ = false;
-    transferRunning_ = true;
-    UpdateControls();
     Label1[2]->setText(QStringLiteral("Press Reset to Transfer Data"));
     ReadDataLogger();
-    if (closeRequested_) {
-        close();
-    }
 }
 
-// Runs one download, from opening the port to the end-of-transfer actions.
+// Begins a download: the port, then the data file. The transfer then runs from the event loop
+// and ends in EndTransfer.
 void Form2::ReadDataLogger() {
     const int port = Option1[0]->isChecked() ? 1 : 2;
-    if (const std::optional<QString> failure = MSComm1.OpenCommPort(port)) {
-        AbandonStart(*failure);
+    if (const std::optional<QString> failure = transfer_.Start(port, state.df)) {
+        Label1[2]->clear();
+        Report(*failure);
         return;
     }
     state.fgComPortOpen = true;
     state.fgTransferOK = false;
-
-    DataFileWriter file;
-    if (const Failure failure = file.Open(state.df)) {
-        AbandonStart(FromLocalText(*failure));
-        return;
-    }
-    ShowWaiting(port);
-    TransferMachine machine(state, state.datano,
-                            [&file](const Record& record) { return file.Append(record); });
-    QElapsedTimer sinceFirstByte, sinceShown;
-    TransferEnd end = RunTransfer(machine, [&]() {
-        const std::optional<std::uint8_t> byte = MSComm1.ReadCommByte();
-        if (byte && !sinceFirstByte.isValid()) {
-            sinceFirstByte.start();
-        }
-        // At most about ten updates a second, so the indicator costs nothing at line speed.
-        if (byte && (!sinceShown.isValid() || sinceShown.elapsed() >= 100)) {
-            sinceShown.start();
-            ShowReceiving(sinceFirstByte.elapsed());
-        }
-        return byte;
-    });
-    QString incompleteReason = IncompleteReason(end, machine, port);
-    MSComm1.CloseCommPort();
-    state.fgComPortOpen = false;
-    if (const Failure closeFailure = file.Close(); closeFailure && incompleteReason.isEmpty()) {
-        incompleteReason = FromLocalText(*closeFailure);
-    }
-    EndTransfer(incompleteReason, machine.MalformedRecords());
-}
-
-// Why a transfer ended before the end of the meter's memory; empty when it did not.
-QString Form2::IncompleteReason(TransferEnd end, const TransferMachine& machine, int port) const {
-    if (end == TransferEnd::Complete) {
-        return {};
-    }
-    if (end == TransferEnd::WriteFailed) {
-        return FromLocalText(machine.WriteFailure().value_or(""));
-    }
-    if (MSComm1.Stopped() == SerialLink::Stop::Silent) {
-        QString reason =
-            QStringLiteral("the meter stopped sending before the end of its memory was recognised");
-        if (machine.EscapeCount() > 0) {
-            reason += QStringLiteral(
-                          "; its end-of-memory marker was garbled: %1 escape bytes arrived, but "
-                          "their count never stood at exactly 28 after a frame")
-                          .arg(machine.EscapeCount());
-        }
-        return reason;
-    }
-    return QStringLiteral("the connection to %1 (%2) was lost: %3")
-        .arg(PortName(port), MSComm1.Device(),
-             MSComm1.Stopped() == SerialLink::Stop::Closed ? QStringLiteral("the port was closed")
-                                                           : MSComm1.FailureReason());
-}
-
-// A transfer that could not begin: the port is closed again and the data file was not written.
-void Form2::AbandonStart(const QString& message) {
-    if (state.fgComPortOpen) {
-        MSComm1.CloseCommPort();
-        state.fgComPortOpen = false;
-    }
-    transferRunning_ = false;
-    Label1[2]->clear();
+    state.datano = 0;
+    progressShown_.invalidate();
     UpdateControls();
-    Report(message);
+    ShowWaiting(port);
 }
 
-void Form2::EndTransfer(const QString& incompleteReason, int malformedRecords) {
-    transferRunning_ = false;
+void Form2::ShowProgress() {
+    state.datano = transfer_.Records();
+    // At most about ten updates a second, so the indicator costs nothing at line speed.
+    if (transfer_.MeterHasSent() &&
+        (!progressShown_.isValid() || progressShown_.elapsed() >= 100)) {
+        progressShown_.start();
+        TransferProgress->setText(
+            FromLocalText(ReceivingMessage(state.datano, transfer_.MsSinceFirstByte())));
+    }
+}
+
+void Form2::EndTransfer() {
+    state.fgComPortOpen = false;
+    state.datano = transfer_.Records();
     dataFileWritten_ = true;
     Label1[4]->setText(QString::number(state.datano));
     UpdateControls();
-    state.fgTransferOK = incompleteReason.isEmpty();
-    Label1[2]->setText(state.fgTransferOK ? QStringLiteral("Data Transfer OK")
-                                          : QStringLiteral("Transfer incomplete"));
-    if (closeRequested_) {
-        return;
+    state.fgTransferOK = transfer_.End() == TransferEnd::Complete;
+    Label1[2]->setText(FromLocalText(TransferStatus(state.fgTransferOK)));
+    if (transfer_.End() == TransferEnd::Stopped) {
+        return;  // by Exit or the close box, which asked first
     }
-    QStringList message;
-    if (!state.fgTransferOK) {
-        message << QStringLiteral("The transfer is incomplete: %1.").arg(incompleteReason)
-                << QStringLiteral("%1 readings were saved in %2.")
-                       .arg(state.datano)
-                       .arg(FromLocalText(state.df));
-    }
-    if (malformedRecords > 0) {
-        message << QStringLiteral(
-                       "%1 of the %2 readings came from frames that held bytes other than "
-                       "digits, so their values are not what the meter stored. Check the cable "
-                       "and that it is plugged into the port chosen, and that the meter sends "
-                       "at 9600 baud.")
-                       .arg(malformedRecords)
-                       .arg(state.datano);
-    }
-    if (!message.isEmpty()) {
-        Report(message.join(QStringLiteral("\n\n")));
+    const std::string report = EndOfTransferReport(transfer_.IncompleteReason(), state.datano,
+                                                   state.df, transfer_.MalformedRecords());
+    if (!report.empty()) {
+        Report(FromLocalText(report));
     }
 }
 
 // Exit and the close box stop a running transfer only when the user agrees, once the meter
 // has begun to send; before that nothing would be lost.
 bool Form2::MayStopTransfer() {
-    if (!transferRunning_ || closeRequested_) {
-        return true;
-    }
-    if (MSComm1.BytesReceived() > 0) {
+    if (transfer_.Running() && transfer_.MeterHasSent()) {
         QMessageBox question(
             QMessageBox::Question, windowTitle(),
             QStringLiteral("A transfer is running: %1 readings are saved in %2. Stop it and exit?")
@@ -203,27 +129,15 @@ bool Form2::MayStopTransfer() {
                 .arg(FromLocalText(state.df)),
             QMessageBox::Yes | QMessageBox::No, this);
         question.setDefaultButton(QMessageBox::No);
-        if (question.exec() != QMessageBox::Yes) {
-            return false;
-        }
+        return question.exec() == QMessageBox::Yes;
     }
-    closeRequested_ = true;
     return true;
 }
 
 void Form2::ShowWaiting(int port) {
     TransferProgress->setText(
-        QStringLiteral("Waiting for the meter on %1 (%2): press RESET on the meter.")
-            .arg(PortName(port), MSComm1.Device()));
+        FromLocalText(WaitingMessage(port, MSComm1.Device().toLocal8Bit().toStdString())));
     TransferProgress->show();
-}
-
-void Form2::ShowReceiving(qint64 elapsedMs) {
-    const qint64 seconds = elapsedMs / 1000;
-    TransferProgress->setText(QStringLiteral("Receiving: %1 readings in %2:%3")
-                                  .arg(state.datano)
-                                  .arg(seconds / 60)
-                                  .arg(seconds % 60, 2, 10, QLatin1Char('0')));
 }
 
 // The one place that enables and disables controls. While a transfer runs the name, the port,
@@ -232,21 +146,22 @@ void Form2::ShowReceiving(qint64 elapsedMs) {
 // falls to Exit by itself: a control about to be disabled hands it to the table, where no key
 // ends anything.
 void Form2::UpdateControls() {
+    const bool transferRunning = transfer_.Running();
     QWidget* locked[] = {Command1[0], Command1[1], Text1, Option1[0], Option1[1]};
-    if (transferRunning_ &&
+    if (transferRunning &&
         std::find(std::begin(locked), std::end(locked), focusWidget()) != std::end(locked)) {
         FGrid1->setFocus();
     }
-    const bool transferShown = dataFileWritten_ && !transferRunning_;
-    Command1[0]->setEnabled(!transferRunning_);
+    const bool transferShown = dataFileWritten_ && !transferRunning;
+    Command1[0]->setEnabled(!transferRunning);
     Command1[1]->setEnabled(transferShown);
     PlotReadingsAction->setEnabled(transferShown);
-    OpenDataFileAction->setEnabled(!transferRunning_);
-    Text1->setEnabled(!transferRunning_);
+    OpenDataFileAction->setEnabled(!transferRunning);
+    Text1->setEnabled(!transferRunning);
     for (QRadioButton* option : Option1) {
-        option->setEnabled(!transferRunning_);
+        option->setEnabled(!transferRunning);
     }
-    TransferProgress->setVisible(transferRunning_);
+    TransferProgress->setVisible(transferRunning);
 }
 
 void Form2::ViewData() {

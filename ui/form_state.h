@@ -1,6 +1,5 @@
 #pragma once
-// The main window's form-level state: plain data that the window owns for the whole run. The
-// decoder's part of it is what the frame decoder and the transfer work on.
+// The main window's form-level state: plain data that the window owns for the whole run.
 
 #include <string>
 
@@ -9,9 +8,10 @@
 
 namespace rv7342 {
 
-struct FormState : DecoderState {
-    std::string df;  // full path of the current data file
-    int datano = 0;  // records written by the last transfer; wide enough for any memory
+struct FormState {
+    std::string df;        // full path of the current data file
+    int datano = 0;        // records written by the last transfer; wide enough for any memory
+    DecoderState decoder;  // the frame being decoded: DigitBuffer, UnitIndex, Value1, Value2
     UnitTable UnitNames{};
     bool fgComPortOpen = false;
     bool fgTransferOK = false;

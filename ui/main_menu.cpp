@@ -15,7 +15,7 @@
 #include <QtGlobal>
 
 #include "ui/main_window.h"
-#include "ui/readings_window.h"
+#include "ui/readings_windows.h"
 
 namespace rv7342 {
 
@@ -76,14 +76,14 @@ void Form2::ShowAbout() {
 
 // Files are taken only while no transfer runs, like every other command but Exit.
 void Form2::dragEnterEvent(QDragEnterEvent* event) {
-    if (!transferRunning_ && !DroppedDataFiles(event->mimeData()).isEmpty()) {
+    if (!TransferRunning() && !DroppedDataFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
 
 void Form2::dropEvent(QDropEvent* event) {
     const QStringList paths = DroppedDataFiles(event->mimeData());
-    if (!transferRunning_ && !paths.isEmpty()) {
+    if (!TransferRunning() && !paths.isEmpty()) {
         event->acceptProposedAction();
         OpenDataFiles(paths);
     }

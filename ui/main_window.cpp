@@ -19,7 +19,7 @@
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
 #include "ui/port_tooltips.h"
-#include "ui/readings_window.h"
+#include "ui/readings_windows.h"
 
 namespace rv7342 {
 
@@ -76,6 +76,8 @@ QString DefaultFileName(const QString& isoDate) {
 
 Form2::Form2(const QString& programDir, QWidget* parent, PortLister listPorts)
     : QMainWindow(parent), programDir_(programDir), MSComm1(std::move(listPorts)) {
+    connect(&transfer_, &TransferSession::progressed, this, &Form2::ShowProgress);
+    connect(&transfer_, &TransferSession::finished, this, &Form2::EndTransfer);
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("RV7342 for Windows"));
     setFont(SerifFont(9));
@@ -234,14 +236,11 @@ void Form2::Report(const QString& message) {
 }
 
 void Form2::closeEvent(QCloseEvent* event) {
-    if (transferRunning_) {
-        // The transfer is waiting inside the Start handler: end it first, then close.
-        if (MayStopTransfer()) {
-            MSComm1.CloseCommPort();
-        }
+    if (!MayStopTransfer()) {
         event->ignore();
         return;
     }
+    transfer_.Stop();
     readings_->CloseAll();
     event->accept();
 }

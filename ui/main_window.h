@@ -3,6 +3,7 @@
 // the set-up instructions, the table of readings and the Start, View Data and Exit buttons in
 // its client area, and a menu bar above it that opens data files in readings windows.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -13,7 +14,7 @@
 
 #include "transfer/local_text.h"
 #include "transfer/serial_link.h"
-#include "transfer/transfer_procedure.h"
+#include "transfer/transfer_session.h"
 #include "ui/form_state.h"
 
 class QAction;
@@ -48,6 +49,8 @@ class Form2 : public QMainWindow {
     FormState& State() { return state; }
 
     void Command1_Click(int Index);
+    // Between Start opening the port and the end of the transfer.
+    bool TransferRunning() const { return transfer_.Running(); }
     void CheckFile(bool& YesNo);
     void ViewData();
 
@@ -96,12 +99,10 @@ class Form2 : public QMainWindow {
 
     void StartTransfer();
     void ReadDataLogger();
-    void AbandonStart(const QString& message);
-    QString IncompleteReason(TransferEnd end, const TransferMachine& machine, int port) const;
-    void EndTransfer(const QString& incompleteReason, int malformedRecords);
+    void ShowProgress();
+    void EndTransfer();
     bool MayStopTransfer();
     void ShowWaiting(int port);
-    void ShowReceiving(qint64 elapsedMs);
     void UpdateControls();
     void Report(const QString& message);
 
@@ -113,10 +114,10 @@ class Form2 : public QMainWindow {
     ReadingsWindows* readings_ = nullptr;
     FormState state;
     SerialLink MSComm1;
+    TransferSession transfer_{MSComm1, state.decoder};
+    QElapsedTimer progressShown_;  // since the progress line last changed
     GridModel* gridModel_ = nullptr;
-    bool transferRunning_ = false;
     bool dataFileWritten_ = false;  // by a transfer of this run: View Data has a file to show
-    bool closeRequested_ = false;
 };
 
 }  // namespace rv7342

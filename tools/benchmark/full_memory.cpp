@@ -13,8 +13,7 @@ const std::string& FullMemoryDataFile() {
     static const std::string text = [] {
         std::string file;
         DecoderState decoder;
-        int datano = 0;
-        TransferMachine machine(decoder, datano, [&file](const Record& record) -> Failure {
+        TransferMachine machine(decoder, [&file](const Record& record) -> Failure {
             file += FormatRecord(record);
             return std::nullopt;
         });

@@ -1,6 +1,7 @@
 // The readings window: a full memory opened from its data file and drawn in a new window, a
-// zoom and a pan redrawn, and a file of 3.2 million lines opened and drawn, with the peak
-// memory of the process (run that one alone for a figure of its own: --benchmark_filter=Long).
+// zoom and a pan redrawn with the statistics of the range shown, a file of 3.2 million lines
+// opened and drawn, with the peak memory of the process (run that one alone for a figure of
+// its own: --benchmark_filter=Long), and a full memory exported as XLSX and CSV.
 
 #include <benchmark/benchmark.h>
 
@@ -10,15 +11,20 @@
 #include <cmath>
 #include <fstream>
 #include <memory>
+#include <random>
 
+#include "datafiles/csv_export.h"
+#include "datafiles/xlsx_export.h"
 #include "tests/temp_dir.h"
 #include "tools/benchmark/full_memory.h"
-#include "ui/readings_window.h"
+#include "ui/readings_chart.h"
+#include "ui/readings_windows.h"
 
 namespace rv7342 {
 namespace {
 
 constexpr int kLongFileLines = 3200000;
+constexpr int kUnits = 10;
 
 const UnitTable& ShippedNames() {
     static const UnitTable names = [] {
@@ -27,6 +33,19 @@ const UnitTable& ShippedNames() {
         return table;
     }();
     return names;
+}
+
+// A full memory whose readings jump between ten units at random, each with a second value:
+// ten panels, each line across the whole chart, the hardest case for drawing.
+std::vector<Record> TenUnitRecords() {
+    std::mt19937 random(7342);
+    std::vector<Record> records;
+    for (int i = 1; i <= kFullMemory; ++i) {
+        const int unit = static_cast<int>(random() % kUnits);
+        const double value = std::round((unit * 10 + 5 * std::sin(i / 500.0)) * 100) / 100;
+        records.push_back({i, value, unit, value / 2, static_cast<int>(random() % 10)});
+    }
+    return records;
 }
 
 // Readings of a slowly changing quantity in three units, written line by line.
@@ -41,7 +60,11 @@ void WriteLongFile(const std::string& path) {
 
 struct DataFiles {
     DataFiles() {
-        dir.Write("full.dat", FullMemoryDataFile());
+        std::string text;
+        for (const Record& record : TenUnitRecords()) {
+            text += FormatRecord(record);
+        }
+        dir.Write("ten.dat", text);
         WriteLongFile(dir.Path("long.dat"));
     }
     QString Path(const char* name) const { return QString::fromStdString(dir.Path(name)); }
@@ -62,7 +85,7 @@ ReadingsWindow* OpenAndDraw(ReadingsWindows& windows, const QString& path) {
 
 bool DrawsEveryReading(ReadingsWindow* window, double readings) {
     return window && window->Chart()->graphCount() > 0 &&
-           window->Chart()->xAxis->range().upper >= readings;
+           window->Chart()->ReadingRange().upper >= readings;
 }
 
 double PeakMegabytes() {
@@ -92,55 +115,84 @@ void RunOpen(benchmark::State& state, const char* name, double readings) {
     state.counters["peak_MB"] = PeakMegabytes();
 }
 
-void BM_OpenAndDrawFullMemory(benchmark::State& state) {
-    RunOpen(state, "full.dat", kFullMemory);
+void BM_OpenAndDrawFullMemoryInTenUnits(benchmark::State& state) {
+    RunOpen(state, "ten.dat", kFullMemory);
 }
-BENCHMARK(BM_OpenAndDrawFullMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAndDrawFullMemoryInTenUnits)->Unit(benchmark::kMillisecond);
 
 void BM_OpenAndDrawLongFile(benchmark::State& state) {
     RunOpen(state, "long.dat", kLongFileLines);
 }
 BENCHMARK(BM_OpenAndDrawLongFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Each iteration changes the visible range of an open window and redraws it at once.
-void RunRedraw(benchmark::State& state, const char* name, void (*change)(QCPAxis&, bool)) {
+// Each iteration changes the range shown of an open window, which takes the statistics of the
+// new range, and redraws it at once.
+void RunRedraw(benchmark::State& state, const char* name, QCPRange (*change)(QCPRange, bool)) {
     ReadingsWindows windows(ShippedNames(), nullptr);
     const std::unique_ptr<ReadingsWindow> window(OpenAndDraw(windows, Files().Path(name)));
     if (!window) {
         state.SkipWithError("the file did not open");
         return;
     }
-    QCustomPlot* chart = window->Chart();
+    ReadingsChart* chart = window->Chart();
     bool forth = true;
     for (auto _ : state) {
-        change(*chart->xAxis, forth);
+        chart->SetReadingRange(change(chart->ReadingRange(), forth));
         chart->replot(QCustomPlot::rpImmediateRefresh);
         forth = !forth;
     }
 }
 
-void Zoom(QCPAxis& axis, bool in) {
-    axis.scaleRange(in ? 0.5 : 2.0, axis.range().center());
+QCPRange Zoom(QCPRange range, bool in) {
+    const double half = range.size() * (in ? 0.25 : 1.0);
+    return {range.center() - half, range.center() + half};
 }
 
-void Pan(QCPAxis& axis, bool right) {
-    axis.moveRange(axis.range().size() * (right ? 0.1 : -0.1));
+QCPRange Pan(QCPRange range, bool right) {
+    const double shift = range.size() * (right ? 0.1 : -0.1);
+    return {range.lower + shift, range.upper + shift};
 }
 
-void BM_ZoomRedrawFullMemory(benchmark::State& state) {
-    RunRedraw(state, "full.dat", Zoom);
+void BM_ZoomRedrawFullMemoryInTenUnits(benchmark::State& state) {
+    RunRedraw(state, "ten.dat", Zoom);
 }
-BENCHMARK(BM_ZoomRedrawFullMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomRedrawFullMemoryInTenUnits)->Unit(benchmark::kMillisecond);
 
-void BM_PanRedrawFullMemory(benchmark::State& state) {
-    RunRedraw(state, "full.dat", Pan);
+void BM_PanRedrawFullMemoryInTenUnits(benchmark::State& state) {
+    RunRedraw(state, "ten.dat", Pan);
 }
-BENCHMARK(BM_PanRedrawFullMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PanRedrawFullMemoryInTenUnits)->Unit(benchmark::kMillisecond);
 
 void BM_PanRedrawLongFile(benchmark::State& state) {
     RunRedraw(state, "long.dat", Pan);
 }
 BENCHMARK(BM_PanRedrawLongFile)->Unit(benchmark::kMillisecond);
+
+// A full memory with a time axis written as XLSX and as CSV.
+void RunExport(benchmark::State& state,
+               Failure (*write)(const std::string&, const std::vector<Record>&, const UnitTable&,
+                                const TimeAxis&),
+               const char* name) {
+    const std::vector<Record> records = TenUnitRecords();
+    const TimeAxis axis{10.0, ParseLocalTime("2026-12-07 08:00:00"), AxisKind::Clock};
+    TempDir dir;
+    for (auto _ : state) {
+        if (const Failure failure = write(dir.Path(name), records, ShippedNames(), axis)) {
+            state.SkipWithError(failure->c_str());
+            return;
+        }
+    }
+}
+
+void BM_ExportFullMemoryAsXlsx(benchmark::State& state) {
+    RunExport(state, WriteReadingsXlsx, "readings.xlsx");
+}
+BENCHMARK(BM_ExportFullMemoryAsXlsx)->Unit(benchmark::kMillisecond);
+
+void BM_ExportFullMemoryAsCsv(benchmark::State& state) {
+    RunExport(state, WriteReadingsCsv, "readings.csv");
+}
+BENCHMARK(BM_ExportFullMemoryAsCsv)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace rv7342

@@ -23,12 +23,11 @@ void BM_TransferMachine(benchmark::State& state) {
     const Bytes& image = FullMemoryImage();
     for (auto _ : state) {
         DecoderState decoder;
-        int datano = 0;
-        TransferMachine machine(decoder, datano, [](const Record& record) -> Failure {
+        TransferMachine machine(decoder, [](const Record& record) -> Failure {
             benchmark::DoNotOptimize(record);
             return std::nullopt;
         });
-        if (!FeedImage(machine, image) || datano != kFullMemory) {
+        if (!FeedImage(machine, image) || machine.RecordsWritten() != kFullMemory) {
             state.SkipWithError("the image did not give a full memory");
             return;
         }
@@ -42,13 +41,12 @@ void BM_TransferToDataFile(benchmark::State& state) {
     TempDir dir;
     for (auto _ : state) {
         DecoderState decoder;
-        int datano = 0;
         DataFileWriter file;
         if (file.Open(dir.Path("full.dat"))) {
             state.SkipWithError("cannot create the data file");
             return;
         }
-        TransferMachine machine(decoder, datano,
+        TransferMachine machine(decoder,
                                 [&file](const Record& record) { return file.Append(record); });
         if (!FeedImage(machine, image) || file.Close()) {
             state.SkipWithError("the transfer did not complete");

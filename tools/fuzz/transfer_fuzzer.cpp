@@ -65,10 +65,8 @@ class RecordSink {
 
 void FuzzTransfer(int failingAppend, const std::uint8_t* bytes, std::size_t size) {
     DecoderState decoder;
-    int datano = 0;
     RecordSink sink(failingAppend);
-    TransferMachine machine(decoder, datano,
-                            [&sink](const Record& record) { return sink.Append(record); });
+    TransferMachine machine(decoder, [&sink](const Record& record) { return sink.Append(record); });
     for (std::size_t i = 0; i < size; ++i) {
         const TransferMachine::Step step = machine.Feed(bytes[i]);
         if (step == TransferMachine::Step::WriteFailed) {
@@ -79,9 +77,10 @@ void FuzzTransfer(int failingAppend, const std::uint8_t* bytes, std::size_t size
             break;
         }
     }
-    sink.CheckReadBack(datano);
-    Require(machine.MalformedRecords() >= 0 && machine.MalformedRecords() <= datano,
-            "malformed records are some of the records written");
+    sink.CheckReadBack(machine.RecordsWritten());
+    Require(
+        machine.MalformedRecords() >= 0 && machine.MalformedRecords() <= machine.RecordsWritten(),
+        "malformed records are some of the records written");
 }
 
 }  // namespace

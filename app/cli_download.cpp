@@ -1,0 +1,167 @@
+// rv7342-cli download: the window's Start from the command line, by the same transfer session.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "app/cli.h"
+#include "app/cli_signals.h"
+#include "datafiles/files.h"
+#include "transfer/transfer_messages.h"
+#include "transfer/transfer_session.h"
+
+namespace rv7342::cli {
+
+namespace {
+
+// On a terminal the line is rewritten in place a few times a second; into a pipe or a file a
+// line is written every few seconds, so that a log shows the transfer as it goes.
+class ProgressLine {
+  public:
+    ProgressLine() : terminal_(::isatty(STDERR_FILENO) == 1) {}
+
+    void Show(const TransferSession& session) {
+        if (!session.MeterHasSent() || (shown_.isValid() && shown_.elapsed() < IntervalMs())) {
+            return;
+        }
+        shown_.start();
+        const std::string text = ReceivingMessage(session.Records(), session.MsSinceFirstByte());
+        std::fprintf(stderr, terminal_ ? "\rrv7342-cli: %s\033[K" : "rv7342-cli: %s\n",
+                     text.c_str());
+        std::fflush(stderr);
+        open_ = terminal_;
+    }
+
+    // Ends a line left open on a terminal, before other messages follow.
+    void Close() {
+        if (open_) {
+            std::fputc('\n', stderr);
+            open_ = false;
+        }
+    }
+
+  private:
+    qint64 IntervalMs() const { return terminal_ ? 250 : 5000; }
+
+    bool terminal_;
+    bool open_ = false;
+    QElapsedTimer shown_;
+};
+
+struct DownloadRequest {
+    int port = 2;
+    std::string path;
+    TransferLimits limits;
+};
+
+// COM1, COM2 or a device path: the COM it stands for, named in `link` for a device.
+std::optional<int> PortArgument(const QString& value, SerialLink& link) {
+    if (value.compare(QStringLiteral("COM1"), Qt::CaseInsensitive) == 0) {
+        return 1;
+    }
+    if (value.compare(QStringLiteral("COM2"), Qt::CaseInsensitive) == 0) {
+        return 2;
+    }
+    if (value.startsWith(QLatin1Char('/'))) {
+        link.NameDevice(2, value.toLocal8Bit().toStdString());
+        return 2;
+    }
+    return std::nullopt;
+}
+
+int Report(const TransferSession& session, const std::string& path, int signal) {
+    const bool complete = session.End() == TransferEnd::Complete;
+    Say(TransferStatus(complete) + ": " + std::to_string(session.Records()) + " readings in " +
+        path);
+    const std::string report = EndOfTransferReport(session.IncompleteReason(), session.Records(),
+                                                   path, session.MalformedRecords());
+    if (!report.empty()) {
+        Say(report);
+    }
+    if (signal != 0) {
+        return signal == SIGTERM ? kTerminated : kInterrupted;
+    }
+    return complete ? kDone : kDoneInPart;
+}
+
+}  // namespace
+
+int Download(const QStringList& arguments) {
+    const QString command = QStringLiteral("download");
+    QCommandLineParser parser;
+    Describe(parser, command,
+             QStringLiteral("Downloads the meter's memory into FILE, as the window's Start does: "
+                            "press RESET on the meter once the command waits for it."),
+             QStringLiteral("The data file to write, relative to the working folder."));
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("COM1 or COM2, chosen as the window chooses them (RV7342_COM1 and "
+                       "RV7342_COM2 name devices for them), or a device such as /dev/ttyUSB0. "
+                       "Default: COM2."),
+        QStringLiteral("PORT"), QStringLiteral("COM2"));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Overwrite FILE if it exists."));
+    const QCommandLineOption silence(
+        QStringLiteral("silence"),
+        QStringLiteral("Once the meter has begun to send, this long a silence ends an "
+                       "incomplete transfer. Default: 3."),
+        QStringLiteral("SECONDS"), QStringLiteral("3"));
+    const QCommandLineOption wait(
+        QStringLiteral("wait"),
+        QStringLiteral("How long to wait for the first byte. Default: as long as it takes."),
+        QStringLiteral("SECONDS"));
+    parser.addOptions({port, force, silence, wait});
+    if (const std::optional<int> status = Parse(parser, arguments, 1)) {
+        return *status;
+    }
+
+    SerialLink link;
+    DownloadRequest request;
+    const std::optional<int> com = PortArgument(parser.value(port), link);
+    if (!com) {
+        return UsageError(command, QStringLiteral("--port: '%1' is neither COM1, COM2 nor a "
+                                                  "device path such as /dev/ttyUSB0")
+                                       .arg(parser.value(port)));
+    }
+    request.port = *com;
+    const std::optional<double> silenceSeconds = Seconds(parser, command, silence.names()[0]);
+    if (!silenceSeconds) {
+        return kUsage;
+    }
+    request.limits.silenceMs = static_cast<int>(*silenceSeconds * 1000);
+    if (parser.isSet(wait)) {
+        const std::optional<double> waitSeconds = Seconds(parser, command, wait.names()[0]);
+        if (!waitSeconds) {
+            return kUsage;
+        }
+        request.limits.firstByteMs = static_cast<int>(*waitSeconds * 1000);
+    }
+    request.path = LocalPath(parser.positionalArguments().at(1));
+    if (!parser.isSet(force) && FileExists(request.path)) {
+        Say(request.path + " exists; it is left as it is. Give --force to overwrite it.");
+        return kNothingDone;
+    }
+
+    DecoderState decoder;
+    TransferSession session(link, decoder);
+    StopSignals stopSignals;
+    if (const std::optional<QString> failure =
+            session.Start(request.port, request.path, request.limits)) {
+        Say(*failure);
+        return kNothingDone;
+    }
+    Say(WaitingMessage(request.port, link.Device().toLocal8Bit().toStdString()));
+    ProgressLine progress;
+    QObject::connect(&session, &TransferSession::progressed, [&] { progress.Show(session); });
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &session, &TransferSession::Stop);
+    QObject::connect(&session, &TransferSession::finished, QCoreApplication::instance(),
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    QCoreApplication::exec();
+    progress.Close();
+    return Report(session, request.path, stopSignals.Received());
+}
+
+}  // namespace rv7342::cli

@@ -1,0 +1,127 @@
+// rv7342-cli stats: the statistics table of the readings window, as text for scripts.
+
+#include <charconv>
+#include <cstdio>
+
+#include "app/cli.h"
+#include "datafiles/export_table.h"
+#include "datafiles/readings.h"
+
+namespace rv7342::cli {
+
+namespace {
+
+const char* const kKeys[] = {"series", "display", "count", "min",  "max",
+                             "mean",   "sd",      "first", "last", "left_out"};
+
+// The shortest text that reads back as the same double, with a period.
+std::string FullPrecision(double value) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return {text, end};
+}
+
+std::string JsonString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            quoted += escaped;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + '"';
+}
+
+// One row: the series' unit, its display, and the figures of the statistics table.
+std::vector<Cell> Row(const UnitTable& names, const ReadingSeries& series,
+                      const SeriesStatistics& figures) {
+    std::vector<Cell> row = StatisticsRow(UnitLabel(names, series.unitCode), figures);
+    Cell display;
+    display.kind = Cell::Kind::Text;
+    display.text = series.display == Display::First ? "first" : "second";
+    row.insert(row.begin() + 1, display);
+    return row;
+}
+
+std::string Field(const Cell& cell, bool json) {
+    switch (cell.kind) {
+        case Cell::Kind::Number:
+        case Cell::Kind::LocalTime:
+            return FullPrecision(cell.number);
+        case Cell::Kind::Text:
+            return json ? JsonString(cell.text) : cell.text;
+        case Cell::Kind::Empty:
+            break;
+    }
+    return json ? "null" : "";
+}
+
+void PrintTable(const std::vector<std::vector<Cell>>& rows) {
+    std::string text;
+    for (const char* key : kKeys) {
+        text += std::string(text.empty() ? "" : "\t") + key;
+    }
+    text += '\n';
+    for (const std::vector<Cell>& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            text += (i == 0 ? "" : "\t") + Field(row[i], false);
+        }
+        text += '\n';
+    }
+    std::fputs(text.c_str(), stdout);
+}
+
+void PrintJson(const std::vector<std::vector<Cell>>& rows) {
+    std::string text = "[";
+    for (const std::vector<Cell>& row : rows) {
+        text += text.size() == 1 ? "\n  {" : ",\n  {";
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            text += (i == 0 ? "" : ", ") + JsonString(kKeys[i]) + ": " + Field(row[i], true);
+        }
+        text += "}";
+    }
+    std::fputs((text + (rows.empty() ? "]\n" : "\n]\n")).c_str(), stdout);
+}
+
+}  // namespace
+
+int Stats(const QStringList& arguments) {
+    const QString command = QStringLiteral("stats");
+    QCommandLineParser parser;
+    Describe(parser, command,
+             QStringLiteral("The statistics of the readings window for each series of FILE: "
+                            "tab-separated with a header line, or JSON."),
+             QStringLiteral("The data file."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Write a JSON array of objects instead."));
+    parser.addOption(json);
+    AddRangeOptions(parser);
+    AddUnitsOption(parser);
+    if (const std::optional<int> status = Parse(parser, arguments, 1)) {
+        return *status;
+    }
+    const std::optional<std::pair<double, double>> range = RangeOptions(parser, command);
+    if (!range) {
+        return kUsage;
+    }
+    UnitTable names{};
+    std::vector<Record> records;
+    const int status = ReadUnitsAndRecords(parser, names, records);
+    if (status == kNothingDone) {
+        return status;
+    }
+    std::vector<std::vector<Cell>> rows;
+    for (const ReadingSeries& series : GroupIntoSeries(records)) {
+        rows.push_back(Row(names, series, ComputeStatistics(series, range->first, range->second)));
+    }
+    parser.isSet(json) ? PrintJson(rows) : PrintTable(rows);
+    return status;
+}
+
+}  // namespace rv7342::cli

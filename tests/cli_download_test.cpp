@@ -1,0 +1,168 @@
+// rv7342-cli download run as a user runs it, the meter played by a pseudo-terminal or the
+// simulator: the same file as the window's, the ends of a transfer and their exit statuses.
+
+#include <csignal>
+#include <memory>
+
+#include "tests/child_process.h"
+#include "tests/download_fixture.h"
+
+namespace rv7342 {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class CliDownload : public Download {
+  protected:
+    // rv7342-cli run in the test's folder with `args`.
+    std::unique_ptr<ChildProcess> Cli(const std::vector<std::string>& args,
+                                      const std::vector<std::string>& environment = {}) const {
+        return std::make_unique<ChildProcess>(RV7342_CLI_PATH, args, environment, dir.Path());
+    }
+    // A download from `meter` into `name`, once the command waits for RESET.
+    std::unique_ptr<ChildProcess> WaitingDownload(const PseudoTerminal& meter,
+                                                  std::vector<std::string> options = {},
+                                                  const std::string& name = "cli.dat") const {
+        std::vector<std::string> args{"download", "--port", meter.SlavePath()};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(name);
+        std::unique_ptr<ChildProcess> cli = Cli(args);
+        EXPECT_TRUE(cli->WaitForError("Waiting for the meter on COM2 (" + meter.SlavePath() +
+                                      "): press RESET on the meter."))
+            << cli->Errors();
+        return cli;
+    }
+    // Waits until the file `name` holds `lines` lines.
+    bool WaitForLines(const std::string& name, int lines) const {
+        for (int wait = 0; wait < 1000; ++wait, std::this_thread::sleep_for(5ms)) {
+            const std::string text = dir.Read(name);
+            if (std::count(text.begin(), text.end(), '\n') >= lines) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    PseudoTerminal meter;
+};
+
+TEST_F(CliDownload, WritesTheWindowsFileByteForByteAndTellsTheSameEnd) {
+    Bytes noisy = kTwoValue;
+    noisy[12] = 'A';
+    const Bytes stream = MemoryImage({kTwoValue, noisy, kSingleValue, kTwoValue});
+    SendWhenOpen(stream);
+    ClickStart();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    const std::string windowReport = boxes.seen[0].text.toStdString();
+
+    std::unique_ptr<ChildProcess> cli = WaitingDownload(meter);
+    meter.Write(stream);
+    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    const std::string file = dir.Read("cli.dat");
+    EXPECT_EQ(file, dir.Read("run.dat"));
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 4) << file;
+    const std::string errors = cli->Errors();
+    EXPECT_TRUE(Has(errors, "rv7342-cli: Data Transfer OK: 4 readings in " + dir.Path("cli.dat")))
+        << errors;
+    EXPECT_TRUE(Has(errors, "rv7342-cli: " + windowReport)) << "the window's noisy-frame message";
+    EXPECT_TRUE(Has(errors, "Receiving: ")) << errors;
+    EXPECT_EQ(cli->Output(), "");
+}
+
+// The simulated meter's whole memory, with no display anywhere.
+TEST_F(CliDownload, DownloadsTheSimulatorsMemoryWithoutADisplay) {
+    ChildProcess simulator(RV7342_SIM_PATH, {"--frames", "300", "--fast", "--once", "--delay",
+                                             "0.3", "--expect", dir.Path("expected.dat")});
+    std::string device;
+    for (int wait = 0; wait < 1000 && !Has(simulator.Output(), "\n"); ++wait) {
+        std::this_thread::sleep_for(5ms);
+    }
+    device = simulator.Output().substr(0, simulator.Output().find('\n'));
+    ASSERT_FALSE(device.empty()) << simulator.Errors();
+    std::unique_ptr<ChildProcess> cli = Cli({"download", "--port", device, "sim.dat"},
+                                            {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    EXPECT_EQ(dir.Read("sim.dat"), dir.Read("expected.dat"));
+    EXPECT_TRUE(Has(cli->Errors(), "Data Transfer OK: 300 readings")) << cli->Errors();
+    EXPECT_EQ(simulator.Wait(), 0);
+}
+
+// A meter that falls silent after its first byte, or never sends within --wait: exit 1, with
+// every reading that arrived whole.
+TEST_F(CliDownload, AnIncompleteTransferExitsOneKeepingEveryReading) {
+    std::unique_ptr<ChildProcess> cli = WaitingDownload(meter, {"--silence", "0.5"});
+    meter.Write(Concat({{13}, kTwoValue, kTwoValue, kTwoValue, {'0', '0', '3'}}));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 400ms) << "ends after the silence";
+    EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n3,12.34,5,12.3,3\r\n");
+    EXPECT_TRUE(Has(cli->Errors(), "Transfer incomplete: 3 readings in")) << cli->Errors();
+    EXPECT_TRUE(Has(cli->Errors(), "stopped sending before the end of its memory was recognised"));
+
+    cli = WaitingDownload(meter, {"--wait", "0.3", "--force"});
+    EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
+    EXPECT_EQ(dir.Read("cli.dat"), "");
+    EXPECT_TRUE(Has(cli->Errors(), "nothing arrived from the meter within 0.3 seconds"))
+        << cli->Errors();
+}
+
+// SIGINT and SIGTERM stop the transfer: the file holds every whole reading, nothing of the
+// frame cut short.
+TEST_F(CliDownload, ASignalStopsTheTransferKeepingEveryWholeReading) {
+    std::unique_ptr<ChildProcess> cli = WaitingDownload(meter);
+    meter.Write(Concat({{13}, kTwoValue, kTwoValue, {'0', '0', '3'}}));
+    ASSERT_TRUE(WaitForLines("cli.dat", 2));
+    cli->Signal(SIGINT);
+    EXPECT_EQ(cli->Wait(), 130) << cli->Errors();
+    EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
+    EXPECT_TRUE(Has(cli->Errors(), "2 readings were saved in " + dir.Path("cli.dat")))
+        << cli->Errors();
+
+    cli = WaitingDownload(meter, {"--force"});
+    cli->Signal(SIGTERM);
+    EXPECT_EQ(cli->Wait(), 143) << cli->Errors();
+    EXPECT_EQ(dir.Read("cli.dat"), "");
+}
+
+// A port or file failure: exit 2, the message naming the port or file and why, no file
+// written or changed.
+TEST_F(CliDownload, APortOrFileFailureExitsTwoTouchingNothing) {
+    std::unique_ptr<ChildProcess> cli =
+        Cli({"download", "--port", "COM1", "cli.dat"}, {"RV7342_COM1=/dev/rv7342-absent"});
+    EXPECT_EQ(cli->Wait(), 2);
+    EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: Cannot open COM1 (/dev/rv7342-absent): "))
+        << cli->Errors();
+    EXPECT_TRUE(Has(cli->Errors(), "There is no such serial device."));
+    EXPECT_TRUE(Has(cli->Errors(), "serial port")) << "the machine's ports are listed";
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("cli.dat")));
+
+    dir.Write("cli.dat", "precious\r\n");
+    cli = Cli({"download", "--port", meter.SlavePath(), "cli.dat"});
+    EXPECT_EQ(cli->Wait(), 2);
+    EXPECT_TRUE(Has(cli->Errors(), dir.Path("cli.dat") + " exists")) << cli->Errors();
+    EXPECT_TRUE(Has(cli->Errors(), "--force"));
+    EXPECT_EQ(dir.Read("cli.dat"), "precious\r\n");
+
+    cli = Cli({"download", "--port", meter.SlavePath(), "none/cli.dat"});
+    EXPECT_EQ(cli->Wait(), 2);
+    EXPECT_TRUE(Has(cli->Errors(), dir.Path("none/cli.dat"))) << cli->Errors();
+    EXPECT_TRUE(Has(cli->Errors(), "No such file or directory"));
+}
+
+// What the window's tooltips tell of COM1 and COM2, then the ports that stand for neither.
+TEST_F(CliDownload, PortsTellsWhatEachComStandsFor) {
+    std::unique_ptr<ChildProcess> cli =
+        Cli({"ports"}, {"RV7342_COM1=" + meter.SlavePath(), "DISPLAY", "WAYLAND_DISPLAY"});
+    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    const std::string output = cli->Output();
+    EXPECT_EQ(output.rfind("COM1: " + meter.SlavePath() + " (set by RV7342_COM1)\n", 0), 0u)
+        << output;
+    EXPECT_TRUE(Has(output, "\nCOM2: " + line.SlavePath() + " (set by RV7342_COM2)\n")) << output;
+}
+
+}  // namespace
+}  // namespace rv7342

@@ -1,0 +1,19 @@
+#pragma once
+// Saving a chart as an image: PNG, SVG or PDF, chosen by the name's suffix.
+
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+class QCustomPlot;
+
+namespace rv7342 {
+
+// Draws `chart` at `size` pixels into the file at `path`, replacing it only once the whole
+// image is written. `title` names the drawing in SVG and PDF. A name ending in anything but
+// .png, .svg or .pdf is refused; the reason for a failure names the file.
+[[nodiscard]] std::optional<QString> SaveChart(QCustomPlot& chart, const QString& path, QSize size,
+                                               const QString& title);
+
+}  // namespace rv7342

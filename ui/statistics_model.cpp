@@ -1,0 +1,146 @@
+#include "ui/statistics_model.h"
+
+#include <QLocale>
+#include <QPixmap>
+
+#include "datafiles/export_table.h"
+#include "ui/data_viewer.h"
+
+namespace rv7342 {
+
+namespace {
+
+enum Column { kSeriesColumn, kCountColumn, kDeviationColumn = 5, kLeftOutColumn = 8 };
+
+QString ValueText(double value) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return CellValueText(value, locale);
+}
+
+}  // namespace
+
+StatisticsModel::StatisticsModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void StatisticsModel::SetSeries(std::vector<Series> series) {
+    beginResetModel();
+    series_ = std::move(series);
+    figures_.assign(series_.size(), SeriesStatistics{});
+    endResetModel();
+}
+
+void StatisticsModel::SetShown(int row, bool shown) {
+    if (series_.at(row).shown != shown) {
+        series_[row].shown = shown;
+        emit dataChanged(index(row, kSeriesColumn), index(row, kSeriesColumn),
+                         {Qt::CheckStateRole});
+    }
+}
+
+void StatisticsModel::SetFigures(std::vector<SeriesStatistics> figures, const QString& readings) {
+    figures_ = std::move(figures);
+    figures_.resize(series_.size());
+    readings_ = readings;
+    if (!series_.empty()) {
+        emit dataChanged(index(0, kCountColumn), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::DisplayRole});
+    }
+}
+
+int StatisticsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(series_.size());
+}
+
+int StatisticsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(StatisticsHeader().size());
+}
+
+// The figures of the export's statistics row, as this desktop writes numbers.
+QString StatisticsModel::CellText(int row, int column) const {
+    if (column == kSeriesColumn) {
+        return series_[row].name;
+    }
+    const Cell cell = StatisticsRow({}, figures_[row])[static_cast<std::size_t>(column)];
+    if (cell.kind != Cell::Kind::Number) {
+        return {};
+    }
+    const bool count =
+        column == kCountColumn || column == kLeftOutColumn || column > kDeviationColumn;
+    return count ? QString::number(cell.number, 'f', 0) : ValueText(cell.number);
+}
+
+QVariant StatisticsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    const int row = index.row(), column = index.column();
+    switch (role) {
+        case Qt::DisplayRole:
+            return CellText(row, column);
+        case Qt::CheckStateRole:
+            return column == kSeriesColumn
+                       ? QVariant(series_[row].shown ? Qt::Checked : Qt::Unchecked)
+                       : QVariant();
+        case Qt::DecorationRole:
+            if (column == kSeriesColumn) {
+                QPixmap swatch(12, 12);
+                swatch.fill(series_[row].colour);
+                return swatch;
+            }
+            return {};
+        case Qt::TextAlignmentRole:
+            return column == kSeriesColumn ? QVariant()
+                                           : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        default:
+            return {};
+    }
+}
+
+QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return QString::fromStdString(StatisticsHeader()[static_cast<std::size_t>(section)]);
+    }
+    if (role == Qt::ToolTipRole && section == kDeviationColumn) {
+        return QStringLiteral("Sample standard deviation, divided by count - 1");
+    }
+    if (role == Qt::ToolTipRole && section == kLeftOutColumn) {
+        return QStringLiteral(
+            "Values that are not finite or beyond single precision: not drawn, not counted");
+    }
+    return {};
+}
+
+Qt::ItemFlags StatisticsModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return index.column() == kSeriesColumn ? flags | Qt::ItemIsUserCheckable : flags;
+}
+
+bool StatisticsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.column() != kSeriesColumn || role != Qt::CheckStateRole) {
+        return false;
+    }
+    emit showRequested(index.row(), value.toInt() == Qt::Checked);
+    return true;
+}
+
+QString StatisticsModel::Text() const {
+    QStringList lines{readings_};
+    QStringList header;
+    for (int column = 0; column < columnCount(); ++column) {
+        header << headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    }
+    lines << header.join(QLatin1Char('\t'));
+    for (int row = 0; row < rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < columnCount(); ++column) {
+            cells << CellText(row, column);
+        }
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+}  // namespace rv7342
