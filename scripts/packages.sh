@@ -17,8 +17,9 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
+# libxlsxwriter links zlib (its pkg-config file says -lz), which libxlsxwriter-dev does not pull in.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev
-    libqcustomplot-dev libxlsxwriter-dev libgl-dev fonts-liberation librsvg2-bin)
+    libqcustomplot-dev libxlsxwriter-dev zlib1g-dev libgl-dev fonts-liberation librsvg2-bin)
 TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales python3-openpyxl desktop-file-utils
     appstream)
 # dpkg-shlibdeps (dpkg-dev) and file find the package's dependencies; lintian checks it.
