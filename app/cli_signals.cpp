@@ -11,7 +11,8 @@ int signalPipe[2] = {-1, -1};
 
 void WriteSignal(int signal) {
     const unsigned char number = static_cast<unsigned char>(signal);
-    (void)::write(signalPipe[1], &number, 1);  // async-signal-safe
+    // Async-signal-safe. A full pipe already holds a signal for the event loop to see.
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &number, 1);
 }
 
 }  // namespace
