@@ -55,11 +55,16 @@ std::optional<double> Seconds(const QCommandLineParser& parser, const QString& c
 
 // --units FILE: the unit names are read from it, or else from the program's own table.
 void AddUnitsOption(QCommandLineParser& parser);
-// The unit names, and every record of the data file the command's FILE names. The exit status
-// so far: kDone, kDoneInPart with the records before a faulty line, or kNothingDone when the
-// table named or the file cannot be read. A failure is reported.
-int ReadUnitsAndRecords(const QCommandLineParser& parser, UnitTable& names,
-                        std::vector<Record>& records);
+// The data file the command's FILE names, read whole, with the unit names. `status` is the
+// exit status so far: kDone, kDoneInPart with the records before a faulty line, or
+// kNothingDone when the table named or the file cannot be read. A failure is reported.
+struct DataFileArgument {
+    int status = kDone;
+    QString file;
+    UnitTable names{};
+    std::vector<Record> records;
+};
+DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser);
 // --interval SECONDS and --start DATETIME, and the time axis they give; no value after a
 // usage error was reported.
 void AddTimeAxisOptions(QCommandLineParser& parser);

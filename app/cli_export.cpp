@@ -69,29 +69,27 @@ int Export(const QStringList& arguments) {
     if (format.isEmpty() || !axis) {
         return kUsage;
     }
-    UnitTable names{};
-    std::vector<Record> records;
-    const int status = ReadUnitsAndRecords(parser, names, records);
-    if (status == kNothingDone) {
-        return status;
+    const DataFileArgument input = ReadDataFileArgument(parser);
+    if (input.status == kNothingDone) {
+        return input.status;
     }
-    const QString file = parser.positionalArguments().at(1);
     const QString output = parser.isSet(QStringLiteral("output"))
                                ? parser.value(QStringLiteral("output"))
-                               : DefaultOutput(file, format);
+                               : DefaultOutput(input.file, format);
     Failure failure;
     if (output == QStringLiteral("-")) {
-        failure = WriteReadingsCsv(std::cout, "the standard output", records, names, *axis);
+        failure =
+            WriteReadingsCsv(std::cout, "the standard output", input.records, input.names, *axis);
     } else if (format == QStringLiteral("csv")) {
-        failure = WriteReadingsCsv(LocalPath(output), records, names, *axis);
+        failure = WriteReadingsCsv(LocalPath(output), input.records, input.names, *axis);
     } else {
-        failure = WriteReadingsXlsx(LocalPath(output), records, names, *axis);
+        failure = WriteReadingsXlsx(LocalPath(output), input.records, input.names, *axis);
     }
     if (failure) {
         Say(*failure);
         return kNothingDone;
     }
-    return status;
+    return input.status;
 }
 
 }  // namespace rv7342::cli

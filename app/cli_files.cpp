@@ -60,17 +60,16 @@ std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names)
 
 }  // namespace
 
-int ReadUnitsAndRecords(const QCommandLineParser& parser, UnitTable& names,
-                        std::vector<Record>& records) {
-    if (const std::optional<int> status = LoadUnits(parser, names)) {
-        return *status;
-    }
-    const QString file = parser.positionalArguments().at(1);
-    if (const Failure failure = ReadDataFile(LocalPath(file), records)) {
+DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser) {
+    DataFileArgument input;
+    input.file = parser.positionalArguments().at(1);
+    if (const std::optional<int> status = LoadUnits(parser, input.names)) {
+        input.status = *status;
+    } else if (const Failure failure = ReadDataFile(LocalPath(input.file), input.records)) {
         Say(*failure);
-        return records.empty() ? kNothingDone : kDoneInPart;
+        input.status = input.records.empty() ? kNothingDone : kDoneInPart;
     }
-    return kDone;
+    return input;
 }
 
 std::optional<TimeAxis> TimeAxisOptions(const QCommandLineParser& parser, const QString& command) {

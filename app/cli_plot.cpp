@@ -110,27 +110,25 @@ int Plot(const QStringList& arguments) {
     if (!range) {
         return kUsage;
     }
-    UnitTable names{};
-    std::vector<Record> records;
-    const int status = ReadUnitsAndRecords(parser, names, records);
-    if (status == kNothingDone) {
-        return status;
+    const DataFileArgument input = ReadDataFileArgument(parser);
+    if (input.status == kNothingDone) {
+        return input.status;
     }
-    const QString file = parser.positionalArguments().at(1);
     ReadingsChart chart;
     chart.resize(*size);
-    chart.SetReadings(GroupIntoSeries(records), names);
+    chart.SetReadings(GroupIntoSeries(input.records), input.names);
     chart.SetTimeAxis(*axis);
     const QCPRange whole = chart.ReadingRange();
     chart.SetReadingRange({std::isfinite(range->first) ? range->first : whole.lower,
                            std::isfinite(range->second) ? range->second : whole.upper});
     chart.replot();
-    if (const std::optional<QString> failure = SaveChart(
-            chart, output, *size, QFileInfo(file).fileName() + QStringLiteral(" - Readings"))) {
+    if (const std::optional<QString> failure =
+            SaveChart(chart, output, *size,
+                      QFileInfo(input.file).fileName() + QStringLiteral(" - Readings"))) {
         Say(*failure);
         return kNothingDone;
     }
-    return status;
+    return input.status;
 }
 
 }  // namespace rv7342::cli

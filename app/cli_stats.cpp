@@ -110,18 +110,17 @@ int Stats(const QStringList& arguments) {
     if (!range) {
         return kUsage;
     }
-    UnitTable names{};
-    std::vector<Record> records;
-    const int status = ReadUnitsAndRecords(parser, names, records);
-    if (status == kNothingDone) {
-        return status;
+    const DataFileArgument input = ReadDataFileArgument(parser);
+    if (input.status == kNothingDone) {
+        return input.status;
     }
     std::vector<std::vector<Cell>> rows;
-    for (const ReadingSeries& series : GroupIntoSeries(records)) {
-        rows.push_back(Row(names, series, ComputeStatistics(series, range->first, range->second)));
+    for (const ReadingSeries& series : GroupIntoSeries(input.records)) {
+        rows.push_back(
+            Row(input.names, series, ComputeStatistics(series, range->first, range->second)));
     }
     parser.isSet(json) ? PrintJson(rows) : PrintTable(rows);
-    return status;
+    return input.status;
 }
 
 }  // namespace rv7342::cli
