@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "app/cli.h"
-#include "datafiles/readings.h"
-#include "ui/chart_saving.h"
-#include "ui/readings_chart.h"
+#include "readings/readings.h"
+#include "ui/chart/chart_saving.h"
+#include "ui/chart/readings_chart.h"
 
 namespace rv7342::cli {
 

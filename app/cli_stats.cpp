@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "app/cli.h"
-#include "datafiles/export_table.h"
-#include "datafiles/readings.h"
+#include "export/export_table.h"
+#include "readings/readings.h"
 
 namespace rv7342::cli {
 

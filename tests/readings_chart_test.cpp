@@ -1,4 +1,4 @@
-#include "ui/readings_chart.h"
+#include "ui/chart/readings_chart.h"
 
 #include <QImage>
 #include <QTest>
@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/temp_dir.h"
-#include "ui/chart_saving.h"
+#include "ui/chart/chart_saving.h"
 
 namespace rv7342 {
 namespace {

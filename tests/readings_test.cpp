@@ -1,4 +1,4 @@
-#include "datafiles/readings.h"
+#include "readings/readings.h"
 
 #include <gtest/gtest.h>
 

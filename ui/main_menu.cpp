@@ -15,7 +15,7 @@
 #include <QtGlobal>
 
 #include "ui/main_window.h"
-#include "ui/readings_windows.h"
+#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 

@@ -22,11 +22,11 @@
 #include <cmath>
 #include <functional>
 
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
+#include "export/csv_export.h"
+#include "export/xlsx_export.h"
 #include "transfer/local_text.h"
-#include "ui/chart_saving.h"
-#include "ui/readings_chart.h"
+#include "ui/chart/chart_saving.h"
+#include "ui/chart/readings_chart.h"
 #include "ui/readings_settings.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"

@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "datafiles/readings.h"
 #include "datafiles/unit_table.h"
+#include "readings/readings.h"
 
 class QLabel;
 class QMimeData;

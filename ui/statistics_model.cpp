@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <QPixmap>
 
-#include "datafiles/export_table.h"
+#include "export/export_table.h"
 #include "ui/data_viewer.h"
 
 namespace rv7342 {

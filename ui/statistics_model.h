@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "datafiles/readings.h"
+#include "readings/readings.h"
 
 namespace rv7342 {
 

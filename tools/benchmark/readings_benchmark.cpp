@@ -13,12 +13,12 @@
 #include <memory>
 #include <random>
 
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
+#include "export/csv_export.h"
+#include "export/xlsx_export.h"
 #include "tests/temp_dir.h"
 #include "tools/benchmark/full_memory.h"
-#include "ui/readings_chart.h"
-#include "ui/readings_windows.h"
+#include "ui/chart/readings_chart.h"
+#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 namespace {

@@ -13,9 +13,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "datafiles/readings.h"
-#include "datafiles/time_axis.h"
 #include "datafiles/unit_table.h"
+#include "readings/readings.h"
+#include "readings/time_axis.h"
 
 namespace rv7342 {
 

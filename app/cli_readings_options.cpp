@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "app/cli.h"
-#include "datafiles/readings.h"
+#include "readings/readings.h"
 
 namespace rv7342::cli {
 

@@ -1,4 +1,4 @@
-#include "ui/readings_windows.h"
+#include "ui/readings_window_set.h"
 
 #include <QFile>
 #include <QFileInfo>

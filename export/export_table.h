@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "datafiles/data_file.h"
-#include "datafiles/readings.h"
-#include "datafiles/time_axis.h"
 #include "datafiles/unit_table.h"
+#include "readings/readings.h"
+#include "readings/time_axis.h"
 
 namespace rv7342 {
 

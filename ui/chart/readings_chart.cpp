@@ -1,4 +1,4 @@
-#include "ui/readings_chart.h"
+#include "ui/chart/readings_chart.h"
 
 #include <QLocale>
 #include <QToolTip>

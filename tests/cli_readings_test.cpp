@@ -9,11 +9,11 @@
 #include <memory>
 #include <sstream>
 
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
+#include "export/csv_export.h"
+#include "export/xlsx_export.h"
 #include "tests/child_process.h"
-#include "ui/chart_saving.h"
-#include "ui/readings_chart.h"
+#include "ui/chart/chart_saving.h"
+#include "ui/chart/readings_chart.h"
 
 namespace rv7342 {
 namespace {
