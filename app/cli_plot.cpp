@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "app/cli.h"
-#include "readings/readings.h"
+#include "readings/series.h"
 #include "ui/chart/chart_saving.h"
 #include "ui/chart/readings_chart.h"
 

@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "app/cli.h"
-#include "readings/readings.h"
 
 namespace rv7342::cli {
 

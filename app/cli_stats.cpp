@@ -5,7 +5,8 @@
 
 #include "app/cli.h"
 #include "export/export_table.h"
-#include "readings/readings.h"
+#include "readings/series.h"
+#include "readings/statistics.h"
 
 namespace rv7342::cli {
 

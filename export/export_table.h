@@ -8,7 +8,8 @@
 
 #include "datafiles/data_file.h"
 #include "datafiles/unit_table.h"
-#include "readings/readings.h"
+#include "readings/series.h"
+#include "readings/statistics.h"
 #include "readings/time_axis.h"
 
 namespace rv7342 {

@@ -78,7 +78,7 @@ class ReadingsWindowTest : public testing::Test {
     TempDir dir;
     MessageBoxAnswerer boxes;
     QWidget owner;
-    ReadingsWindows windows{names, &owner};
+    ReadingsWindowSet windows{names, &owner};
 };
 
 TEST_F(ReadingsWindowTest, SeriesLegendStatisticsAndTheirVisibility) {

@@ -20,7 +20,7 @@
 namespace rv7342 {
 
 void Form2::CreateMenuBar() {
-    readings_ = new ReadingsWindows(state.UnitNames, this);
+    readings_ = new ReadingsWindowSet(state.UnitNames, this);
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     OpenDataFileAction =
         file->addAction(QStringLiteral("&Open data file..."), QKeySequence(QKeySequence::Open),

@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "datafiles/unit_table.h"
-#include "readings/readings.h"
+#include "readings/series.h"
+#include "readings/statistics.h"
 
 class QLabel;
 class QMimeData;

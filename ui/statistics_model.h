@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "readings/readings.h"
+#include "readings/statistics.h"
 
 namespace rv7342 {
 

@@ -77,7 +77,7 @@ const DataFiles& Files() {
 }
 
 // Opens the file in a new readings window and lets it be shown and drawn.
-ReadingsWindow* OpenAndDraw(ReadingsWindows& windows, const QString& path) {
+ReadingsWindow* OpenAndDraw(ReadingsWindowSet& windows, const QString& path) {
     ReadingsWindow* window = windows.OpenDataFile(path);
     QApplication::processEvents();
     return window;
@@ -101,7 +101,7 @@ double PeakMegabytes() {
 
 void RunOpen(benchmark::State& state, const char* name, double readings) {
     const QString path = Files().Path(name);
-    ReadingsWindows windows(ShippedNames(), nullptr);
+    ReadingsWindowSet windows(ShippedNames(), nullptr);
     for (auto _ : state) {
         ReadingsWindow* window = OpenAndDraw(windows, path);
         state.PauseTiming();
@@ -128,7 +128,7 @@ BENCHMARK(BM_OpenAndDrawLongFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 // Each iteration changes the range shown of an open window, which takes the statistics of the
 // new range, and redraws it at once.
 void RunRedraw(benchmark::State& state, const char* name, QCPRange (*change)(QCPRange, bool)) {
-    ReadingsWindows windows(ShippedNames(), nullptr);
+    ReadingsWindowSet windows(ShippedNames(), nullptr);
     const std::unique_ptr<ReadingsWindow> window(OpenAndDraw(windows, Files().Path(name)));
     if (!window) {
         state.SkipWithError("the file did not open");

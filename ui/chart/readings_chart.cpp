@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "readings/plot_points.h"
 #include "ui/data_viewer.h"
 
 namespace rv7342 {

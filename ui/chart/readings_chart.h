@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "datafiles/unit_table.h"
-#include "readings/readings.h"
+#include "readings/series.h"
+#include "readings/statistics.h"
 #include "readings/time_axis.h"
 
 namespace rv7342 {
