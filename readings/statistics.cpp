@@ -186,21 +186,26 @@ Span WholeValueSpan(const std::vector<SeriesStatistics>& statistics) {
     return values ? Padded(values->lower, values->upper, 0.05) : Span{-1, 1};
 }
 
+void CountReadingsOf(const ReadingSeries& series, double from, double to,
+                     ReadingsInRange& readings) {
+    if (series.display != Display::First) {
+        return;
+    }
+    const auto [begin, end] = IndicesWithin(series.numbers, from, to);
+    if (begin >= end) {
+        return;
+    }
+    const double first = series.numbers[begin];
+    const double last = series.numbers[end - 1];
+    readings.first = readings.count == 0 ? first : std::min(readings.first, first);
+    readings.last = readings.count == 0 ? last : std::max(readings.last, last);
+    readings.count += end - begin;
+}
+
 ReadingsInRange CountReadings(const std::vector<ReadingSeries>& series, double from, double to) {
     ReadingsInRange readings;
     for (const ReadingSeries& one : series) {
-        if (one.display != Display::First) {
-            continue;
-        }
-        const auto [begin, end] = IndicesWithin(one.numbers, from, to);
-        if (begin >= end) {
-            continue;
-        }
-        readings.first =
-            readings.count == 0 ? one.numbers[begin] : std::min(readings.first, one.numbers[begin]);
-        readings.last = readings.count == 0 ? one.numbers[end - 1]
-                                            : std::max(readings.last, one.numbers[end - 1]);
-        readings.count += end - begin;
+        CountReadingsOf(one, from, to, readings);
     }
     return readings;
 }

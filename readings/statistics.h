@@ -72,6 +72,9 @@ struct ReadingsInRange {
     double last = 0;
 };
 ReadingsInRange CountReadings(const std::vector<ReadingSeries>& series, double from, double to);
+// Adds the readings of one series to `readings`; those of a second display are counted already.
+void CountReadingsOf(const ReadingSeries& series, double from, double to,
+                     ReadingsInRange& readings);
 
 // Which readings figures are of: "All 32767 readings" when they are all of the file's `total`,
 // otherwise "Readings 1201–2400 of 32767", with the times of both ends on a time axis.

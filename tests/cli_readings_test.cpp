@@ -159,9 +159,9 @@ TEST_F(CliFiles, PlotDrawsTheReadingsWindowsChartWithNoDisplay) {
     ASSERT_FALSE(ReadAllRecordsFromText(kReadings, records));
     UnitTable names{};
     LoadUnitTableFromText(kUnits, names);
-    ReadingsChart chart;
+    ReadingsDocument document("run.dat", records, names);
+    ReadingsChart chart(document);
     chart.resize(640, 480);
-    chart.SetReadings(GroupIntoSeries(records), names);
     TimeAxis axis;
     axis.interval = 60;
     axis.start = ParseLocalTime("2026-12-01T10:00:00");

@@ -56,9 +56,9 @@ ReadingsWindow* ReadingsWindowSet::Show(const QString& path, std::vector<Record>
     const std::size_t read = records.size();
     if (read > 0) {
         window = WindowFor(path);
-        std::vector<ReadingSeries> series = GroupIntoSeries(records);
+        ReadingsDocument document(QFile::encodeName(path).toStdString(), records, names_);
         records = {};  // a long file need not be held twice
-        window->ShowReadings(std::move(series), read);
+        window->ShowReadings(std::move(document));
         window->show();
         window->raise();
         window->activateWindow();
