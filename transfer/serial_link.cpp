@@ -2,15 +2,15 @@
 
 #include <QSerialPortInfo>
 
+#include "ports/port_messages.h"
 #include "transfer/local_text.h"
-#include "transfer/port_messages.h"
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "transfer/port_system.h"
+#include "ports/port_system.h"
 #endif
 
 namespace rv7342 {
