@@ -81,9 +81,9 @@ int Export(const QStringList& arguments) {
         failure =
             WriteReadingsCsv(std::cout, "the standard output", input.records, input.names, *axis);
     } else if (format == QStringLiteral("csv")) {
-        failure = WriteReadingsCsv(LocalPath(output), input.records, input.names, *axis);
+        failure = WriteReadingsCsv(ArgumentPath(output), input.records, input.names, *axis);
     } else {
-        failure = WriteReadingsXlsx(LocalPath(output), input.records, input.names, *axis);
+        failure = WriteReadingsXlsx(ArgumentPath(output), input.records, input.names, *axis);
     }
     if (failure) {
         Say(*failure);

@@ -114,7 +114,7 @@ int Plot(const QStringList& arguments) {
     if (input.status == kNothingDone) {
         return input.status;
     }
-    ReadingsDocument document(LocalPath(input.file), input.records, input.names);
+    ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
     ReadingsChart chart(document);
     chart.resize(*size);
     chart.SetTimeAxis(*axis);

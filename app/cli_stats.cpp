@@ -113,7 +113,7 @@ int Stats(const QStringList& arguments) {
     if (input.status == kNothingDone) {
         return input.status;
     }
-    ReadingsDocument document(LocalPath(input.file), input.records, input.names);
+    ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
     document.SetRange({range->first, range->second});
     std::vector<std::vector<Cell>> rows;
     for (std::size_t i = 0; i < document.Series().size(); ++i) {

@@ -22,9 +22,9 @@
 #include <cmath>
 #include <functional>
 
+#include "desktop/local_text.h"
 #include "export/csv_export.h"
 #include "export/xlsx_export.h"
-#include "transfer/local_text.h"
 #include "ui/chart/chart_saving.h"
 #include "ui/chart/readings_chart.h"
 #include "ui/readings_settings.h"
@@ -39,10 +39,6 @@ const QString kMessageTitle = QStringLiteral("RV7342 Readings");
 
 constexpr double kZoomStep = 1.5;
 constexpr double kPanStep = 0.25;  // of the visible range
-
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 }  // namespace
 

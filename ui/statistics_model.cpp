@@ -3,20 +3,14 @@
 #include <QLocale>
 #include <QPixmap>
 
+#include "desktop/value_text.h"
 #include "export/export_table.h"
-#include "ui/data_viewer.h"
 
 namespace rv7342 {
 
 namespace {
 
 enum Column { kSeriesColumn, kCountColumn, kDeviationColumn = 5, kLeftOutColumn = 8 };
-
-QString ValueText(double value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return CellValueText(value, locale);
-}
 
 }  // namespace
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <utility>
 
+#include "desktop/value_text.h"
 #include "readings/plot_points.h"
-#include "ui/data_viewer.h"
 
 namespace rv7342 {
 
@@ -62,12 +62,6 @@ const QColor kSeriesColours[] = {{31, 119, 180},  {214, 39, 40}, {44, 160, 44}, 
 const QColor kHiddenLegendText(160, 160, 160);
 
 constexpr double kHoverReach = 8;  // pixels
-
-QString ValueText(double value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return CellValueText(value, locale);
-}
 
 QString AxisTitle(AxisKind kind) {
     switch (kind) {
