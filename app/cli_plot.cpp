@@ -38,23 +38,20 @@ std::optional<TimeAxis> AxisChosen(const QCommandLineParser& parser, const QStri
     if (!parser.isSet(QStringLiteral("axis"))) {
         return axis;
     }
-    const QString kind = parser.value(QStringLiteral("axis"));
-    if (kind == QStringLiteral("number")) {
-        axis.kind = AxisKind::ReadingNumber;
-    } else if (kind == QStringLiteral("elapsed") && axis.interval) {
-        axis.kind = AxisKind::Elapsed;
-    } else if (kind == QStringLiteral("clock") && axis.start) {
-        axis.kind = AxisKind::Clock;
-    } else {
-        UsageError(
-            command,
-            kind == QStringLiteral("elapsed") || kind == QStringLiteral("clock")
-                ? QStringLiteral("--axis %1 needs --interval%2")
-                      .arg(kind, kind == QStringLiteral("clock") ? QStringLiteral(" and --start")
-                                                                 : QString())
-                : QStringLiteral("--axis: '%1' is neither number, elapsed nor clock").arg(kind));
+    const QString word = parser.value(QStringLiteral("axis"));
+    const std::optional<AxisKind> kind = AxisKindNamed(word.toStdString());
+    if (!kind) {
+        UsageError(command,
+                   QStringLiteral("--axis: '%1' is neither number, elapsed nor clock").arg(word));
         return std::nullopt;
     }
+    if (!axis.Allows(*kind)) {
+        UsageError(command, QStringLiteral("--axis %1 needs --interval%2")
+                                .arg(word, *kind == AxisKind::Clock ? QStringLiteral(" and --start")
+                                                                    : QString()));
+        return std::nullopt;
+    }
+    axis.kind = *kind;
     return axis;
 }
 

@@ -63,18 +63,6 @@ const QColor kHiddenLegendText(160, 160, 160);
 
 constexpr double kHoverReach = 8;  // pixels
 
-QString AxisTitle(AxisKind kind) {
-    switch (kind) {
-        case AxisKind::Elapsed:
-            return QStringLiteral("Elapsed time");
-        case AxisKind::Clock:
-            return QStringLiteral("Clock time");
-        case AxisKind::ReadingNumber:
-            break;
-    }
-    return QStringLiteral("Reading No.");
-}
-
 QCPRange RangeOf(Span span) {
     return {span.lower, span.upper};
 }
@@ -269,7 +257,7 @@ void ReadingsChart::UpdateTimeLabels() {
         QCPAxis* readings = panel.rect->axis(QCPAxis::atBottom);
         const bool lowest = !shown.isEmpty() && shown.back() == panel.rect;
         readings->setTickLabels(lowest);
-        readings->setLabel(lowest ? AxisTitle(Axis().Shown()) : QString());
+        readings->setLabel(lowest ? QString::fromLatin1(AxisTitle(Axis().Shown())) : QString());
     }
 }
 
