@@ -58,13 +58,11 @@ std::optional<TimeAxis> AxisChosen(const QCommandLineParser& parser, const QStri
 // -o OUT, which must name a PNG, SVG or PDF file; empty after a usage error was reported.
 QString Output(const QCommandLineParser& parser, const QString& command) {
     const QString output = parser.value(QStringLiteral("output"));
-    const QString suffix = QFileInfo(output).suffix().toLower();
     if (output.isEmpty()) {
         UsageError(command, QStringLiteral("-o OUT is missing"));
         return {};
     }
-    if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg") &&
-        suffix != QStringLiteral("pdf")) {
+    if (!ImageFormatOf(output)) {
         UsageError(command,
                    QStringLiteral("-o: '%1' ends in neither .png, .svg nor .pdf").arg(output));
         return {};
@@ -120,8 +118,7 @@ int Plot(const QStringList& arguments) {
                            std::isfinite(range->second) ? range->second : whole.upper});
     chart.replot();
     if (const std::optional<QString> failure =
-            SaveChart(chart, output, *size,
-                      QFileInfo(input.file).fileName() + QStringLiteral(" - Readings"))) {
+            SaveChart(chart, output, *size, ReadingsTitle(input.file))) {
         Say(*failure);
         return kNothingDone;
     }
