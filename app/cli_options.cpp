@@ -33,7 +33,7 @@ void Say(const QString& message) {
 int UsageError(const QString& command, const QString& message) {
     Say(message);
     std::fprintf(stderr, "Try 'rv7342-cli %s--help'.\n",
-                 command.isEmpty() ? "" : (command + ' ').toLocal8Bit().constData());
+                 command.isEmpty() ? "" : (command + QLatin1Char(' ')).toLocal8Bit().constData());
     return kUsage;
 }
 

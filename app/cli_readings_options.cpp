@@ -44,7 +44,8 @@ namespace {
 // An exit status when the table named cannot be read.
 std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names) {
     if (parser.isSet(QStringLiteral("units"))) {
-        if (const Failure failure = LoadUnitTable(ArgumentPath(parser.value("units")), names)) {
+        if (const Failure failure =
+                LoadUnitTable(ArgumentPath(parser.value(QStringLiteral("units"))), names)) {
             Say(*failure);
             return kNothingDone;
         }
@@ -138,7 +139,8 @@ std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& 
     }
     if (*from > *to) {
         UsageError(command, QStringLiteral("--from %1 lies after --to %2")
-                                .arg(parser.value("from"), parser.value("to")));
+                                .arg(parser.value(QStringLiteral("from")),
+                                     parser.value(QStringLiteral("to"))));
         return std::nullopt;
     }
     return std::make_pair(*from, *to);
