@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datafiles/data_file.h"
@@ -66,6 +67,11 @@ struct SeriesStatistics {
     double firstReading = 0;
     double lastReading = 0;
 };
+
+// The indices [first, second) of the readings numbered `from` to `to`, both included, in
+// rising reading numbers.
+std::pair<std::size_t, std::size_t> IndicesWithin(const std::vector<double>& numbers, double from,
+                                                  double to);
 
 SeriesStatistics ComputeStatistics(const ReadingSeries& series);
 // The statistics of the readings numbered `from` to `to`, both included.
