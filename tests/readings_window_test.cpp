@@ -329,6 +329,24 @@ TEST_F(ReadingsWindowTest, HoverNamesTheReadingItsTimeValueAndUnit) {
     EXPECT_EQ(chart->DescribePointAt(eleventh), "Reading 11 (0:01:40): -3.5 unit 57");
 }
 
+// Zoomed in past midnight, the first label still tells which day the readings shown are of.
+TEST_F(ReadingsWindowTest, TheDateIsReadableOnAClockAxisAfterMidnight) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    TimeAxisBar* bar = window->TimeAxisControls();
+    QTest::keyClicks(bar->IntervalField(), "10");
+    bar->StartField()->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 30)));
+    QTest::mouseClick(bar->StartBox(), Qt::LeftButton);
+    ReadingsChart* chart = window->Chart();
+    chart->SetReadingRange({5, 12});  // 00:00:10 to 00:01:20
+    chart->replot();
+    const QVector<QString> labels =
+        chart->Panels().back()->axis(QCPAxis::atBottom)->tickVectorLabels();
+    ASSERT_GE(labels.size(), 2);
+    EXPECT_TRUE(labels.front().startsWith("2026-12-08 ")) << labels.join(' ').toStdString();
+    EXPECT_FALSE(labels.back().contains("2026")) << "the others keep their short labels";
+}
+
 // The interval, start and axis as a user sets them, and again when the file is reopened.
 TEST_F(ReadingsWindowTest, TimeAxisSetByTheUserAndRestoredOnReopening) {
     ReadingsWindow* window = Open("known.dat");
