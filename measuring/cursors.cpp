@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+
+#include "datafiles/text_fields.h"
 
 namespace rv7342 {
 
@@ -85,6 +88,91 @@ CursorReadout ReadCursors(const std::vector<const ReadingSeries*>& series, Curso
         readout.series.push_back(ReadSeries(*one, cursors, interval));
     }
     return readout;
+}
+
+std::vector<double> FileReadings(const std::vector<ReadingSeries>& series) {
+    std::vector<double> readings;
+    for (const ReadingSeries& one : series) {
+        if (one.display != Display::First) {
+            continue;
+        }
+        const auto middle = static_cast<std::ptrdiff_t>(readings.size());
+        readings.insert(readings.end(), one.numbers.begin(), one.numbers.end());
+        std::inplace_merge(readings.begin(), readings.begin() + middle, readings.end());
+    }
+    return readings;
+}
+
+namespace {
+
+std::size_t NearestIndex(const std::vector<double>& readings, double number) {
+    const auto after = std::lower_bound(readings.begin(), readings.end(), number);
+    if (after == readings.end()) {
+        return readings.size() - 1;
+    }
+    if (after != readings.begin() && number - *std::prev(after) <= *after - number) {
+        return static_cast<std::size_t>(after - readings.begin()) - 1;
+    }
+    return static_cast<std::size_t>(after - readings.begin());
+}
+
+// A figure to read at a glance: six significant digits.
+std::string Short(double value) {
+    if (value == 0 || !std::isfinite(value)) {
+        return FormatDouble(value);
+    }
+    const double scale = std::pow(10, 5 - std::floor(std::log10(std::fabs(value))));
+    return FormatDouble(std::round(value * scale) / scale);
+}
+
+std::string Optional(const std::optional<double>& value) {
+    return value ? Short(*value) : std::string();
+}
+
+std::string CursorText(const TimeAxis& axis, double number) {
+    const std::string time = ReadingTimeText(axis, number);
+    return FormatDouble(number) + (time.empty() ? "" : " (" + time + ")");
+}
+
+}  // namespace
+
+double NearestReading(const std::vector<double>& readings, double number) {
+    return readings.empty() ? number : readings[NearestIndex(readings, number)];
+}
+
+double StepReadings(const std::vector<double>& readings, double number, int steps) {
+    if (readings.empty()) {
+        return number;
+    }
+    const auto last = static_cast<long long>(readings.size()) - 1;
+    const long long index =
+        std::clamp(static_cast<long long>(NearestIndex(readings, number)) + steps, 0LL, last);
+    return readings[static_cast<std::size_t>(index)];
+}
+
+std::vector<std::vector<std::string>> ReadoutTable(const CursorReadout& readout,
+                                                   const std::vector<std::string>& labels,
+                                                   const TimeAxis& axis) {
+    const bool timed = axis.Shown() != AxisKind::ReadingNumber && readout.seconds;
+    std::string difference = FormatDouble(readout.readings) + " readings";
+    if (timed) {
+        difference +=
+            ", " + ElapsedText(*readout.seconds, std::fabs(*readout.seconds) >= kSecondsPerDay);
+    }
+    std::vector<std::vector<std::string>> table = {
+        {"", "A", "B", "B \xE2\x88\x92 A", "Slope"},
+        {"Reading", CursorText(axis, readout.cursors.a), CursorText(axis, readout.cursors.b),
+         difference, ""},
+    };
+    for (std::size_t i = 0; i < readout.series.size() && i < labels.size(); ++i) {
+        const CursorValues& values = readout.series[i];
+        const std::string slope =
+            values.slope ? Short(values.slope->change) + " " + SlopeUnitText(values.slope->per)
+                         : std::string();
+        table.push_back({labels[i], Optional(values.valueA), Optional(values.valueB),
+                         Optional(values.difference), slope});
+    }
+    return table;
 }
 
 }  // namespace rv7342

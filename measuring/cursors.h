@@ -61,4 +61,19 @@ struct CursorReadout {
 CursorReadout ReadCursors(const std::vector<const ReadingSeries*>& series, Cursors cursors,
                           std::optional<double> interval);
 
+// The reading numbers of a file, rising: those of its first values, one for each record.
+std::vector<double> FileReadings(const std::vector<ReadingSeries>& series);
+// The reading of `readings` nearest to `number`; `number` itself when there is none.
+double NearestReading(const std::vector<double>& readings, double number);
+// The reading `steps` readings after the one nearest to `number` (before it when negative),
+// stopping at the first and the last.
+double StepReadings(const std::vector<double>& readings, double number, int steps);
+
+// The readout as a table of text, a header row first: a row for each cursor (its reading and
+// its time on a time axis), one for B - A, then one for each series (its label, its values at
+// A and B, B - A and the slope).
+std::vector<std::vector<std::string>> ReadoutTable(const CursorReadout& readout,
+                                                   const std::vector<std::string>& labels,
+                                                   const TimeAxis& axis);
+
 }  // namespace rv7342

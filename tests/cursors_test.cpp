@@ -95,6 +95,37 @@ TEST(ReadableSlope, TheFirstUnitOfTimeInWhichTheChangeReachesOne) {
     EXPECT_EQ(SlopeUnitText(SlopeUnit::PerReading), "/reading");
 }
 
+// A cursor stands on one of the file's readings; keys move it by readings, a lost one skipped.
+TEST(CursorSteps, ByReadingsOfTheFileStoppingAtItsEnds) {
+    const std::vector<ReadingSeries> series = {
+        kGapped, {Display::First, 3, {4.5, 7}, {1, 2}}, {Display::Second, 5, {1, 2}, {0, 0}}};
+    const std::vector<double> readings = FileReadings(series);
+    EXPECT_EQ(readings, (std::vector<double>{1, 2, 3, 4.5, 5, 6, 7}));
+    const std::tuple<double, int, double> steps[] = {
+        {3, 1, 4.5}, {3.9, 0, 4.5}, {3.7, 0, 3}, {4.5, -1, 3}, {6, 5, 7}, {2, -5, 1}, {-10, 0, 1},
+    };
+    for (const auto& [from, by, to] : steps) {
+        SCOPED_TRACE(testing::Message() << from << " by " << by);
+        EXPECT_EQ(StepReadings(readings, from, by), to);
+    }
+    EXPECT_EQ(NearestReading(readings, 100), 7);
+    EXPECT_EQ(NearestReading({}, 3.5), 3.5) << "nothing to stand on";
+}
+
+TEST(ReadoutTable, CursorsDifferencesAndEachSeries) {
+    const TimeAxis axis{10.0, std::nullopt, AxisKind::Elapsed};
+    const CursorReadout readout = ReadCursors({&kGapped, &kLater}, {2, 4}, axis.interval);
+    using Row = std::vector<std::string>;
+    const std::vector<Row> table = ReadoutTable(readout, {"V DC", "deg C"}, axis);
+    ASSERT_EQ(table.size(), 4u);
+    EXPECT_EQ(table[1], (Row{"Reading", "2 (0:00:10)", "4 (0:00:30)", "2 readings, 0:00:20", ""}));
+    EXPECT_EQ(table[2], (Row{"V DC", "12", "14", "2", "12 /min"}));
+    EXPECT_EQ(table[3], (Row{"deg C", "", "100", "", ""}));
+    const TimeAxis numbers;
+    EXPECT_EQ(ReadoutTable(ReadCursors({&kGapped}, {1, 3}, std::nullopt), {"V DC"}, numbers)[1],
+              (Row{"Reading", "1", "3", "2 readings", ""}));
+}
+
 // The statistics between the cursors are the range statistics of the readings between them,
 // both ends included, in whichever order the cursors stand.
 TEST(BetweenCursors, StatisticsAsAPlainComputationOfTheReadingsBetween) {
