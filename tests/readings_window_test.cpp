@@ -20,6 +20,7 @@
 
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
+#include "ui/cursor_lines.h"
 #include "ui/readings_chart.h"
 #include "ui/readings_windows.h"
 #include "ui/statistics_model.h"
@@ -327,6 +328,68 @@ TEST_F(ReadingsWindowTest, HoverNamesTheReadingItsTimeValueAndUnit) {
 
     chart->SetTimeAxis({10.0, std::nullopt, AxisKind::Elapsed});
     EXPECT_EQ(chart->DescribePointAt(eleventh), "Reading 11 (0:01:40): -3.5 unit 57");
+}
+
+// Both cursors placed and moved, their readout read, and the statistics between them, by
+// keyboard alone on a file logged every 10 s.
+TEST_F(ReadingsWindowTest, CursorsPlacedMovedAndReadByKeyboardAlone) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
+    ReadingsChart* chart = window->Chart();
+    CursorLines* cursors = window->CursorControls();
+    EXPECT_FALSE(window->Readout()->isVisible());
+    EXPECT_FALSE(window->BetweenCursorsBox()->isEnabled());
+
+    chart->setFocus();
+    QTest::keyClick(chart, Qt::Key_A);  // the middle of readings 1 to 12
+    EXPECT_EQ(cursors->A(), 6);
+    EXPECT_TRUE(window->Readout()->isVisible());
+    QTest::keyClick(chart, Qt::Key_B);
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(chart, Qt::Key_Right);  // B, the active one, by a reading each
+    }
+    EXPECT_EQ(cursors->B(), 10);
+    EXPECT_EQ(cursors->A(), 6);
+    const QString text = window->StatisticsText();
+    EXPECT_TRUE(text.contains("\nReading\t6 (0:00:50)\t10 (0:01:30)\t4 readings, 0:00:40\t\n"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("\nV DC\t5\t9\t4\t6 /min\n")) << "4 V in 40 s";
+    EXPECT_TRUE(text.contains("\nunit 57\t4\t4\t0\t\n")) << "the reading before each cursor";
+    EXPECT_FALSE(text.mid(text.indexOf("\nReading\t")).contains("V AC"))
+        << "only the series shown";
+    EXPECT_TRUE(window->Readout()->text().contains("6 /min"));
+
+    QTest::keyClick(chart, Qt::Key_S);  // A active
+    QTest::keyClick(chart, Qt::Key_Left);
+    EXPECT_EQ(cursors->A(), 5);
+    QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier);  // a tenth of 11.2 readings
+    EXPECT_EQ(cursors->A(), 6);
+    QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(cursors->A(), 7);
+
+    QCheckBox* between = window->BetweenCursorsBox();
+    ASSERT_TRUE(between->isEnabled());
+    between->setFocus();
+    QTest::keyClick(between, Qt::Key_Space);
+    EXPECT_EQ(window->RangeLine()->text(),
+              "Between the cursors: Readings 7\u201310 of 12 (0:01:00\u20130:01:30)");
+    EXPECT_EQ(Row(*window, 0).mid(0, 5), (QStringList{"V DC", "3", "5", "9", "7"}));
+
+    chart->ZoomBy(0.5);
+    chart->PanBy(0.25);
+    window->ShowWholeMemory();
+    EXPECT_EQ(cursors->A(), 7) << "kept while zooming, panning and by Whole memory";
+    EXPECT_EQ(cursors->B(), 10);
+    EXPECT_TRUE(window->RangeLine()->text().startsWith("Between the cursors"));
+
+    chart->setFocus();
+    QTest::keyClick(chart, Qt::Key_Escape);
+    EXPECT_FALSE(cursors->AnyPlaced());
+    EXPECT_FALSE(window->Readout()->isVisible());
+    EXPECT_FALSE(window->BetweenCursorsBox()->isEnabled());
+    EXPECT_EQ(window->RangeLine()->text(), "All 12 readings");
+    EXPECT_FALSE(window->StatisticsText().contains("Reading\t"));
 }
 
 // Zoomed in past midnight, the first label still tells which day the readings shown are of.

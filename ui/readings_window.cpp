@@ -1,6 +1,7 @@
 #include "ui/readings_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -24,8 +25,10 @@
 
 #include "datafiles/csv_export.h"
 #include "datafiles/xlsx_export.h"
+#include "measuring/cursors.h"
 #include "transfer/local_text.h"
 #include "ui/chart_saving.h"
+#include "ui/cursor_lines.h"
 #include "ui/readings_chart.h"
 #include "ui/readings_settings.h"
 #include "ui/statistics_model.h"
@@ -82,6 +85,7 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
     AddKeyboardActions();
+    cursors_ = new CursorLines(chart_);
 
     timeAxis_->SetAxis(LoadTimeAxis(path_));
     chart_->SetTimeAxis(timeAxis_->Axis());
@@ -89,7 +93,17 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
         SaveTimeAxis(path_, axis);
         chart_->SetTimeAxis(axis);
         UpdateRangeStatistics();
+        UpdateReadout();
     });
+    connect(cursors_, &CursorLines::cursorsChanged, this, [this] {
+        UpdateReadout();
+        UpdateRangeStatistics();
+    });
+    connect(chart_, &ReadingsChart::seriesShownChanged, this, [this] {
+        cursors_->Redraw();
+        UpdateReadout();
+    });
+    connect(betweenCursors_, &QCheckBox::toggled, this, &ReadingsWindow::UpdateRangeStatistics);
     connect(chart_, &ReadingsChart::readingRangeChanged, this,
             &ReadingsWindow::UpdateRangeStatistics);
     connect(chart_, &ReadingsChart::seriesShownChanged, statistics_, &StatisticsModel::SetShown);
@@ -125,7 +139,8 @@ QWidget* ReadingsWindow::CreateButtons() {
     }
     auto* hint = new QLabel(
         QStringLiteral("Wheel: zoom (Shift: values) \u00b7 drag: pan \u00b7 right-drag or "
-                       "Ctrl+drag: zoom to a box \u00b7 click a legend entry: show or hide"),
+                       "Ctrl+drag: zoom to a box \u00b7 click a legend entry: show or hide "
+                       "\u00b7 A, B: cursors, arrows move, S swaps, Esc removes"),
         row);
     hint->setWordWrap(true);
     layout->addWidget(hint, 1);
@@ -136,15 +151,27 @@ QWidget* ReadingsWindow::CreateStatistics() {
     auto* box = new QWidget(this);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
+    auto* above = new QHBoxLayout;
     rangeLine_ = new QLabel(box);
-    layout->addWidget(rangeLine_);
+    above->addWidget(rangeLine_, 1);
+    betweenCursors_ = new QCheckBox(QStringLiteral("Statistics &between the cursors"), box);
+    betweenCursors_->setEnabled(false);
+    above->addWidget(betweenCursors_);
+    layout->addLayout(above);
     statistics_ = new StatisticsModel(this);
     table_ = new QTableView(box);
     table_->setModel(statistics_);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
-    layout->addWidget(table_);
+    readout_ = new QLabel(box);
+    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    readout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    readout_->hide();
+    auto* beside = new QHBoxLayout;
+    beside->addWidget(table_, 1);
+    beside->addWidget(readout_);
+    layout->addLayout(beside);
     return box;
 }
 
@@ -173,7 +200,9 @@ void ReadingsWindow::AddKeyboardActions() {
 
 void ReadingsWindow::ShowReadings(std::vector<ReadingSeries> series, std::size_t readings) {
     readings_ = readings;
+    cursors_->RemoveLines();  // they stand on panels that are replaced
     chart_->SetReadings(std::move(series), names_);
+    cursors_->SetReadings(FileReadings(chart_->Series()));
     std::vector<StatisticsModel::Series> rows;
     for (int i = 0; i < chart_->graphCount(); ++i) {
         rows.push_back(
@@ -184,14 +213,65 @@ void ReadingsWindow::ShowReadings(std::vector<ReadingSeries> series, std::size_t
     UpdateSummary();
 }
 
-// The figures of the readings inside the range shown, both ends included.
+// The figures of the readings inside the range shown, or between the cursors, both ends
+// included.
 void ReadingsWindow::UpdateRangeStatistics() {
+    const std::optional<Cursors> cursors = cursors_->Both();
+    const bool between = cursors && betweenCursors_->isChecked();
     const QCPRange range = chart_->ReadingRange();
-    std::vector<SeriesStatistics> figures = chart_->StatisticsWithin(range.lower, range.upper);
-    const std::string readings = DescribeReadings(
-        CountReadings(chart_->Series(), range.lower, range.upper), readings_, chart_->Axis());
+    const Span span = between ? BetweenCursors(*cursors) : Span{range.lower, range.upper};
+    std::vector<SeriesStatistics> figures = chart_->StatisticsWithin(span.lower, span.upper);
+    std::string readings = DescribeReadings(CountReadings(chart_->Series(), span.lower, span.upper),
+                                            readings_, chart_->Axis());
+    if (between) {
+        readings = "Between the cursors: " + readings;
+    }
     statistics_->SetFigures(std::move(figures), QString::fromStdString(readings));
     rangeLine_->setText(statistics_->Readings());
+}
+
+// The readout of the series shown; with one cursor placed, only its column.
+std::vector<std::vector<std::string>> ReadingsWindow::ReadoutRows() const {
+    const double a = cursors_->A().value_or(cursors_->B().value_or(0));
+    const double b = cursors_->B().value_or(a);
+    std::vector<const ReadingSeries*> shown;
+    std::vector<std::string> labels;
+    for (int i = 0; i < chart_->graphCount(); ++i) {
+        if (chart_->SeriesShown(i)) {
+            shown.push_back(&chart_->Series()[static_cast<std::size_t>(i)]);
+            labels.push_back(chart_->SeriesName(i).toStdString());
+        }
+    }
+    std::vector<std::vector<std::string>> rows =
+        ReadoutTable(ReadCursors(shown, {a, b}, chart_->Axis().interval), labels, chart_->Axis());
+    if (!cursors_->Both()) {
+        const std::size_t kept = cursors_->A() ? 1 : 2;
+        for (std::vector<std::string>& row : rows) {
+            row = {row[0], row[kept]};
+        }
+    }
+    return rows;
+}
+
+void ReadingsWindow::UpdateReadout() {
+    betweenCursors_->setEnabled(cursors_->Both().has_value());
+    readout_->setVisible(cursors_->AnyPlaced());
+    if (!cursors_->AnyPlaced()) {
+        return;
+    }
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
+    bool header = true;
+    for (const std::vector<std::string>& row : ReadoutRows()) {
+        html += QStringLiteral("<tr>");
+        for (const std::string& cell : row) {
+            const QString tag = header ? QStringLiteral("th") : QStringLiteral("td");
+            html += QStringLiteral("<%1 align=\"left\">%2</%1>")
+                        .arg(tag, QString::fromStdString(cell).toHtmlEscaped());
+        }
+        html += QStringLiteral("</tr>");
+        header = false;
+    }
+    readout_->setText(html + QStringLiteral("</table>"));
 }
 
 void ReadingsWindow::UpdateSummary() {
@@ -223,7 +303,18 @@ void ReadingsWindow::ShowWholeMemory() {
 }
 
 QString ReadingsWindow::StatisticsText() const {
-    return statistics_->Text();
+    QString text = statistics_->Text();
+    if (cursors_->AnyPlaced()) {
+        text += QLatin1Char('\n');
+        for (const std::vector<std::string>& row : ReadoutRows()) {
+            QStringList cells;
+            for (const std::string& cell : row) {
+                cells << QString::fromStdString(cell);
+            }
+            text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+        }
+    }
+    return text;
 }
 
 void ReadingsWindow::CopyStatistics() const {

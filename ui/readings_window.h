@@ -8,17 +8,20 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "datafiles/readings.h"
 #include "datafiles/unit_table.h"
 
+class QCheckBox;
 class QLabel;
 class QMimeData;
 class QTableView;
 
 namespace rv7342 {
 
+class CursorLines;
 class ReadingsChart;
 class StatisticsModel;
 class TimeAxisBar;
@@ -44,11 +47,18 @@ class ReadingsWindow : public QWidget {
     // "Readings 1201–2400 of 32767" or "All 32767 readings", above the table.
     QLabel* RangeLine() const { return rangeLine_; }
     QLabel* Summary() const { return summary_; }
+    CursorLines* CursorControls() const { return cursors_; }
+    // Beside the statistics while a cursor is placed: the readings and values at the cursors,
+    // their differences and each series' slope.
+    QLabel* Readout() const { return readout_; }
+    // Switches the statistics between the range shown and the readings between the cursors.
+    QCheckBox* BetweenCursorsBox() const { return betweenCursors_; }
 
     bool SeriesShown(int index) const;
     void ShowSeries(int index, bool shown);
     void ShowWholeMemory();
-    // What the table shows as tab-separated text, the line of readings first.
+    // What the table shows as tab-separated text, the line of readings first, then the
+    // cursors' readout while a cursor is placed.
     QString StatisticsText() const;
     void CopyStatistics() const;
     // Saves the chart as shown as PNG, SVG or PDF, chosen by the name's suffix.
@@ -69,6 +79,8 @@ class ReadingsWindow : public QWidget {
     void AddKeyboardActions();
     void UpdateRangeStatistics();
     void UpdateSummary();
+    void UpdateReadout();
+    std::vector<std::vector<std::string>> ReadoutRows() const;
     QString AskForFileToWrite(const QString& title, const QString& suffix, const QString& filters);
     void ChooseFileAndSaveChart();
     void ChooseFileAndExport();
@@ -82,6 +94,9 @@ class ReadingsWindow : public QWidget {
     QTableView* table_ = nullptr;
     QLabel* rangeLine_ = nullptr;
     QLabel* summary_ = nullptr;
+    CursorLines* cursors_ = nullptr;
+    QLabel* readout_ = nullptr;
+    QCheckBox* betweenCursors_ = nullptr;
 };
 
 }  // namespace rv7342
