@@ -83,6 +83,13 @@ Failure ParseLimitOption(std::string_view text, UnitLimits& limit) {
     return std::nullopt;
 }
 
+std::string LimitOptionText(const UnitLimits& limit) {
+    const auto bound = [](const std::optional<double>& value) {
+        return value ? FormatDouble(*value) : std::string();
+    };
+    return limit.unit + "=" + bound(limit.limits.lower) + ":" + bound(limit.limits.upper);
+}
+
 Failure ParseConvertOption(std::string_view text, Conversion& conversion) {
     const auto equals = text.find('=');
     const auto colon = text.rfind(':');

@@ -20,6 +20,8 @@ struct UnitLimits {
 
 // --limit UNIT=LOW:HIGH, either side may be empty: "V DC=11.5:".
 Failure ParseLimitOption(std::string_view text, UnitLimits& limit);
+// The text ParseLimitOption reads back as `limit`, as settings keep it.
+std::string LimitOptionText(const UnitLimits& limit);
 
 // --convert UNIT=NEWUNIT:FACTOR,OFFSET, the offset 0 when left out: "mV DC=deg C:1,0".
 Failure ParseConvertOption(std::string_view text, Conversion& conversion);

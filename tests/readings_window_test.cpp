@@ -21,6 +21,7 @@
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
 #include "ui/cursor_lines.h"
+#include "ui/limit_marks.h"
 #include "ui/readings_chart.h"
 #include "ui/readings_windows.h"
 #include "ui/statistics_model.h"
@@ -356,8 +357,7 @@ TEST_F(ReadingsWindowTest, CursorsPlacedMovedAndReadByKeyboardAlone) {
         << text.toStdString();
     EXPECT_TRUE(text.contains("\nV DC\t5\t9\t4\t6 /min\n")) << "4 V in 40 s";
     EXPECT_TRUE(text.contains("\nunit 57\t4\t4\t0\t\n")) << "the reading before each cursor";
-    EXPECT_FALSE(text.mid(text.indexOf("\nReading\t")).contains("V AC"))
-        << "only the series shown";
+    EXPECT_FALSE(text.mid(text.indexOf("\nReading\t")).contains("V AC")) << "only the series shown";
     EXPECT_TRUE(window->Readout()->text().contains("6 /min"));
 
     QTest::keyClick(chart, Qt::Key_S);  // A active
@@ -390,6 +390,63 @@ TEST_F(ReadingsWindowTest, CursorsPlacedMovedAndReadByKeyboardAlone) {
     EXPECT_FALSE(window->BetweenCursorsBox()->isEnabled());
     EXPECT_EQ(window->RangeLine()->text(), "All 12 readings");
     EXPECT_FALSE(window->StatisticsText().contains("Reading\t"));
+}
+
+// A limit typed into the statistics table marks the readings outside it, counts them and the
+// time outside, and is there again when the file is reopened.
+TEST_F(ReadingsWindowTest, LimitsSetInTheTableByKeyboardAndRemembered) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
+    QTableView* table = window->StatisticsTable();
+    EXPECT_EQ(table->model()->columnCount(), 9) << "no limit columns until asked for";
+    window->LimitsBox()->setFocus();
+    QTest::keyClick(window->LimitsBox(), Qt::Key_Space);
+    ASSERT_EQ(table->model()->columnCount(), 15);
+
+    // Types `text` into the cell of V DC's row, `right` cells right of its name.
+    const auto type = [table](int right, const char* text) {
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < right; ++i) {
+            QTest::keyClick(table, Qt::Key_Right);
+        }
+        QTest::keyClick(table, Qt::Key_F2);
+        auto* editor = table->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();  // the table takes what was typed once back in its loop
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // and the editor goes
+    };
+    type(9, "4");  // V DC's 4s lie on it: within
+    EXPECT_EQ(Row(*window, 0).mid(9), (QStringList{"4", "", "1", "", "0:00:10", "1 (0:00:00)"}));
+    EXPECT_EQ(Row(*window, 1).mid(9), (QStringList{"", "", "", "", "", ""}));
+    window->Chart()->replot();
+    EXPECT_EQ(window->Marks()->MarkedPoints(0), 1u);
+    EXPECT_EQ(window->Marks()->MarkedPoints(1), 0u);
+
+    type(10, "8");
+    EXPECT_EQ(Row(*window, 0).mid(9), (QStringList{"4", "8", "1", "1", "0:00:20", "1 (0:00:00)"}));
+    type(9, "9");  // above the upper limit: not taken
+    EXPECT_EQ(Row(*window, 0)[9], "4");
+    window->Chart()->SetReadingRange({2.5, 9.5});
+    EXPECT_EQ(Row(*window, 0).mid(11), (QStringList{"0", "0", "0:00:00", ""})) << "the range shown";
+
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ReadingsWindow* again = Open("known.dat");
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->LimitsBox()->isChecked());
+    EXPECT_EQ(again->UnitLimits().at("V DC"), (Limits{4.0, 8.0}));
+    EXPECT_EQ(Row(*again, 0).mid(9, 4), (QStringList{"4", "8", "1", "1"}));
+    again->SetLimits("V DC", {});
+    EXPECT_TRUE(again->UnitLimits().empty());
+    EXPECT_TRUE(QSettings(QStringLiteral("rv7342"), QStringLiteral("readings"))
+                    .value("limits/" + QUrl::toPercentEncoding(Path("known.dat")))
+                    .isNull())
+        << "no limits, nothing kept";
 }
 
 // Zoomed in past midnight, the first label still tells which day the readings shown are of.

@@ -1,7 +1,10 @@
 #include "ui/readings_settings.h"
 
 #include <QSettings>
+#include <QStringList>
 #include <QUrl>
+
+#include "measuring/options.h"
 
 namespace rv7342 {
 
@@ -10,9 +13,11 @@ namespace {
 const char* const kAxisNames[] = {"readings", "elapsed", "clock"};
 
 // One group a file; the path is encoded, so that its slashes make no groups of their own.
-QString GroupOf(const QString& dataFile) {
-    return QStringLiteral("time axes/") + QString::fromLatin1(QUrl::toPercentEncoding(dataFile));
+QString GroupOf(const QString& dataFile, const QString& kind = QStringLiteral("time axes")) {
+    return kind + QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(dataFile));
 }
+
+const QString kLimits = QStringLiteral("limits");
 
 }  // namespace
 
@@ -51,6 +56,34 @@ void SaveTimeAxis(const QString& dataFile, const TimeAxis& axis) {
     }
     settings.setValue(QStringLiteral("axis"),
                       QLatin1String(kAxisNames[static_cast<int>(axis.kind)]));
+}
+
+// Each unit's limits as --limit gives them: "V DC=11.5:".
+UnitLimitMap LoadLimits(const QString& dataFile) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    UnitLimitMap limits;
+    for (const QString& text : settings.value(GroupOf(dataFile, kLimits)).toStringList()) {
+        UnitLimits limit;
+        if (!ParseLimitOption(text.toStdString(), limit)) {
+            limits[limit.unit] = limit.limits;
+        }
+    }
+    return limits;
+}
+
+void SaveLimits(const QString& dataFile, const UnitLimitMap& limits) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    QStringList texts;
+    for (const auto& [unit, limit] : limits) {
+        if (limit.Any()) {
+            texts << QString::fromStdString(LimitOptionText({unit, limit}));
+        }
+    }
+    if (texts.isEmpty()) {
+        settings.remove(GroupOf(dataFile, kLimits));
+    } else {
+        settings.setValue(GroupOf(dataFile, kLimits), texts);
+    }
 }
 
 }  // namespace rv7342

@@ -29,6 +29,7 @@
 #include "transfer/local_text.h"
 #include "ui/chart_saving.h"
 #include "ui/cursor_lines.h"
+#include "ui/limit_marks.h"
 #include "ui/readings_chart.h"
 #include "ui/readings_settings.h"
 #include "ui/statistics_model.h"
@@ -86,6 +87,10 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     layout->addWidget(summary_);
     AddKeyboardActions();
     cursors_ = new CursorLines(chart_);
+    limitMarks_ = new LimitMarks(chart_);
+    limits_ = LoadLimits(path_);
+    showLimits_->setChecked(!limits_.empty());
+    statistics_->ShowLimits(!limits_.empty());
 
     timeAxis_->SetAxis(LoadTimeAxis(path_));
     chart_->SetTimeAxis(timeAxis_->Axis());
@@ -101,9 +106,15 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     });
     connect(chart_, &ReadingsChart::seriesShownChanged, this, [this] {
         cursors_->Redraw();
+        limitMarks_->Redraw();
         UpdateReadout();
     });
     connect(betweenCursors_, &QCheckBox::toggled, this, &ReadingsWindow::UpdateRangeStatistics);
+    connect(showLimits_, &QCheckBox::toggled, statistics_, &StatisticsModel::ShowLimits);
+    connect(statistics_, &StatisticsModel::limitsRequested, this,
+            [this](int row, const Limits& limits) {
+                SetLimits(UnitLabel(names_, chart_->Series().at(row).unitCode), limits);
+            });
     connect(chart_, &ReadingsChart::readingRangeChanged, this,
             &ReadingsWindow::UpdateRangeStatistics);
     connect(chart_, &ReadingsChart::seriesShownChanged, statistics_, &StatisticsModel::SetShown);
@@ -157,6 +168,11 @@ QWidget* ReadingsWindow::CreateStatistics() {
     betweenCursors_ = new QCheckBox(QStringLiteral("Statistics &between the cursors"), box);
     betweenCursors_->setEnabled(false);
     above->addWidget(betweenCursors_);
+    showLimits_ = new QCheckBox(QStringLiteral("Show &limits"), box);
+    showLimits_->setToolTip(
+        QStringLiteral("Lower and upper limits of each unit, edited in the table, and how the "
+                       "readings keep to them"));
+    above->addWidget(showLimits_);
     layout->addLayout(above);
     statistics_ = new StatisticsModel(this);
     table_ = new QTableView(box);
@@ -201,8 +217,10 @@ void ReadingsWindow::AddKeyboardActions() {
 void ReadingsWindow::ShowReadings(std::vector<ReadingSeries> series, std::size_t readings) {
     readings_ = readings;
     cursors_->RemoveLines();  // they stand on panels that are replaced
+    limitMarks_->Remove();
     chart_->SetReadings(std::move(series), names_);
     cursors_->SetReadings(FileReadings(chart_->Series()));
+    limitMarks_->SetLimits(SeriesLimits());
     std::vector<StatisticsModel::Series> rows;
     for (int i = 0; i < chart_->graphCount(); ++i) {
         rows.push_back(
@@ -228,6 +246,33 @@ void ReadingsWindow::UpdateRangeStatistics() {
     }
     statistics_->SetFigures(std::move(figures), QString::fromStdString(readings));
     rangeLine_->setText(statistics_->Readings());
+    std::vector<Limits> limits = SeriesLimits();
+    std::vector<LimitFigures> outside;
+    for (std::size_t i = 0; i < limits.size(); ++i) {
+        outside.push_back(ComputeLimitFigures(chart_->Series()[i], limits[i], span.lower,
+                                              span.upper, chart_->Axis().interval));
+    }
+    statistics_->SetLimitFigures(std::move(limits), std::move(outside), chart_->Axis());
+}
+
+std::vector<Limits> ReadingsWindow::SeriesLimits() const {
+    std::vector<Limits> limits;
+    for (const ReadingSeries& series : chart_->Series()) {
+        const auto unit = limits_.find(UnitLabel(names_, series.unitCode));
+        limits.push_back(unit == limits_.end() ? Limits{} : unit->second);
+    }
+    return limits;
+}
+
+void ReadingsWindow::SetLimits(const std::string& unit, const Limits& limits) {
+    if (limits.Any()) {
+        limits_[unit] = limits;
+    } else {
+        limits_.erase(unit);
+    }
+    SaveLimits(path_, limits_);
+    limitMarks_->SetLimits(SeriesLimits());
+    UpdateRangeStatistics();
 }
 
 // The readout of the series shown; with one cursor placed, only its column.

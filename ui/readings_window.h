@@ -13,6 +13,8 @@
 
 #include "datafiles/readings.h"
 #include "datafiles/unit_table.h"
+#include "measuring/limits.h"
+#include "ui/readings_settings.h"
 
 class QCheckBox;
 class QLabel;
@@ -22,6 +24,7 @@ class QTableView;
 namespace rv7342 {
 
 class CursorLines;
+class LimitMarks;
 class ReadingsChart;
 class StatisticsModel;
 class TimeAxisBar;
@@ -53,6 +56,12 @@ class ReadingsWindow : public QWidget {
     QLabel* Readout() const { return readout_; }
     // Switches the statistics between the range shown and the readings between the cursors.
     QCheckBox* BetweenCursorsBox() const { return betweenCursors_; }
+    // Shows the limit columns of the statistics, where limits are edited.
+    QCheckBox* LimitsBox() const { return showLimits_; }
+    LimitMarks* Marks() const { return limitMarks_; }
+    // The unit's limits, named as its panel is; remembered for the file.
+    void SetLimits(const std::string& unit, const Limits& limits);
+    const UnitLimitMap& UnitLimits() const { return limits_; }
 
     bool SeriesShown(int index) const;
     void ShowSeries(int index, bool shown);
@@ -80,6 +89,7 @@ class ReadingsWindow : public QWidget {
     void UpdateRangeStatistics();
     void UpdateSummary();
     void UpdateReadout();
+    std::vector<Limits> SeriesLimits() const;
     std::vector<std::vector<std::string>> ReadoutRows() const;
     QString AskForFileToWrite(const QString& title, const QString& suffix, const QString& filters);
     void ChooseFileAndSaveChart();
@@ -97,6 +107,9 @@ class ReadingsWindow : public QWidget {
     CursorLines* cursors_ = nullptr;
     QLabel* readout_ = nullptr;
     QCheckBox* betweenCursors_ = nullptr;
+    QCheckBox* showLimits_ = nullptr;
+    LimitMarks* limitMarks_ = nullptr;
+    UnitLimitMap limits_;
 };
 
 }  // namespace rv7342

@@ -3,7 +3,10 @@
 #include <QLocale>
 #include <QPixmap>
 
+#include <cmath>
+
 #include "datafiles/export_table.h"
+#include "datafiles/text_fields.h"
 #include "ui/data_viewer.h"
 
 namespace rv7342 {
@@ -11,6 +14,10 @@ namespace rv7342 {
 namespace {
 
 enum Column { kSeriesColumn, kCountColumn, kDeviationColumn = 5, kLeftOutColumn = 8 };
+// The limit columns follow those of the figures.
+enum LimitColumn { kLower, kUpper, kBelow, kAbove, kTimeOutside, kFirstOutside, kLimitColumns };
+const char* const kLimitHeader[] = {"Lower limit", "Upper limit",  "Below",
+                                    "Above",       "Time outside", "First outside"};
 
 QString ValueText(double value) {
     QLocale locale;
@@ -47,18 +54,79 @@ void StatisticsModel::SetFigures(std::vector<SeriesStatistics> figures, const QS
     }
 }
 
+void StatisticsModel::ShowLimits(bool shown) {
+    if (shown != limitsShown_) {
+        beginResetModel();
+        limitsShown_ = shown;
+        endResetModel();
+    }
+}
+
+void StatisticsModel::SetLimitFigures(std::vector<Limits> limits, std::vector<LimitFigures> figures,
+                                      const TimeAxis& axis) {
+    limits_ = std::move(limits);
+    limits_.resize(series_.size());
+    limitFigures_ = std::move(figures);
+    limitFigures_.resize(series_.size());
+    axis_ = axis;
+    if (limitsShown_ && !series_.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+    }
+}
+
 int StatisticsModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(series_.size());
 }
 
 int StatisticsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(StatisticsHeader().size());
+    const int figures = static_cast<int>(StatisticsHeader().size());
+    return parent.isValid() ? 0 : figures + (limitsShown_ ? kLimitColumns : 0);
+}
+
+QString StatisticsModel::LimitCellText(int row, int column) const {
+    if (static_cast<std::size_t>(row) >= limits_.size()) {
+        return {};
+    }
+    const Limits& limits = limits_[row];
+    const LimitFigures& figures = limitFigures_[row];
+    const auto value = [](const std::optional<double>& number) {
+        return number ? ValueText(*number) : QString();
+    };
+    switch (column) {
+        case kLower:
+            return value(limits.lower);
+        case kUpper:
+            return value(limits.upper);
+        case kBelow:
+            return limits.lower ? QString::number(figures.below) : QString();
+        case kAbove:
+            return limits.upper ? QString::number(figures.above) : QString();
+        case kTimeOutside:
+            return figures.outsideSeconds && axis_.Shown() != AxisKind::ReadingNumber
+                       ? QString::fromStdString(ElapsedText(
+                             *figures.outsideSeconds, *figures.outsideSeconds >= kSecondsPerDay))
+                       : QString();
+        case kFirstOutside: {
+            if (!figures.firstOutside) {
+                return {};
+            }
+            const std::string time = ReadingTimeText(axis_, *figures.firstOutside);
+            return QString::fromStdString(FormatDouble(*figures.firstOutside) +
+                                          (time.empty() ? "" : " (" + time + ")"));
+        }
+        default:
+            return {};
+    }
 }
 
 // The figures of the export's statistics row, as this desktop writes numbers.
 QString StatisticsModel::CellText(int row, int column) const {
     if (column == kSeriesColumn) {
         return series_[row].name;
+    }
+    const int figures = static_cast<int>(StatisticsHeader().size());
+    if (column >= figures) {
+        return LimitCellText(row, column - figures);
     }
     const Cell cell = StatisticsRow({}, figures_[row])[static_cast<std::size_t>(column)];
     if (cell.kind != Cell::Kind::Number) {
@@ -76,6 +144,7 @@ QVariant StatisticsModel::data(const QModelIndex& index, int role) const {
     const int row = index.row(), column = index.column();
     switch (role) {
         case Qt::DisplayRole:
+        case Qt::EditRole:
             return CellText(row, column);
         case Qt::CheckStateRole:
             return column == kSeriesColumn
@@ -100,8 +169,17 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
         return {};
     }
+    const auto figures = static_cast<int>(StatisticsHeader().size());
     if (role == Qt::DisplayRole) {
-        return QString::fromStdString(StatisticsHeader()[static_cast<std::size_t>(section)]);
+        return section < figures
+                   ? QString::fromStdString(StatisticsHeader()[static_cast<std::size_t>(section)])
+                   : QString::fromLatin1(kLimitHeader[section - figures]);
+    }
+    if (role == Qt::ToolTipRole && section - figures == kLower) {
+        return QStringLiteral("Edit to set the unit's lower limit; empty for none");
+    }
+    if (role == Qt::ToolTipRole && section - figures == kTimeOutside) {
+        return QStringLiteral("Each reading outside counts for one logging interval");
     }
     if (role == Qt::ToolTipRole && section == kDeviationColumn) {
         return QStringLiteral("Sample standard deviation, divided by count - 1");
@@ -115,10 +193,43 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
 
 Qt::ItemFlags StatisticsModel::flags(const QModelIndex& index) const {
     const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const int limit = index.column() - static_cast<int>(StatisticsHeader().size());
+    if (limit == kLower || limit == kUpper) {
+        return flags | Qt::ItemIsEditable;
+    }
     return index.column() == kSeriesColumn ? flags | Qt::ItemIsUserCheckable : flags;
 }
 
+// A limit as typed in this desktop's language or with a period; empty for none. A limit that
+// does not read, or would lie beyond the other one, is not taken.
+bool StatisticsModel::SetLimit(int row, int column, const QString& text) {
+    Limits limits = limits_.at(static_cast<std::size_t>(row));
+    std::optional<double>& bound = column == kLower ? limits.lower : limits.upper;
+    bool ok = true;
+    if (text.trimmed().isEmpty()) {
+        bound.reset();
+    } else {
+        double number = QLocale().toDouble(text.trimmed(), &ok);
+        if (!ok) {
+            const std::optional<double> invariant = ParseNumber(text.trimmed().toStdString());
+            ok = invariant.has_value();
+            number = invariant.value_or(0);
+        }
+        bound = number;
+        ok = ok && std::isfinite(number);
+    }
+    if (!ok || (limits.lower && limits.upper && *limits.lower > *limits.upper)) {
+        return false;
+    }
+    emit limitsRequested(row, limits);
+    return true;
+}
+
 bool StatisticsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const int limit = index.column() - static_cast<int>(StatisticsHeader().size());
+    if (index.isValid() && role == Qt::EditRole && (limit == kLower || limit == kUpper)) {
+        return SetLimit(index.row(), limit, value.toString());
+    }
     if (!index.isValid() || index.column() != kSeriesColumn || role != Qt::CheckStateRole) {
         return false;
     }
