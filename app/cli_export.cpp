@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "app/cli.h"
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
+#include "export/csv_export.h"
+#include "export/xlsx_export.h"
 
 namespace rv7342::cli {
 

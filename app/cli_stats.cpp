@@ -10,10 +10,10 @@
 #include <map>
 
 #include "app/cli.h"
-#include "datafiles/export_table.h"
-#include "datafiles/readings.h"
+#include "export/export_table.h"
 #include "measuring/measured_series.h"
 #include "measuring/options.h"
+#include "readings/series.h"
 
 namespace rv7342::cli {
 

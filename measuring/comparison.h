@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "datafiles/readings.h"
-#include "datafiles/time_axis.h"
+#include "readings/series.h"
+#include "readings/time_axis.h"
 
 namespace rv7342 {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "datafiles/failure.h"
-#include "datafiles/readings.h"
+#include "readings/series.h"
 
 namespace rv7342 {
 

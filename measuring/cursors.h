@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "datafiles/readings.h"
-#include "datafiles/time_axis.h"
+#include "readings/series.h"
+#include "readings/statistics.h"
+#include "readings/time_axis.h"
 
 namespace rv7342 {
 

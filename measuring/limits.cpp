@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "readings/statistics.h"
+
 namespace rv7342 {
 
 Side SideOf(const Limits& limits, double value) {

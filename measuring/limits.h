@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <optional>
 
-#include "datafiles/readings.h"
+#include "readings/plot_points.h"
+#include "readings/series.h"
 
 namespace rv7342 {
 

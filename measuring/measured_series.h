@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "datafiles/data_file.h"
-#include "datafiles/readings.h"
 #include "datafiles/unit_table.h"
 #include "measuring/comparison.h"
 #include "measuring/conversion.h"
 #include "measuring/limits.h"
+#include "readings/series.h"
+#include "readings/statistics.h"
 
 namespace rv7342 {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "datafiles/text_fields.h"
-#include "datafiles/time_axis.h"
+#include "readings/time_axis.h"
 
 namespace rv7342 {
 

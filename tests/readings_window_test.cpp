@@ -20,10 +20,10 @@
 
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
-#include "ui/cursor_lines.h"
-#include "ui/limit_marks.h"
-#include "ui/readings_chart.h"
-#include "ui/readings_windows.h"
+#include "ui/chart/cursor_lines.h"
+#include "ui/chart/limit_marks.h"
+#include "ui/chart/readings_chart.h"
+#include "ui/readings_window_set.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
 
@@ -80,7 +80,7 @@ class ReadingsWindowTest : public testing::Test {
     TempDir dir;
     MessageBoxAnswerer boxes;
     QWidget owner;
-    ReadingsWindows windows{names, &owner};
+    ReadingsWindowSet windows{names, &owner};
 };
 
 TEST_F(ReadingsWindowTest, SeriesLegendStatisticsAndTheirVisibility) {
@@ -439,10 +439,10 @@ TEST_F(ReadingsWindowTest, LimitsSetInTheTableByKeyboardAndRemembered) {
     ReadingsWindow* again = Open("known.dat");
     ASSERT_NE(again, nullptr);
     EXPECT_TRUE(again->LimitsBox()->isChecked());
-    EXPECT_EQ(again->UnitLimits().at("V DC"), (Limits{4.0, 8.0}));
+    EXPECT_EQ(again->Document().UnitLimits().at("V DC"), (Limits{4.0, 8.0}));
     EXPECT_EQ(Row(*again, 0).mid(9, 4), (QStringList{"4", "8", "1", "1"}));
     again->SetLimits("V DC", {});
-    EXPECT_TRUE(again->UnitLimits().empty());
+    EXPECT_TRUE(again->Document().UnitLimits().empty());
     EXPECT_TRUE(QSettings(QStringLiteral("rv7342"), QStringLiteral("readings"))
                     .value("limits/" + QUrl::toPercentEncoding(Path("known.dat")))
                     .isNull())

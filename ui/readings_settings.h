@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "datafiles/time_axis.h"
 #include "measuring/limits.h"
+#include "readings/time_axis.h"
 
 namespace rv7342 {
 

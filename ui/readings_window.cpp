@@ -23,14 +23,13 @@
 #include <cmath>
 #include <functional>
 
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
-#include "measuring/cursors.h"
+#include "export/csv_export.h"
+#include "export/xlsx_export.h"
 #include "transfer/local_text.h"
-#include "ui/chart_saving.h"
-#include "ui/cursor_lines.h"
-#include "ui/limit_marks.h"
-#include "ui/readings_chart.h"
+#include "ui/chart/chart_saving.h"
+#include "ui/chart/cursor_lines.h"
+#include "ui/chart/limit_marks.h"
+#include "ui/chart/readings_chart.h"
 #include "ui/readings_settings.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
@@ -68,7 +67,7 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     layout->addWidget(CreateButtons());
     timeAxis_ = new TimeAxisBar(this);
     layout->addWidget(timeAxis_);
-    chart_ = new ReadingsChart(this);
+    chart_ = new ReadingsChart(document_, this);
     // Past the panels that fit, the chart scrolls.
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(chart_);
@@ -88,9 +87,11 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     AddKeyboardActions();
     cursors_ = new CursorLines(chart_);
     limitMarks_ = new LimitMarks(chart_);
-    limits_ = LoadLimits(path_);
-    showLimits_->setChecked(!limits_.empty());
-    statistics_->ShowLimits(!limits_.empty());
+    for (const auto& [unit, limits] : LoadLimits(path_)) {
+        document_.SetLimits(unit, limits);
+    }
+    showLimits_->setChecked(!document_.UnitLimits().empty());
+    statistics_->ShowLimits(showLimits_->isChecked());
 
     timeAxis_->SetAxis(LoadTimeAxis(path_));
     chart_->SetTimeAxis(timeAxis_->Axis());
@@ -109,15 +110,19 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
         limitMarks_->Redraw();
         UpdateReadout();
     });
-    connect(betweenCursors_, &QCheckBox::toggled, this, &ReadingsWindow::UpdateRangeStatistics);
+    connect(betweenCursors_, &QCheckBox::toggled, this, [this](bool between) {
+        document_.SetStatisticsBetweenCursors(between);
+        UpdateRangeStatistics();
+    });
     connect(showLimits_, &QCheckBox::toggled, statistics_, &StatisticsModel::ShowLimits);
     connect(statistics_, &StatisticsModel::limitsRequested, this,
             [this](int row, const Limits& limits) {
-                SetLimits(UnitLabel(names_, chart_->Series().at(row).unitCode), limits);
+                SetLimits(document_.Series().at(static_cast<std::size_t>(row)).unit, limits);
             });
     connect(chart_, &ReadingsChart::readingRangeChanged, this,
             &ReadingsWindow::UpdateRangeStatistics);
-    connect(chart_, &ReadingsChart::seriesShownChanged, statistics_, &StatisticsModel::SetShown);
+    connect(chart_, &ReadingsChart::seriesShownChanged, statistics_,
+            [this](int index) { statistics_->ShowShown(index); });
     connect(statistics_, &StatisticsModel::showRequested, this, &ReadingsWindow::ShowSeries);
     resize(900, 700);
 }
@@ -174,7 +179,7 @@ QWidget* ReadingsWindow::CreateStatistics() {
                        "readings keep to them"));
     above->addWidget(showLimits_);
     layout->addLayout(above);
-    statistics_ = new StatisticsModel(this);
+    statistics_ = new StatisticsModel(document_, this);
     table_ = new QTableView(box);
     table_->setModel(statistics_);
     table_->verticalHeader()->hide();
@@ -214,99 +219,59 @@ void ReadingsWindow::AddKeyboardActions() {
     }
 }
 
-void ReadingsWindow::ShowReadings(std::vector<ReadingSeries> series, std::size_t readings) {
-    readings_ = readings;
+void ReadingsWindow::ShowReadings(ReadingsDocument document) {
+    // The time axis, the limits, the cursors and what the statistics are of stay the file's.
+    const TimeAxis axis = document_.Axis();
+    const std::map<std::string, Limits> limits = document_.UnitLimits();
+    const std::optional<double> a = document_.CursorA();
+    const std::optional<double> b = document_.CursorB();
     cursors_->RemoveLines();  // they stand on panels that are replaced
     limitMarks_->Remove();
-    chart_->SetReadings(std::move(series), names_);
-    cursors_->SetReadings(FileReadings(chart_->Series()));
-    limitMarks_->SetLimits(SeriesLimits());
-    std::vector<StatisticsModel::Series> rows;
-    for (int i = 0; i < chart_->graphCount(); ++i) {
-        rows.push_back(
-            {chart_->SeriesName(i), chart_->graph(i)->pen().color(), chart_->SeriesShown(i)});
+    document_ = std::move(document);
+    document_.SetAxis(axis);
+    for (const auto& [unit, unitLimits] : limits) {
+        document_.SetLimits(unit, unitLimits);
     }
-    statistics_->SetSeries(std::move(rows));
+    const auto snapped = [this](std::optional<double> cursor) -> std::optional<double> {
+        return cursor ? NearestReading(document_.CursorReadings(), *cursor) : cursor;
+    };
+    document_.SetCursors(snapped(a), snapped(b));
+    document_.SetStatisticsBetweenCursors(betweenCursors_->isChecked());
+    std::vector<QColor> colours;
+    for (std::size_t i = 0; i < document_.Series().size(); ++i) {
+        colours.push_back(ReadingsChart::SeriesColour(static_cast<int>(i)));
+    }
+    statistics_->ShowSeries(std::move(colours));
+    chart_->ShowDocument();
+    cursors_->Redraw();
+    limitMarks_->ShowLimits();
     UpdateRangeStatistics();
+    UpdateReadout();
     UpdateSummary();
 }
 
-// The figures of the readings inside the range shown, or between the cursors, both ends
-// included.
+// The figures of the readings inside the range shown, both ends included.
 void ReadingsWindow::UpdateRangeStatistics() {
-    const std::optional<Cursors> cursors = cursors_->Both();
-    const bool between = cursors && betweenCursors_->isChecked();
-    const QCPRange range = chart_->ReadingRange();
-    const Span span = between ? BetweenCursors(*cursors) : Span{range.lower, range.upper};
-    std::vector<SeriesStatistics> figures = chart_->StatisticsWithin(span.lower, span.upper);
-    std::string readings = DescribeReadings(CountReadings(chart_->Series(), span.lower, span.upper),
-                                            readings_, chart_->Axis());
-    if (between) {
-        readings = "Between the cursors: " + readings;
-    }
-    statistics_->SetFigures(std::move(figures), QString::fromStdString(readings));
+    statistics_->ShowFigures();
     rangeLine_->setText(statistics_->Readings());
-    std::vector<Limits> limits = SeriesLimits();
-    std::vector<LimitFigures> outside;
-    for (std::size_t i = 0; i < limits.size(); ++i) {
-        outside.push_back(ComputeLimitFigures(chart_->Series()[i], limits[i], span.lower,
-                                              span.upper, chart_->Axis().interval));
-    }
-    statistics_->SetLimitFigures(std::move(limits), std::move(outside), chart_->Axis());
-}
-
-std::vector<Limits> ReadingsWindow::SeriesLimits() const {
-    std::vector<Limits> limits;
-    for (const ReadingSeries& series : chart_->Series()) {
-        const auto unit = limits_.find(UnitLabel(names_, series.unitCode));
-        limits.push_back(unit == limits_.end() ? Limits{} : unit->second);
-    }
-    return limits;
 }
 
 void ReadingsWindow::SetLimits(const std::string& unit, const Limits& limits) {
-    if (limits.Any()) {
-        limits_[unit] = limits;
-    } else {
-        limits_.erase(unit);
-    }
-    SaveLimits(path_, limits_);
-    limitMarks_->SetLimits(SeriesLimits());
+    document_.SetLimits(unit, limits);
+    SaveLimits(path_, document_.UnitLimits());
+    limitMarks_->ShowLimits();
     UpdateRangeStatistics();
 }
 
-// The readout of the series shown; with one cursor placed, only its column.
-std::vector<std::vector<std::string>> ReadingsWindow::ReadoutRows() const {
-    const double a = cursors_->A().value_or(cursors_->B().value_or(0));
-    const double b = cursors_->B().value_or(a);
-    std::vector<const ReadingSeries*> shown;
-    std::vector<std::string> labels;
-    for (int i = 0; i < chart_->graphCount(); ++i) {
-        if (chart_->SeriesShown(i)) {
-            shown.push_back(&chart_->Series()[static_cast<std::size_t>(i)]);
-            labels.push_back(chart_->SeriesName(i).toStdString());
-        }
-    }
-    std::vector<std::vector<std::string>> rows =
-        ReadoutTable(ReadCursors(shown, {a, b}, chart_->Axis().interval), labels, chart_->Axis());
-    if (!cursors_->Both()) {
-        const std::size_t kept = cursors_->A() ? 1 : 2;
-        for (std::vector<std::string>& row : rows) {
-            row = {row[0], row[kept]};
-        }
-    }
-    return rows;
-}
-
 void ReadingsWindow::UpdateReadout() {
-    betweenCursors_->setEnabled(cursors_->Both().has_value());
+    betweenCursors_->setEnabled(document_.BothCursors().has_value());
     readout_->setVisible(cursors_->AnyPlaced());
     if (!cursors_->AnyPlaced()) {
         return;
     }
     QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
     bool header = true;
-    for (const std::vector<std::string>& row : ReadoutRows()) {
+    for (const std::vector<std::string>& row : document_.Readout()) {
         html += QStringLiteral("<tr>");
         for (const std::string& cell : row) {
             const QString tag = header ? QStringLiteral("th") : QStringLiteral("td");
@@ -320,11 +285,8 @@ void ReadingsWindow::UpdateReadout() {
 }
 
 void ReadingsWindow::UpdateSummary() {
-    std::size_t leftOut = 0;
-    for (const SeriesStatistics& figures : chart_->WholeStatistics()) {
-        leftOut += figures.leftOut;
-    }
-    QString text = QStringLiteral("%1 readings of %2.").arg(readings_).arg(path_);
+    const std::size_t leftOut = document_.LeftOut();
+    QString text = QStringLiteral("%1 readings of %2.").arg(document_.ReadingCount()).arg(path_);
     if (leftOut > 0) {
         text += (leftOut == 1 ? QStringLiteral(" 1 value is")
                               : QStringLiteral(" %1 values are").arg(leftOut)) +
@@ -349,15 +311,16 @@ void ReadingsWindow::ShowWholeMemory() {
 
 QString ReadingsWindow::StatisticsText() const {
     QString text = statistics_->Text();
-    if (cursors_->AnyPlaced()) {
+    const std::vector<std::vector<std::string>> readout = document_.Readout();
+    if (!readout.empty()) {
         text += QLatin1Char('\n');
-        for (const std::vector<std::string>& row : ReadoutRows()) {
-            QStringList cells;
-            for (const std::string& cell : row) {
-                cells << QString::fromStdString(cell);
-            }
-            text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    for (const std::vector<std::string>& row : readout) {
+        QStringList cells;
+        for (const std::string& cell : row) {
+            cells << QString::fromStdString(cell);
         }
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     return text;
 }
@@ -380,11 +343,11 @@ std::optional<QString> ReadingsWindow::ExportReadings(const QString& path) const
     }
     // The file is read again rather than held twice while the window is open.
     std::vector<Record> records;
-    if (const Failure failure =
-            ReadDataFileRecords(LocalPath(path_), static_cast<int>(readings_), records)) {
+    if (const Failure failure = ReadDataFileRecords(
+            LocalPath(path_), static_cast<int>(document_.ReadingCount()), records)) {
         return QStringLiteral("Cannot export the readings: %1").arg(FromLocalText(*failure));
     }
-    const TimeAxis& axis = chart_->Axis();
+    const TimeAxis& axis = document_.Axis();
     const Failure failure = suffix == QLatin1String("xlsx")
                                 ? WriteReadingsXlsx(LocalPath(path), records, names_, axis)
                                 : WriteReadingsCsv(LocalPath(path), records, names_, axis);

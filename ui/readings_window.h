@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "datafiles/readings.h"
 #include "datafiles/unit_table.h"
-#include "measuring/limits.h"
-#include "ui/readings_settings.h"
+#include "readings/readings_document.h"
 
 class QCheckBox;
 class QLabel;
@@ -37,10 +35,10 @@ class ReadingsWindow : public QWidget {
   public:
     ReadingsWindow(const QString& path, const UnitTable& names, QWidget* parent = nullptr);
 
-    // Replaces what the window shows: the series of the first `readings` records of its file.
-    // First values are shown, second values hidden; the time axis is the one last chosen for
-    // the file.
-    void ShowReadings(std::vector<ReadingSeries> series, std::size_t readings);
+    // Replaces what the window shows with `document`, a reading of its file. The time axis is
+    // the one last chosen for the file.
+    void ShowReadings(ReadingsDocument document);
+    const ReadingsDocument& Document() const { return document_; }
 
     const QString& Path() const { return path_; }
     ReadingsChart* Chart() const { return chart_; }
@@ -61,7 +59,6 @@ class ReadingsWindow : public QWidget {
     LimitMarks* Marks() const { return limitMarks_; }
     // The unit's limits, named as its panel is; remembered for the file.
     void SetLimits(const std::string& unit, const Limits& limits);
-    const UnitLimitMap& UnitLimits() const { return limits_; }
 
     bool SeriesShown(int index) const;
     void ShowSeries(int index, bool shown);
@@ -89,15 +86,13 @@ class ReadingsWindow : public QWidget {
     void UpdateRangeStatistics();
     void UpdateSummary();
     void UpdateReadout();
-    std::vector<Limits> SeriesLimits() const;
-    std::vector<std::vector<std::string>> ReadoutRows() const;
     QString AskForFileToWrite(const QString& title, const QString& suffix, const QString& filters);
     void ChooseFileAndSaveChart();
     void ChooseFileAndExport();
 
     QString path_;
     const UnitTable& names_;
-    std::size_t readings_ = 0;
+    ReadingsDocument document_;
     ReadingsChart* chart_ = nullptr;
     TimeAxisBar* timeAxis_ = nullptr;
     StatisticsModel* statistics_ = nullptr;
@@ -109,7 +104,6 @@ class ReadingsWindow : public QWidget {
     QCheckBox* betweenCursors_ = nullptr;
     QCheckBox* showLimits_ = nullptr;
     LimitMarks* limitMarks_ = nullptr;
-    UnitLimitMap limits_;
 };
 
 }  // namespace rv7342

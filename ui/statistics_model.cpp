@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "datafiles/export_table.h"
 #include "datafiles/text_fields.h"
+#include "export/export_table.h"
 #include "ui/data_viewer.h"
 
 namespace rv7342 {
@@ -19,6 +19,10 @@ enum LimitColumn { kLower, kUpper, kBelow, kAbove, kTimeOutside, kFirstOutside, 
 const char* const kLimitHeader[] = {"Lower limit", "Upper limit",  "Below",
                                     "Above",       "Time outside", "First outside"};
 
+int FigureColumns() {
+    return static_cast<int>(StatisticsHeader().size());
+}
+
 QString ValueText(double value) {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
@@ -27,31 +31,28 @@ QString ValueText(double value) {
 
 }  // namespace
 
-StatisticsModel::StatisticsModel(QObject* parent) : QAbstractTableModel(parent) {}
+StatisticsModel::StatisticsModel(const ReadingsDocument& document, QObject* parent)
+    : QAbstractTableModel(parent), document_(document) {}
 
-void StatisticsModel::SetSeries(std::vector<Series> series) {
+void StatisticsModel::ShowSeries(std::vector<QColor> colours) {
     beginResetModel();
-    series_ = std::move(series);
-    figures_.assign(series_.size(), SeriesStatistics{});
+    colours_ = std::move(colours);
     endResetModel();
 }
 
-void StatisticsModel::SetShown(int row, bool shown) {
-    if (series_.at(row).shown != shown) {
-        series_[row].shown = shown;
-        emit dataChanged(index(row, kSeriesColumn), index(row, kSeriesColumn),
-                         {Qt::CheckStateRole});
-    }
+void StatisticsModel::ShowShown(int row) {
+    emit dataChanged(index(row, kSeriesColumn), index(row, kSeriesColumn), {Qt::CheckStateRole});
 }
 
-void StatisticsModel::SetFigures(std::vector<SeriesStatistics> figures, const QString& readings) {
-    figures_ = std::move(figures);
-    figures_.resize(series_.size());
-    readings_ = readings;
-    if (!series_.empty()) {
+void StatisticsModel::ShowFigures() {
+    if (rowCount() > 0) {
         emit dataChanged(index(0, kCountColumn), index(rowCount() - 1, columnCount() - 1),
                          {Qt::DisplayRole});
     }
+}
+
+QString StatisticsModel::Readings() const {
+    return QString::fromStdString(document_.RangeLine());
 }
 
 void StatisticsModel::ShowLimits(bool shown) {
@@ -62,33 +63,22 @@ void StatisticsModel::ShowLimits(bool shown) {
     }
 }
 
-void StatisticsModel::SetLimitFigures(std::vector<Limits> limits, std::vector<LimitFigures> figures,
-                                      const TimeAxis& axis) {
-    limits_ = std::move(limits);
-    limits_.resize(series_.size());
-    limitFigures_ = std::move(figures);
-    limitFigures_.resize(series_.size());
-    axis_ = axis;
-    if (limitsShown_ && !series_.empty()) {
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
-    }
-}
-
 int StatisticsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(series_.size());
+    return parent.isValid() ? 0 : static_cast<int>(colours_.size());
 }
 
 int StatisticsModel::columnCount(const QModelIndex& parent) const {
-    const int figures = static_cast<int>(StatisticsHeader().size());
-    return parent.isValid() ? 0 : figures + (limitsShown_ ? kLimitColumns : 0);
+    return parent.isValid() ? 0 : FigureColumns() + (limitsShown_ ? kLimitColumns : 0);
 }
 
 QString StatisticsModel::LimitCellText(int row, int column) const {
-    if (static_cast<std::size_t>(row) >= limits_.size()) {
+    const auto series = static_cast<std::size_t>(row);
+    if (series >= document_.RangeLimitFigures().size()) {
         return {};
     }
-    const Limits& limits = limits_[row];
-    const LimitFigures& figures = limitFigures_[row];
+    const Limits limits = document_.LimitsOf(series);
+    const LimitFigures& figures = document_.RangeLimitFigures()[series];
+    const TimeAxis& axis = document_.Axis();
     const auto value = [](const std::optional<double>& number) {
         return number ? ValueText(*number) : QString();
     };
@@ -102,7 +92,7 @@ QString StatisticsModel::LimitCellText(int row, int column) const {
         case kAbove:
             return limits.upper ? QString::number(figures.above) : QString();
         case kTimeOutside:
-            return figures.outsideSeconds && axis_.Shown() != AxisKind::ReadingNumber
+            return figures.outsideSeconds && axis.Shown() != AxisKind::ReadingNumber
                        ? QString::fromStdString(ElapsedText(
                              *figures.outsideSeconds, *figures.outsideSeconds >= kSecondsPerDay))
                        : QString();
@@ -110,7 +100,7 @@ QString StatisticsModel::LimitCellText(int row, int column) const {
             if (!figures.firstOutside) {
                 return {};
             }
-            const std::string time = ReadingTimeText(axis_, *figures.firstOutside);
+            const std::string time = ReadingTimeText(axis, *figures.firstOutside);
             return QString::fromStdString(FormatDouble(*figures.firstOutside) +
                                           (time.empty() ? "" : " (" + time + ")"));
         }
@@ -122,13 +112,16 @@ QString StatisticsModel::LimitCellText(int row, int column) const {
 // The figures of the export's statistics row, as this desktop writes numbers.
 QString StatisticsModel::CellText(int row, int column) const {
     if (column == kSeriesColumn) {
-        return series_[row].name;
+        return QString::fromStdString(document_.Series()[static_cast<std::size_t>(row)].label);
     }
-    const int figures = static_cast<int>(StatisticsHeader().size());
-    if (column >= figures) {
-        return LimitCellText(row, column - figures);
+    if (column >= FigureColumns()) {
+        return LimitCellText(row, column - FigureColumns());
     }
-    const Cell cell = StatisticsRow({}, figures_[row])[static_cast<std::size_t>(column)];
+    const std::vector<SeriesStatistics>& figures = document_.RangeStatistics();
+    const SeriesStatistics none;
+    const Cell cell = StatisticsRow({}, static_cast<std::size_t>(row) < figures.size()
+                                            ? figures[static_cast<std::size_t>(row)]
+                                            : none)[static_cast<std::size_t>(column)];
     if (cell.kind != Cell::Kind::Number) {
         return {};
     }
@@ -148,12 +141,13 @@ QVariant StatisticsModel::data(const QModelIndex& index, int role) const {
             return CellText(row, column);
         case Qt::CheckStateRole:
             return column == kSeriesColumn
-                       ? QVariant(series_[row].shown ? Qt::Checked : Qt::Unchecked)
+                       ? QVariant(document_.Shown(static_cast<std::size_t>(row)) ? Qt::Checked
+                                                                                 : Qt::Unchecked)
                        : QVariant();
         case Qt::DecorationRole:
             if (column == kSeriesColumn) {
                 QPixmap swatch(12, 12);
-                swatch.fill(series_[row].colour);
+                swatch.fill(colours_.at(static_cast<std::size_t>(row)));
                 return swatch;
             }
             return {};
@@ -169,7 +163,7 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
         return {};
     }
-    const auto figures = static_cast<int>(StatisticsHeader().size());
+    const int figures = FigureColumns();
     if (role == Qt::DisplayRole) {
         return section < figures
                    ? QString::fromStdString(StatisticsHeader()[static_cast<std::size_t>(section)])
@@ -193,7 +187,7 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
 
 Qt::ItemFlags StatisticsModel::flags(const QModelIndex& index) const {
     const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    const int limit = index.column() - static_cast<int>(StatisticsHeader().size());
+    const int limit = index.column() - FigureColumns();
     if (limit == kLower || limit == kUpper) {
         return flags | Qt::ItemIsEditable;
     }
@@ -202,16 +196,17 @@ Qt::ItemFlags StatisticsModel::flags(const QModelIndex& index) const {
 
 // A limit as typed in this desktop's language or with a period; empty for none. A limit that
 // does not read, or would lie beyond the other one, is not taken.
-bool StatisticsModel::SetLimit(int row, int column, const QString& text) {
-    Limits limits = limits_.at(static_cast<std::size_t>(row));
+bool StatisticsModel::SetLimit(int row, int column, const QString& typed) {
+    Limits limits = document_.LimitsOf(static_cast<std::size_t>(row));
     std::optional<double>& bound = column == kLower ? limits.lower : limits.upper;
+    const QString text = typed.trimmed();
     bool ok = true;
-    if (text.trimmed().isEmpty()) {
+    if (text.isEmpty()) {
         bound.reset();
     } else {
-        double number = QLocale().toDouble(text.trimmed(), &ok);
+        double number = QLocale().toDouble(text, &ok);
         if (!ok) {
-            const std::optional<double> invariant = ParseNumber(text.trimmed().toStdString());
+            const std::optional<double> invariant = ParseNumber(text.toStdString());
             ok = invariant.has_value();
             number = invariant.value_or(0);
         }
@@ -226,7 +221,7 @@ bool StatisticsModel::SetLimit(int row, int column, const QString& text) {
 }
 
 bool StatisticsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    const int limit = index.column() - static_cast<int>(StatisticsHeader().size());
+    const int limit = index.column() - FigureColumns();
     if (index.isValid() && role == Qt::EditRole && (limit == kLower || limit == kUpper)) {
         return SetLimit(index.row(), limit, value.toString());
     }
@@ -238,7 +233,7 @@ bool StatisticsModel::setData(const QModelIndex& index, const QVariant& value, i
 }
 
 QString StatisticsModel::Text() const {
-    QStringList lines{readings_};
+    QStringList lines{Readings()};
     QStringList header;
     for (int column = 0; column < columnCount(); ++column) {
         header << headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();

@@ -1,8 +1,8 @@
 #pragma once
-// The statistics of the series as a table model: a row per series (its name, ticked while it
-// is shown, and the figures of the readings in the range shown), and above it a line that says
-// which readings those are. The table and Copy statistics both read it. While limits are
-// shown, each row has its unit's lower and upper limit, editable, and how its readings keep
+// The statistics of a readings document as a table model: a row per series (its name, ticked
+// while it is shown, and the figures of the readings in the range shown), and above it a line
+// that says which readings those are. The table and Copy statistics both read it. While limits
+// are shown, each row has its unit's lower and upper limit, editable, and how its readings keep
 // to them.
 
 #include <QAbstractTableModel>
@@ -11,34 +11,26 @@
 
 #include <vector>
 
-#include "datafiles/readings.h"
-#include "datafiles/time_axis.h"
-#include "measuring/limits.h"
+#include "readings/readings_document.h"
 
 namespace rv7342 {
 
 class StatisticsModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    struct Series {
-        QString name;
-        QColor colour;
-        bool shown = false;
-    };
+    // `document` must outlive the model.
+    explicit StatisticsModel(const ReadingsDocument& document, QObject* parent = nullptr);
 
-    explicit StatisticsModel(QObject* parent = nullptr);
-
-    void SetSeries(std::vector<Series> series);
-    void SetShown(int row, bool shown);
-    // Figures for every row, and which readings they are of.
-    void SetFigures(std::vector<SeriesStatistics> figures, const QString& readings);
-    const QString& Readings() const { return readings_; }
+    // The document's series were replaced: a row a colour, the colour of the series' line.
+    void ShowSeries(std::vector<QColor> colours);
+    // Series `row` was shown or hidden.
+    void ShowShown(int row);
+    // The range shown, and with it the figures, has changed.
+    void ShowFigures();
+    QString Readings() const;
     // The columns Lower limit, Upper limit, Below, Above, Time outside and First outside.
     void ShowLimits(bool shown);
     bool LimitsShown() const { return limitsShown_; }
-    // Each row's limits and how its readings keep to them; times on the axis' time.
-    void SetLimitFigures(std::vector<Limits> limits, std::vector<LimitFigures> figures,
-                         const TimeAxis& axis);
     // What the table shows as tab-separated text, the line of readings first.
     QString Text() const;
 
@@ -52,7 +44,7 @@ class StatisticsModel : public QAbstractTableModel {
 
   signals:
     void showRequested(int row, bool shown);
-    // A limit cell was edited: the row's unit should get these limits.
+    // A limit cell was edited: the unit of series `row` should get these limits.
     void limitsRequested(int row, const Limits& limits);
 
   private:
@@ -60,13 +52,9 @@ class StatisticsModel : public QAbstractTableModel {
     QString LimitCellText(int row, int column) const;
     bool SetLimit(int row, int column, const QString& text);
 
-    std::vector<Series> series_;
-    std::vector<SeriesStatistics> figures_;
-    QString readings_;
+    const ReadingsDocument& document_;
+    std::vector<QColor> colours_;
     bool limitsShown_ = false;
-    std::vector<Limits> limits_;
-    std::vector<LimitFigures> limitFigures_;
-    TimeAxis axis_;
 };
 
 }  // namespace rv7342

@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "app/cli.h"
-#include "datafiles/readings.h"
 
 namespace rv7342::cli {
 

@@ -1,12 +1,12 @@
-#include "datafiles/xlsx_export.h"
+#include "export/xlsx_export.h"
 
 #include <xlsxwriter.h>
 
 #include <cerrno>
 #include <cstdio>
 
-#include "datafiles/export_table.h"
 #include "datafiles/files.h"
+#include "export/export_table.h"
 
 namespace rv7342 {
 

@@ -1,11 +1,11 @@
-#include "datafiles/csv_export.h"
+#include "export/csv_export.h"
 
 #include <cerrno>
 #include <fstream>
 
-#include "datafiles/export_table.h"
 #include "datafiles/files.h"
 #include "datafiles/text_fields.h"
+#include "export/export_table.h"
 
 namespace rv7342 {
 

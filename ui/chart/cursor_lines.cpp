@@ -1,9 +1,9 @@
-#include "ui/cursor_lines.h"
+#include "ui/chart/cursor_lines.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "ui/readings_chart.h"
+#include "ui/chart/readings_chart.h"
 
 namespace rv7342 {
 
@@ -17,70 +17,62 @@ CursorLines::CursorLines(ReadingsChart* chart) : QObject(chart), chart_(chart) {
     chart->installEventFilter(this);
 }
 
-void CursorLines::SetReadings(std::vector<double> readings) {
-    readings_ = std::move(readings);
-    for (std::optional<double>* cursor : {&a_, &b_}) {
-        if (*cursor) {
-            *cursor = NearestReading(readings_, **cursor);
-        }
-    }
-    Changed();
+std::optional<double> CursorLines::A() const {
+    return chart_->Document().CursorA();
 }
 
-std::optional<Cursors> CursorLines::Both() const {
-    if (!a_ || !b_) {
-        return std::nullopt;
-    }
-    return Cursors{*a_, *b_};
+std::optional<double> CursorLines::B() const {
+    return chart_->Document().CursorB();
+}
+
+void CursorLines::SetCursor(Which which, std::optional<double> number) {
+    ReadingsDocument& document = chart_->Document();
+    document.SetCursors(which == Which::A ? number : A(), which == Which::B ? number : B());
+    Redraw();
+    emit cursorsChanged();
 }
 
 void CursorLines::Place(Which which, double number) {
-    Cursor(which) = NearestReading(readings_, number);
     active_ = which;
-    Changed();
+    SetCursor(which, NearestReading(chart_->Document().CursorReadings(), number));
 }
 
 void CursorLines::PlaceAtMiddle(Which which) {
-    const QCPRange range = chart_->ReadingRange();
-    Place(which, range.center());
+    Place(which, chart_->ReadingRange().center());
 }
 
 void CursorLines::MoveActive(int readings) {
-    std::optional<double>& cursor = Cursor(active_);
+    const std::optional<double> cursor = Cursor(active_);
     if (!cursor) {
         PlaceAtMiddle(active_);
         return;
     }
-    cursor = StepReadings(readings_, *cursor, readings);
-    Changed();
+    SetCursor(active_, StepReadings(chart_->Document().CursorReadings(), *cursor, readings));
 }
 
 void CursorLines::MoveActiveBy(double fractionOfRange) {
-    std::optional<double>& cursor = Cursor(active_);
+    const std::optional<double> cursor = Cursor(active_);
     if (!cursor) {
         PlaceAtMiddle(active_);
         return;
     }
+    const std::vector<double>& readings = chart_->Document().CursorReadings();
     const double step = chart_->ReadingRange().size() * fractionOfRange;
-    const double moved = NearestReading(readings_, *cursor + step);
+    const double moved = NearestReading(readings, *cursor + step);
     // However short the range, the cursor moves by a reading at least.
-    cursor = moved != *cursor ? moved : StepReadings(readings_, *cursor, step < 0 ? -1 : 1);
-    Changed();
+    SetCursor(active_,
+              moved != *cursor ? moved : StepReadings(readings, *cursor, step < 0 ? -1 : 1));
 }
 
 void CursorLines::SwapActive() {
     active_ = active_ == Which::A ? Which::B : Which::A;
-    Changed();
+    Redraw();
+    emit cursorsChanged();
 }
 
 void CursorLines::Clear() {
-    a_.reset();
-    b_.reset();
     active_ = Which::A;
-    Changed();
-}
-
-void CursorLines::Changed() {
+    chart_->Document().SetCursors(std::nullopt, std::nullopt);
     Redraw();
     emit cursorsChanged();
 }

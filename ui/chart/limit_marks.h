@@ -2,13 +2,13 @@
 // The limits of each unit drawn in its panel as horizontal lines, and the readings outside
 // them marked with a point in a warning colour. The marks are reduced to the points worth
 // drawing at the panel's width, as the lines of readings are, so that they draw as quickly.
+// The limits are those of the chart's document.
 
 #include <QObject>
 
 #include <vector>
 
-#include "datafiles/readings.h"
-#include "measuring/limits.h"
+#include "readings/series.h"
 
 class QCPAbstractItem;
 class QCPCurve;
@@ -22,8 +22,8 @@ class LimitMarks : public QObject {
   public:
     explicit LimitMarks(ReadingsChart* chart);
 
-    // The limits of each series of the chart, in its order.
-    void SetLimits(std::vector<Limits> limits);
+    // The document's limits have changed, or its series.
+    void ShowLimits();
     // The readings marked outside the range shown, for each series: what is drawn.
     std::size_t MarkedPoints(int series) const;
 
@@ -35,7 +35,6 @@ class LimitMarks : public QObject {
     void RefreshMarks();
 
     ReadingsChart* chart_;
-    std::vector<Limits> limits_;
     std::vector<ReadingSeries> outside_;  // the readings outside, for each series
     std::vector<QCPCurve*> marks_;        // for each series; none without limits
     std::vector<QCPAbstractItem*> lines_;

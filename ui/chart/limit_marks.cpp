@@ -1,9 +1,11 @@
-#include "ui/limit_marks.h"
+#include "ui/chart/limit_marks.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "ui/readings_chart.h"
+#include "measuring/limits.h"
+#include "readings/plot_points.h"
+#include "ui/chart/readings_chart.h"
 
 namespace rv7342 {
 
@@ -18,12 +20,13 @@ LimitMarks::LimitMarks(ReadingsChart* chart) : QObject(chart), chart_(chart) {
     connect(chart, &QCustomPlot::afterLayout, this, &LimitMarks::RefreshMarks);
 }
 
-void LimitMarks::SetLimits(std::vector<Limits> limits) {
-    limits_ = std::move(limits);
+void LimitMarks::ShowLimits() {
+    const ReadingsDocument& document = chart_->Document();
     outside_.clear();
-    for (std::size_t i = 0; i < limits_.size() && i < chart_->Series().size(); ++i) {
-        const ReadingSeries& series = chart_->Series()[i];
-        const PlotPoints points = OutsidePoints(series, limits_[i], -kEverything, kEverything);
+    for (std::size_t i = 0; i < document.Series().size(); ++i) {
+        const ReadingSeries& series = document.Series()[i].readings;
+        const PlotPoints points =
+            OutsidePoints(series, document.LimitsOf(i), -kEverything, kEverything);
         outside_.push_back({series.display, series.unitCode, points.numbers, points.values});
     }
     Redraw();
@@ -54,7 +57,7 @@ void LimitMarks::Redraw() {
     const QList<QCPAxisRect*> shown = chart_->Panels();
     std::vector<QCPAxisRect*> lined;
     for (std::size_t i = 0; i < outside_.size(); ++i) {
-        const Limits& limits = limits_[i];
+        const Limits limits = chart_->Document().LimitsOf(i);
         QCPAxisRect* panel = chart_->PanelOf(static_cast<int>(i));
         if (!limits.Any() || !shown.contains(panel)) {
             marks_.push_back(nullptr);

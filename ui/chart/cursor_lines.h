@@ -4,7 +4,8 @@
 // put their cursor at the middle of the range shown and make it the active one, Left and Right
 // move the active one by a reading (with Shift by a tenth of the range shown), S makes the
 // other one active, and Esc removes both. Shift with a click or a drag puts the active one
-// where the pointer is. The lines are in reading numbers, so zooming and panning keep them.
+// where the pointer is. The cursors are the chart's document's; the lines are in reading
+// numbers, so zooming and panning keep them.
 
 #include <QObject>
 
@@ -27,15 +28,9 @@ class CursorLines : public QObject {
 
     explicit CursorLines(ReadingsChart* chart);
 
-    // The file's reading numbers, which the cursors stand on; cursors placed stay where they
-    // are, moved onto the nearest reading.
-    void SetReadings(std::vector<double> readings);
-
-    std::optional<double> A() const { return a_; }
-    std::optional<double> B() const { return b_; }
-    bool AnyPlaced() const { return a_ || b_; }
-    // Both cursors, once both are placed.
-    std::optional<Cursors> Both() const;
+    std::optional<double> A() const;
+    std::optional<double> B() const;
+    bool AnyPlaced() const { return A() || B(); }
     Which Active() const { return active_; }
 
     void Place(Which which, double number);
@@ -45,8 +40,8 @@ class CursorLines : public QObject {
     void SwapActive();
     void Clear();
 
-    // The lines drawn again on the panels shown; before the chart replaces its panels, the
-    // lines are removed.
+    // The lines drawn again on the panels shown, after the document's cursors or series changed;
+    // before the chart replaces its panels, the lines are removed.
     void Redraw();
     void RemoveLines();
 
@@ -58,13 +53,10 @@ class CursorLines : public QObject {
 
   private:
     bool HandleKey(const QKeyEvent& event);
-    std::optional<double>& Cursor(Which which) { return which == Which::A ? a_ : b_; }
-    void Changed();
+    std::optional<double> Cursor(Which which) const { return which == Which::A ? A() : B(); }
+    void SetCursor(Which which, std::optional<double> number);
 
     ReadingsChart* chart_;
-    std::vector<double> readings_;
-    std::optional<double> a_;
-    std::optional<double> b_;
     Which active_ = Which::A;
     std::vector<QCPAbstractItem*> lines_;
 };

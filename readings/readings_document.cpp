@@ -1,0 +1,141 @@
+#include "readings/readings_document.h"
+
+#include <utility>
+
+namespace rv7342 {
+
+ReadingsDocument::ReadingsDocument(std::string sourceFile, const std::vector<Record>& records,
+                                   const UnitTable& names)
+    : sourceFile_(std::move(sourceFile)), readingCount_(records.size()) {
+    for (ReadingSeries& readings : GroupIntoSeries(records)) {
+        DocumentSeries& added = series_.emplace_back();
+        added.sourceFile = sourceFile_;
+        added.unit = UnitLabel(names, readings.unitCode);
+        added.label = SeriesLabel(names, readings);
+        added.whole = ComputeStatistics(readings);
+        added.shown = readings.display == Display::First;
+        added.readings = std::move(readings);
+    }
+    // The series stay where they are from here on: the block statistics point into them.
+    std::vector<ReadingSeries> readings;
+    for (const DocumentSeries& series : series_) {
+        blocks_.emplace_back(series.readings);
+        readings.push_back(series.readings);
+    }
+    cursorReadings_ = FileReadings(readings);
+    ShowWholeMemory();
+}
+
+std::size_t ReadingsDocument::LeftOut() const {
+    std::size_t leftOut = 0;
+    for (const DocumentSeries& series : series_) {
+        leftOut += series.whole.leftOut;
+    }
+    return leftOut;
+}
+
+void ReadingsDocument::SetAxis(const TimeAxis& axis) {
+    axis_ = axis;
+    UpdateRangeFigures();
+}
+
+void ReadingsDocument::Show(std::size_t series, bool shown) {
+    series_.at(series).shown = shown;
+}
+
+void ReadingsDocument::SetRange(const Span& range) {
+    range_ = range;
+    UpdateRangeFigures();
+}
+
+void ReadingsDocument::UpdateRangeFigures() {
+    const std::optional<Cursors> cursors = BothCursors();
+    const bool between = betweenCursors_ && cursors;
+    const Span span = between ? BetweenCursors(*cursors) : range_;
+    rangeStatistics_.clear();
+    rangeLimitFigures_.clear();
+    for (std::size_t i = 0; i < series_.size(); ++i) {
+        rangeStatistics_.push_back(blocks_[i].Of(span.lower, span.upper));
+        rangeLimitFigures_.push_back(ComputeLimitFigures(series_[i].readings, LimitsOf(i),
+                                                         span.lower, span.upper, axis_.interval));
+    }
+    UpdateRangeLine(span, between);
+}
+
+void ReadingsDocument::ShowWholeMemory() {
+    std::vector<SeriesStatistics> whole;
+    for (const DocumentSeries& series : series_) {
+        whole.push_back(series.whole);
+    }
+    SetRange(WholeReadingSpan(whole));
+}
+
+void ReadingsDocument::UpdateRangeLine(const Span& span, bool betweenCursors) {
+    ReadingsInRange readings;
+    for (const DocumentSeries& series : series_) {
+        CountReadingsOf(series.readings, span.lower, span.upper, readings);
+    }
+    rangeLine_ = DescribeReadings(readings, readingCount_, axis_);
+    if (betweenCursors) {
+        rangeLine_ = "Between the cursors: " + rangeLine_;
+    }
+}
+
+void ReadingsDocument::SetCursors(std::optional<double> a, std::optional<double> b) {
+    cursorA_ = a;
+    cursorB_ = b;
+    UpdateRangeFigures();
+}
+
+std::optional<Cursors> ReadingsDocument::BothCursors() const {
+    if (!cursorA_ || !cursorB_) {
+        return std::nullopt;
+    }
+    return Cursors{*cursorA_, *cursorB_};
+}
+
+void ReadingsDocument::SetStatisticsBetweenCursors(bool between) {
+    betweenCursors_ = between;
+    UpdateRangeFigures();
+}
+
+std::vector<std::vector<std::string>> ReadingsDocument::Readout() const {
+    if (!cursorA_ && !cursorB_) {
+        return {};
+    }
+    const double a = cursorA_ ? *cursorA_ : *cursorB_;
+    const double b = cursorB_ ? *cursorB_ : a;
+    std::vector<const ReadingSeries*> shown;
+    std::vector<std::string> labels;
+    for (const DocumentSeries& series : series_) {
+        if (series.shown) {
+            shown.push_back(&series.readings);
+            labels.push_back(series.label);
+        }
+    }
+    std::vector<std::vector<std::string>> rows =
+        ReadoutTable(ReadCursors(shown, {a, b}, axis_.interval), labels, axis_);
+    if (!cursorA_ || !cursorB_) {
+        const std::size_t kept = cursorA_ ? 1 : 2;
+        for (std::vector<std::string>& row : rows) {
+            row = {row[0], row[kept]};
+        }
+    }
+    return rows;
+}
+
+void ReadingsDocument::SetLimits(const std::string& unit, const Limits& limits) {
+    if (limits.Any()) {
+        limits_[unit] = limits;
+    } else {
+        limits_.erase(unit);
+    }
+    UpdateRangeFigures();
+}
+
+Limits ReadingsDocument::LimitsOf(std::size_t series) const {
+    const auto limits = limits_.find(series_.at(series).unit);
+    return limits == limits_.end() ? Limits{} : limits->second;
+}
+
+}  // namespace rv7342
