@@ -1,5 +1,6 @@
 #include "readings/readings_document.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace rv7342 {
@@ -7,23 +8,87 @@ namespace rv7342 {
 ReadingsDocument::ReadingsDocument(std::string sourceFile, const std::vector<Record>& records,
                                    const UnitTable& names)
     : sourceFile_(std::move(sourceFile)), readingCount_(records.size()) {
-    for (ReadingSeries& readings : GroupIntoSeries(records)) {
-        DocumentSeries& added = series_.emplace_back();
-        added.sourceFile = sourceFile_;
-        added.unit = UnitLabel(names, readings.unitCode);
-        added.label = SeriesLabel(names, readings);
-        added.whole = ComputeStatistics(readings);
-        added.shown = readings.display == Display::First;
-        added.readings = std::move(readings);
-    }
-    // The series stay where they are from here on: the block statistics point into them.
+    AddSeries(sourceFile_, records, names, LineUp{});
     std::vector<ReadingSeries> readings;
     for (const DocumentSeries& series : series_) {
-        blocks_.emplace_back(series.readings);
         readings.push_back(series.readings);
     }
     cursorReadings_ = FileReadings(readings);
     ShowWholeMemory();
+}
+
+void ReadingsDocument::AddSeries(const std::string& file, const std::vector<Record>& records,
+                                 const UnitTable& names, const LineUp& lineUp) {
+    const bool own = file == sourceFile_;
+    const std::string fileName = file.substr(file.find_last_of("/\\") + 1);
+    for (ReadingSeries& readings : LinedUp(GroupIntoSeries(records), lineUp)) {
+        DocumentSeries& added = series_.emplace_back();
+        added.sourceFile = file;
+        added.unit = UnitLabel(names, readings.unitCode);
+        const std::string label = SeriesLabel(names, readings);
+        added.label = own ? label : ComparedLabel(label, fileName);
+        added.whole = ComputeStatistics(readings);
+        added.shown = readings.display == Display::First;
+        added.readings = std::move(readings);
+        added.lineUp = lineUp;
+    }
+    RebuildBlocks();
+}
+
+// The block statistics point into the series: made again whenever the series move.
+void ReadingsDocument::RebuildBlocks() {
+    blocks_.clear();
+    for (const DocumentSeries& series : series_) {
+        blocks_.emplace_back(series.readings);
+    }
+}
+
+void ReadingsDocument::AddComparedFile(const std::string& file, const std::vector<Record>& records,
+                                       const UnitTable& names, const TimeAxis& axis) {
+    RemoveComparedFile(file);
+    compared_.push_back({file, axis});
+    AddSeries(file, records, names, LineUpFiles(axis_, axis, axis_.Shown()));
+    UpdateRangeFigures();
+}
+
+void ReadingsDocument::RemoveComparedFile(const std::string& file) {
+    if (file == sourceFile_) {
+        return;
+    }
+    series_.erase(std::remove_if(series_.begin(), series_.end(),
+                                 [&](const DocumentSeries& s) { return s.sourceFile == file; }),
+                  series_.end());
+    compared_.erase(std::remove_if(compared_.begin(), compared_.end(),
+                                   [&](const ComparedAxis& c) { return c.file == file; }),
+                    compared_.end());
+    RebuildBlocks();
+    UpdateRangeFigures();
+}
+
+std::vector<std::string> ReadingsDocument::ComparedFiles() const {
+    std::vector<std::string> files;
+    for (const ComparedAxis& compared : compared_) {
+        files.push_back(compared.file);
+    }
+    return files;
+}
+
+// Lined up again by the axis shown now, from the numbers each file gives its readings.
+void ReadingsDocument::LineUpComparedFiles() {
+    for (const ComparedAxis& compared : compared_) {
+        const LineUp lineUp = LineUpFiles(axis_, compared.axis, axis_.Shown());
+        for (DocumentSeries& series : series_) {
+            if (series.sourceFile != compared.file) {
+                continue;
+            }
+            for (double& number : series.readings.numbers) {
+                number = lineUp.Number((number - series.lineUp.shift) / series.lineUp.scale);
+            }
+            series.lineUp = lineUp;
+            series.whole = ComputeStatistics(series.readings);
+        }
+    }
+    RebuildBlocks();
 }
 
 std::size_t ReadingsDocument::LeftOut() const {
@@ -36,6 +101,9 @@ std::size_t ReadingsDocument::LeftOut() const {
 
 void ReadingsDocument::SetAxis(const TimeAxis& axis) {
     axis_ = axis;
+    if (!compared_.empty()) {
+        LineUpComparedFiles();
+    }
     UpdateRangeFigures();
 }
 
@@ -73,7 +141,9 @@ void ReadingsDocument::ShowWholeMemory() {
 void ReadingsDocument::UpdateRangeLine(const Span& span, bool betweenCursors) {
     ReadingsInRange readings;
     for (const DocumentSeries& series : series_) {
-        CountReadingsOf(series.readings, span.lower, span.upper, readings);
+        if (series.sourceFile == sourceFile_) {
+            CountReadingsOf(series.readings, span.lower, span.upper, readings);
+        }
     }
     rangeLine_ = DescribeReadings(readings, readingCount_, axis_);
     if (betweenCursors) {

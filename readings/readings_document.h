@@ -17,6 +17,7 @@
 
 #include "datafiles/data_file.h"
 #include "datafiles/unit_table.h"
+#include "measuring/comparison.h"
 #include "measuring/cursors.h"
 #include "measuring/limits.h"
 #include "readings/series.h"
@@ -33,6 +34,8 @@ struct DocumentSeries {
     std::string label;       // as the legend and the statistics name it
     SeriesStatistics whole;  // of every reading of the file
     bool shown = false;
+    // Of another file compared: how its reading numbers stand on the file's own axis.
+    LineUp lineUp;
 };
 
 class ReadingsDocument {
@@ -91,6 +94,14 @@ class ReadingsDocument {
     // row: see ReadoutTable. With one cursor placed, only its column.
     std::vector<std::vector<std::string>> Readout() const;
 
+    // Other data files' readings beside the file's own, each file with its own time axis, lined
+    // up with the file's own readings by the axis shown (see LineUpFiles); its series are named
+    // "deg C · run2.dat" and shown as the file's own are. A file compared again is replaced.
+    void AddComparedFile(const std::string& file, const std::vector<Record>& records,
+                         const UnitTable& names, const TimeAxis& axis);
+    void RemoveComparedFile(const std::string& file);
+    std::vector<std::string> ComparedFiles() const;
+
     // Each unit's limits, by its label; a unit without limits is left out.
     const std::map<std::string, Limits>& UnitLimits() const { return limits_; }
     void SetLimits(const std::string& unit, const Limits& limits);
@@ -98,6 +109,15 @@ class ReadingsDocument {
     Limits LimitsOf(std::size_t series) const;
 
   private:
+    struct ComparedAxis {
+        std::string file;
+        TimeAxis axis;
+    };
+
+    void AddSeries(const std::string& file, const std::vector<Record>& records,
+                   const UnitTable& names, const LineUp& lineUp);
+    void LineUpComparedFiles();
+    void RebuildBlocks();
     void UpdateRangeFigures();
     void UpdateRangeLine(const Span& span, bool betweenCursors);
 
@@ -115,6 +135,7 @@ class ReadingsDocument {
     std::vector<double> cursorReadings_;
     bool betweenCursors_ = false;
     std::map<std::string, Limits> limits_;
+    std::vector<ComparedAxis> compared_;
 };
 
 }  // namespace rv7342

@@ -449,6 +449,40 @@ TEST_F(ReadingsWindowTest, LimitsSetInTheTableByKeyboardAndRemembered) {
         << "no limits, nothing kept";
 }
 
+// Two data files in one window, lined up on elapsed time, each with its own interval; the
+// readout and the statistics list the other's series; removed again, the window is as before.
+TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
+    dir.Write("run2.dat", "1,3,0,0,0\r\n2,6,0,0,0\r\n3,9,0,0,0\r\n");
+    {
+        ReadingsWindow* other = Open("run2.dat");
+        ASSERT_NE(other, nullptr);
+        QTest::keyClicks(other->TimeAxisControls()->IntervalField(), "5");  // remembered
+        other->close();
+    }
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
+    EXPECT_EQ(window->CompareWith(Path("missing.dat")).value_or("").contains("missing.dat"), true);
+    ASSERT_EQ(window->CompareWith(Path("run2.dat")), std::nullopt);
+    ReadingsChart* chart = window->Chart();
+    ASSERT_EQ(chart->graphCount(), 4);
+    EXPECT_EQ(chart->SeriesName(3), "V DC \u00b7 run2.dat");
+    EXPECT_EQ(chart->graph(3)->pen().style(), Qt::DotLine) << "a line style of its own";
+    EXPECT_EQ(chart->PanelOf(3), chart->PanelOf(0)) << "in the panel of its unit";
+    EXPECT_EQ(Row(*window, 3).mid(0, 2), (QStringList{"V DC \u00b7 run2.dat", "3"}));
+    EXPECT_EQ(window->Document().Series()[3].readings.numbers, (std::vector<double>{1, 1.5, 2}));
+    EXPECT_EQ(window->RangeLine()->text(), "All 12 readings") << "the window's own file";
+
+    chart->setFocus();
+    QTest::keyClick(chart, Qt::Key_A);
+    EXPECT_TRUE(window->StatisticsText().contains("\nV DC \u00b7 run2.dat\t9\n"))
+        << window->StatisticsText().toStdString();
+
+    window->RemoveComparedFile(Path("run2.dat"));
+    EXPECT_EQ(chart->graphCount(), 3);
+    EXPECT_EQ(window->Statistics()->rowCount(), 3);
+}
+
 // Zoomed in past midnight, the first label still tells which day the readings shown are of.
 TEST_F(ReadingsWindowTest, TheDateIsReadableOnAClockAxisAfterMidnight) {
     ReadingsWindow* window = Open("known.dat");

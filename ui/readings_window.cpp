@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -144,6 +145,13 @@ QWidget* ReadingsWindow::CreateButtons() {
          QStringLiteral("Write every reading as XLSX for a spreadsheet or CSV for a program "
                         "(Ctrl+E)"),
          [this] { ChooseFileAndExport(); }},
+        {QStringLiteral("Compare wit&h..."),
+         QStringLiteral("Show another data file's readings beside these, lined up by the axis "
+                        "shown"),
+         [this] { ChooseFileToCompare(); }},
+        {QStringLiteral("Re&move compared file"),
+         QStringLiteral("Take a compared file's readings out again"),
+         [this] { ChooseComparedFileToRemove(); }},
         {QStringLiteral("&Copy statistics"),
          QStringLiteral("Copy the statistics as tab-separated text"), [this] { CopyStatistics(); }},
     };
@@ -225,6 +233,7 @@ void ReadingsWindow::ShowReadings(ReadingsDocument document) {
     const std::map<std::string, Limits> limits = document_.UnitLimits();
     const std::optional<double> a = document_.CursorA();
     const std::optional<double> b = document_.CursorB();
+    const std::vector<std::string> compared = document_.ComparedFiles();
     cursors_->RemoveLines();  // they stand on panels that are replaced
     limitMarks_->Remove();
     document_ = std::move(document);
@@ -237,6 +246,17 @@ void ReadingsWindow::ShowReadings(ReadingsDocument document) {
     };
     document_.SetCursors(snapped(a), snapped(b));
     document_.SetStatisticsBetweenCursors(betweenCursors_->isChecked());
+    ShowSeriesOfDocument();
+    for (const std::string& file : compared) {
+        (void)CompareWith(FromLocalText(file));  // read as it stands now; gone, it is left out
+    }
+    UpdateSummary();
+}
+
+// The document's series have changed: the table's rows, the chart and its overlays anew.
+void ReadingsWindow::ShowSeriesOfDocument() {
+    cursors_->RemoveLines();
+    limitMarks_->Remove();
     std::vector<QColor> colours;
     for (std::size_t i = 0; i < document_.Series().size(); ++i) {
         colours.push_back(ReadingsChart::SeriesColour(static_cast<int>(i)));
@@ -247,7 +267,58 @@ void ReadingsWindow::ShowReadings(ReadingsDocument document) {
     limitMarks_->ShowLimits();
     UpdateRangeStatistics();
     UpdateReadout();
-    UpdateSummary();
+}
+
+std::optional<QString> ReadingsWindow::CompareWith(const QString& path) {
+    std::vector<Record> records;
+    const Failure failure = ReadDataFile(LocalPath(path), records);
+    if (failure && records.empty()) {
+        return QStringLiteral("Cannot compare with %1").arg(FromLocalText(*failure));
+    }
+    document_.AddComparedFile(LocalPath(path), records, names_, LoadTimeAxis(path));
+    ShowSeriesOfDocument();
+    if (failure) {
+        return QStringLiteral("Compared with the readings before the faulty line: %1")
+            .arg(FromLocalText(*failure));
+    }
+    return std::nullopt;
+}
+
+void ReadingsWindow::RemoveComparedFile(const QString& path) {
+    document_.RemoveComparedFile(LocalPath(path));
+    ShowSeriesOfDocument();
+}
+
+void ReadingsWindow::ChooseFileToCompare() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Compare with"), QFileInfo(path_).absolutePath(),
+        QStringLiteral("Data files (*.dat);;All files (*)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const std::optional<QString> failure = CompareWith(path)) {
+        QMessageBox::warning(this, kMessageTitle, *failure);
+    }
+}
+
+void ReadingsWindow::ChooseComparedFileToRemove() {
+    QStringList files;
+    for (const std::string& file : document_.ComparedFiles()) {
+        files << FromLocalText(file);
+    }
+    if (files.isEmpty()) {
+        QMessageBox::information(this, kMessageTitle,
+                                 QStringLiteral("No other file is compared with this one."));
+        return;
+    }
+    bool chosen = files.size() == 1;
+    const QString file =
+        chosen ? files.front()
+               : QInputDialog::getItem(this, QStringLiteral("Remove compared file"),
+                                       QStringLiteral("File:"), files, 0, false, &chosen);
+    if (chosen) {
+        RemoveComparedFile(file);
+    }
 }
 
 // The figures of the readings inside the range shown, both ends included.

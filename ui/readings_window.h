@@ -57,6 +57,10 @@ class ReadingsWindow : public QWidget {
     // Shows the limit columns of the statistics, where limits are edited.
     QCheckBox* LimitsBox() const { return showLimits_; }
     LimitMarks* Marks() const { return limitMarks_; }
+    // Another data file's readings beside this file's, lined up by the axis shown, each file
+    // with the time axis remembered for it. A failure names the file and why.
+    [[nodiscard]] std::optional<QString> CompareWith(const QString& path);
+    void RemoveComparedFile(const QString& path);
     // The unit's limits, named as its panel is; remembered for the file.
     void SetLimits(const std::string& unit, const Limits& limits);
 
@@ -86,6 +90,9 @@ class ReadingsWindow : public QWidget {
     void UpdateRangeStatistics();
     void UpdateSummary();
     void UpdateReadout();
+    void ShowSeriesOfDocument();
+    void ChooseFileToCompare();
+    void ChooseComparedFileToRemove();
     QString AskForFileToWrite(const QString& title, const QString& suffix, const QString& filters);
     void ChooseFileAndSaveChart();
     void ChooseFileAndExport();
