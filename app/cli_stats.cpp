@@ -5,15 +5,15 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <map>
 
 #include "app/cli.h"
 #include "export/export_table.h"
-#include "measuring/measured_series.h"
 #include "measuring/options.h"
-#include "readings/series.h"
+#include "readings/readings_document.h"
 
 namespace rv7342::cli {
 
@@ -220,12 +220,11 @@ int ReadCompared(const ComparedFile& file, std::vector<Record>& records) {
     return kDone;
 }
 
-// The units of the series, as a message lists them: 'V DC', 'deg C'.
-std::string UnitList(const std::vector<MeasuredSeries>& series, bool converted) {
+// The units of the series, as a message lists them: 'V DC', 'deg C'; as read or converted.
+std::string UnitList(const ReadingsDocument& document, bool converted) {
     std::string units;
-    for (const MeasuredSeries& one : series) {
-        const std::string unit =
-            "'" + (converted || one.convertedFrom.empty() ? one.unit : one.convertedFrom) + "'";
+    for (const DocumentSeries& series : document.Series()) {
+        const std::string unit = "'" + (converted ? series.unit : series.readUnit) + "'";
         if (units.find(unit) == std::string::npos) {
             units += (units.empty() ? "" : ", ") + unit;
         }
@@ -235,37 +234,48 @@ std::string UnitList(const std::vector<MeasuredSeries>& series, bool converted) 
 
 // A unit an option names that no series has is a usage error: most likely a typing error.
 std::optional<std::string> UnitNamedByNone(const Measuring& measuring,
-                                           const std::vector<MeasuredSeries>& series) {
+                                           const ReadingsDocument& document) {
     for (const auto& [unit, limits] : measuring.limits) {
-        if (UnitList(series, true).find("'" + unit + "'") == std::string::npos) {
+        if (UnitList(document, true).find("'" + unit + "'") == std::string::npos) {
             return "--limit: no series is in '" + unit + "'; the units are " +
-                   UnitList(series, true);
+                   UnitList(document, true);
         }
     }
     for (const Conversion& conversion : measuring.conversions) {
-        if (UnitList(series, false).find("'" + conversion.unit + "'") == std::string::npos) {
+        if (UnitList(document, false).find("'" + conversion.unit + "'") == std::string::npos) {
             return "--convert: no series is in '" + conversion.unit + "'; the units are " +
-                   UnitList(series, false);
+                   UnitList(document, false);
         }
     }
     return std::nullopt;
 }
 
-std::vector<Cell> Row(const MeasuredSeries& series, const MeasuredFigures& figures,
-                      const Measuring& measuring) {
-    std::vector<Cell> row = StatisticsRow(series.unit, figures.statistics);
+// A reading number of the document's axis as the series' own file numbers it.
+double FileNumber(const DocumentSeries& series, double number) {
+    return std::round((number - series.lineUp.shift) / series.lineUp.scale);
+}
+
+// One row: the series' unit, its display, the figures of the statistics table, and those of
+// the measuring options given. `file` is the series' file as the command line named it.
+std::vector<Cell> Row(const DocumentSeries& series, SeriesStatistics figures, LimitFigures limits,
+                      const Measuring& measuring, const std::string& file) {
+    figures.firstReading = FileNumber(series, figures.firstReading);
+    figures.lastReading = FileNumber(series, figures.lastReading);
+    std::vector<Cell> row = StatisticsRow(series.unit, figures);
     row.insert(row.begin() + 1,
-               TextCell(series.series.display == Display::First ? "first" : "second"));
+               TextCell(series.readings.display == Display::First ? "first" : "second"));
     if (!measuring.limits.empty()) {
         const bool limited = measuring.limits.count(series.unit) != 0;
-        const LimitFigures& limits = figures.limits;
         row.push_back(NumberCell(limited ? std::optional<double>(limits.below) : std::nullopt));
         row.push_back(NumberCell(limited ? std::optional<double>(limits.above) : std::nullopt));
         row.push_back(NumberCell(limits.outsideSeconds));
+        if (limits.firstOutside) {
+            limits.firstOutside = FileNumber(series, *limits.firstOutside);
+        }
         row.push_back(NumberCell(limits.firstOutside));
     }
     if (!measuring.compared.empty()) {
-        row.push_back(TextCell(series.file));
+        row.push_back(TextCell(file));
     }
     return row;
 }
@@ -293,25 +303,22 @@ int Stats(const QStringList& arguments) {
     if (const std::optional<int> status = Parse(parser, *joined, 1)) {
         return *status;
     }
-    std::optional<std::pair<double, double>> range = RangeOptions(parser, command);
+    const std::optional<std::pair<double, double>> range = RangeOptions(parser, command);
     const std::optional<TimeAxis> axis = range ? TimeAxisOptions(parser, command) : std::nullopt;
     const std::optional<Measuring> measuring =
         axis ? MeasuringOptions(parser, command) : std::nullopt;
     if (!measuring) {
         return kUsage;
     }
-    if (measuring->between) {
-        const Span span = BetweenCursors(*measuring->between);
-        range = {span.lower, span.upper};
-    }
     const DataFileArgument input = ReadDataFileArgument(parser);
     if (input.status == kNothingDone) {
         return input.status;
     }
     int status = input.status;
-    std::vector<MeasuredSeries> series =
-        MeasureSeries(input.records, input.names, measuring->conversions, input.file.toStdString(),
-                      LineUp{}, axis->interval);
+    ReadingsDocument document(LocalPath(input.file), input.records, input.names);
+    document.SetAxis(*axis);
+    document.SetConversions(measuring->conversions);
+    std::map<std::string, std::string> given = {{document.SourceFile(), input.file.toStdString()}};
     for (const ComparedFile& file : measuring->compared) {
         std::vector<Record> records;
         const int read = ReadCompared(file, records);
@@ -319,24 +326,29 @@ int Stats(const QStringList& arguments) {
             return read;
         }
         status = std::max(status, read);
-        const TimeAxis other{file.interval ? file.interval : axis->interval, file.start,
-                             axis->kind};
-        for (MeasuredSeries& one :
-             MeasureSeries(records, input.names, measuring->conversions, file.path,
-                           LineUpFiles(*axis, other, axis->kind), other.interval)) {
-            series.push_back(std::move(one));
-        }
+        const std::string path = LocalPath(QString::fromStdString(file.path));
+        given[path] = file.path;
+        document.AddComparedFile(
+            path, records, input.names,
+            {file.interval ? file.interval : axis->interval, file.start, axis->kind});
     }
-    if (const std::optional<std::string> unknown = UnitNamedByNone(*measuring, series)) {
+    if (const std::optional<std::string> unknown = UnitNamedByNone(*measuring, document)) {
         return UsageError(command, QString::fromStdString(*unknown));
     }
+    for (const auto& [unit, limits] : measuring->limits) {
+        document.SetLimits(unit, limits);
+    }
+    if (measuring->between) {
+        document.SetCursors(measuring->between->a, measuring->between->b);
+        document.SetStatisticsBetweenCursors(true);
+    } else {
+        document.SetRange({range->first, range->second});
+    }
     std::vector<std::vector<Cell>> rows;
-    for (const MeasuredSeries& one : series) {
-        const auto limits = measuring->limits.find(one.unit);
-        const MeasuredFigures figures =
-            MeasureFigures(one, limits == measuring->limits.end() ? Limits{} : limits->second,
-                           range->first, range->second);
-        rows.push_back(Row(one, figures, *measuring));
+    for (std::size_t i = 0; i < document.Series().size(); ++i) {
+        const DocumentSeries& series = document.Series()[i];
+        rows.push_back(Row(series, document.RangeStatistics()[i], document.RangeLimitFigures()[i],
+                           *measuring, given[series.sourceFile]));
     }
     std::vector<std::string> keys(std::begin(kKeys), std::end(kKeys));
     if (!measuring->limits.empty()) {

@@ -19,20 +19,48 @@ ReadingsDocument::ReadingsDocument(std::string sourceFile, const std::vector<Rec
 
 void ReadingsDocument::AddSeries(const std::string& file, const std::vector<Record>& records,
                                  const UnitTable& names, const LineUp& lineUp) {
-    const bool own = file == sourceFile_;
-    const std::string fileName = file.substr(file.find_last_of("/\\") + 1);
     for (ReadingSeries& readings : LinedUp(GroupIntoSeries(records), lineUp)) {
         DocumentSeries& added = series_.emplace_back();
         added.sourceFile = file;
-        added.unit = UnitLabel(names, readings.unitCode);
-        const std::string label = SeriesLabel(names, readings);
-        added.label = own ? label : ComparedLabel(label, fileName);
-        added.whole = ComputeStatistics(readings);
+        added.readUnit = UnitLabel(names, readings.unitCode);
         added.shown = readings.display == Display::First;
         added.readings = std::move(readings);
         added.lineUp = lineUp;
+        Convert(added);
     }
     RebuildBlocks();
+}
+
+// The series in the unit its conversion gives, or as read; its label and figures with it.
+void ReadingsDocument::Convert(DocumentSeries& series) const {
+    if (!series.readValues.empty()) {
+        series.readings.values = std::move(series.readValues);
+        series.readValues.clear();
+    }
+    series.unit = series.readUnit;
+    if (const Conversion* conversion = ConversionOf(conversions_, series.readUnit)) {
+        series.readValues = series.readings.values;
+        series.readings = Converted(series.readings, *conversion);
+        series.unit = conversion->newUnit;
+    }
+    std::string label = series.unit;
+    if (series.readings.display == Display::Second) {
+        label += " (second display)";
+    }
+    const std::string& file = series.sourceFile;
+    series.label = file == sourceFile_
+                       ? label
+                       : ComparedLabel(label, file.substr(file.find_last_of("/\\") + 1));
+    series.whole = ComputeStatistics(series.readings);
+}
+
+void ReadingsDocument::SetConversions(std::vector<Conversion> conversions) {
+    conversions_ = std::move(conversions);
+    for (DocumentSeries& series : series_) {
+        Convert(series);
+    }
+    RebuildBlocks();
+    UpdateRangeFigures();
 }
 
 // The block statistics point into the series: made again whenever the series move.
@@ -45,6 +73,9 @@ void ReadingsDocument::RebuildBlocks() {
 
 void ReadingsDocument::AddComparedFile(const std::string& file, const std::vector<Record>& records,
                                        const UnitTable& names, const TimeAxis& axis) {
+    if (file == sourceFile_) {
+        return;  // the file's own readings are there already
+    }
     RemoveComparedFile(file);
     compared_.push_back({file, axis});
     AddSeries(file, records, names, LineUpFiles(axis_, axis, axis_.Shown()));

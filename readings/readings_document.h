@@ -18,6 +18,7 @@
 #include "datafiles/data_file.h"
 #include "datafiles/unit_table.h"
 #include "measuring/comparison.h"
+#include "measuring/conversion.h"
 #include "measuring/cursors.h"
 #include "measuring/limits.h"
 #include "readings/series.h"
@@ -36,6 +37,9 @@ struct DocumentSeries {
     bool shown = false;
     // Of another file compared: how its reading numbers stand on the file's own axis.
     LineUp lineUp;
+    // The unit as the file gives it; `unit` is the new one while a conversion applies.
+    std::string readUnit;
+    std::vector<double> readValues;  // the values as read, while converted
 };
 
 class ReadingsDocument {
@@ -102,6 +106,11 @@ class ReadingsDocument {
     void RemoveComparedFile(const std::string& file);
     std::vector<std::string> ComparedFiles() const;
 
+    // Linear conversions of the units as read ("mV DC" into "deg C"): a converted series is in
+    // its new unit, named, drawn, counted against limits and read at the cursors in it.
+    const std::vector<Conversion>& Conversions() const { return conversions_; }
+    void SetConversions(std::vector<Conversion> conversions);
+
     // Each unit's limits, by its label; a unit without limits is left out.
     const std::map<std::string, Limits>& UnitLimits() const { return limits_; }
     void SetLimits(const std::string& unit, const Limits& limits);
@@ -117,6 +126,7 @@ class ReadingsDocument {
     void AddSeries(const std::string& file, const std::vector<Record>& records,
                    const UnitTable& names, const LineUp& lineUp);
     void LineUpComparedFiles();
+    void Convert(DocumentSeries& series) const;
     void RebuildBlocks();
     void UpdateRangeFigures();
     void UpdateRangeLine(const Span& span, bool betweenCursors);
@@ -136,6 +146,7 @@ class ReadingsDocument {
     bool betweenCursors_ = false;
     std::map<std::string, Limits> limits_;
     std::vector<ComparedAxis> compared_;
+    std::vector<Conversion> conversions_;
 };
 
 }  // namespace rv7342

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace rv7342 {
@@ -143,6 +144,32 @@ TEST(ReadingsDocument, ComparedFilesLinedUpByTheAxisShown) {
     EXPECT_EQ(document.Series().size(), 4u);
     EXPECT_TRUE(document.ComparedFiles().empty());
     EXPECT_EQ(document.RangeStatistics().size(), 4u);
+}
+
+// A thermocouple adapter's millivolts in degrees: the series in its new unit with its figures
+// and limits, a compared file's too; taken back, the values are as read again.
+TEST(ReadingsDocument, ConversionsGiveTheSeriesItsNewUnit) {
+    ReadingsDocument document("/data/run.dat", MixedRecords(), NamesWithVoltsDc());
+    document.AddComparedFile("/data/run2.dat", {{1, 2.5, 2, 0, 0}}, NamesWithVoltsDc(), {});
+    const std::vector<double> read = document.Series()[3].readings.values;
+    document.SetConversions({{"unit 2", "deg C", 10, -5}});
+    const DocumentSeries& converted = document.Series()[3];
+    EXPECT_EQ(converted.unit, "deg C");
+    EXPECT_EQ(converted.readUnit, "unit 2");
+    EXPECT_EQ(converted.label, "deg C (second display)");
+    EXPECT_DOUBLE_EQ(converted.readings.values[0], read[0] * 10 - 5);
+    EXPECT_DOUBLE_EQ(converted.whole.maximum, *std::max_element(read.begin(), read.end()) * 10 - 5);
+    EXPECT_EQ(document.Series()[4].label, "deg C \xC2\xB7 run2.dat") << "a compared file's too";
+    EXPECT_EQ(document.Series()[0].unit, "V DC");
+
+    document.SetLimits("deg C", {std::nullopt, 0.0});
+    EXPECT_EQ(document.LimitsOf(3).upper, 0.0);
+    document.ShowWholeMemory();
+    EXPECT_GT(document.RangeLimitFigures()[3].above, 0u);
+    document.SetConversions({});
+    EXPECT_EQ(document.Series()[3].readings.values, read);
+    EXPECT_EQ(document.Series()[3].unit, "unit 2");
+    EXPECT_FALSE(document.LimitsOf(3).Any()) << "the limit was the new unit's";
 }
 
 TEST(ReadingsDocument, EmptyShowsNothing) {
