@@ -98,6 +98,7 @@ int Plot(const QStringList& arguments) {
                                         QStringLiteral("WxH"), QStringLiteral("1200x800")));
     AddTimeAxisOptions(parser);
     AddRangeOptions(parser);
+    AddMeasuringOptions(parser, false);
     AddUnitsOption(parser);
     if (const std::optional<int> status = Parse(parser, arguments, 1)) {
         return *status;
@@ -107,7 +108,9 @@ int Plot(const QStringList& arguments) {
     std::optional<TimeAxis> axis = size ? TimeAxisOptions(parser, command) : std::nullopt;
     axis = axis ? AxisChosen(parser, command, *axis) : std::nullopt;
     const auto range = axis ? RangeOptions(parser, command) : std::nullopt;
-    if (!range) {
+    const std::optional<Measuring> measuring =
+        range ? MeasuringOptions(parser, command, false) : std::nullopt;
+    if (!measuring) {
         return kUsage;
     }
     const DataFileArgument input = ReadDataFileArgument(parser);
@@ -115,6 +118,13 @@ int Plot(const QStringList& arguments) {
         return input.status;
     }
     ReadingsDocument document(LocalPath(input.file), input.records, input.names);
+    document.SetAxis(*axis);
+    std::map<std::string, std::string> given;
+    const int status = ApplyMeasuring(*measuring, input, command, document, given);
+    if (status == kNothingDone || status == kUsage) {
+        return status;
+    }
+    document.ShowWholeMemory();  // of the files compared too
     ReadingsChart chart(document);
     chart.resize(*size);
     chart.SetTimeAxis(*axis);
@@ -128,7 +138,7 @@ int Plot(const QStringList& arguments) {
         Say(*failure);
         return kNothingDone;
     }
-    return input.status;
+    return status;
 }
 
 }  // namespace rv7342::cli

@@ -130,6 +130,13 @@ TEST_F(CliFiles, StatsMeasuresWithLimitsConversionsComparedFilesAndCursors) {
                                  "V, DC\tfirst\t2\t10\t20\t15\t7.0710678118654755\t1\t2"
                                  "\t0\trun2.dat\n");
 
+    // The chart of both files, the compared one in the panel of its unit, converted.
+    cli = Run({"plot", "--units", "units.dat", "--interval", "10", "--compare",
+               "run2.dat,interval=5", "--convert", "V, DC=mV:1000,0", "-o", "both.png", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_FALSE(QImage(QString::fromStdString(dir.Path("both.png"))).isNull());
+    EXPECT_EQ(cli->Errors().find("not defined"), std::string::npos) << cli->Errors();
+
     cli = Run({"stats", "--units", "units.dat", "--compare", "none.dat", "run.dat"});
     EXPECT_EQ(status, 2);
     EXPECT_EQ(cli->Output(), "");
@@ -263,6 +270,8 @@ TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {
         {{"stats", "--between", "1"}, "--between needs two reading numbers"},
         {{"stats", "--between", "1", "2", "--to", "3", "run.dat"}, "leave out --from and --to"},
         {{"stats", "--compare", "b.dat,interval=-1", "run.dat"}, "--compare: 'b.dat,interval=-1'"},
+        {{"plot", "--convert", "mV DC=A", "-o", "a.png", "run.dat"}, "--convert: 'mV DC=A'"},
+        {{"plot", "--limit", "V DC=1:", "-o", "a.png", "run.dat"}, "'limit'"},
     };
     for (const auto& [args, named] : cases) {
         SCOPED_TRACE(named);
