@@ -117,6 +117,11 @@ Failure ParseConvertOption(std::string_view text, Conversion& conversion) {
     return std::nullopt;
 }
 
+std::string ConvertOptionText(const Conversion& conversion) {
+    return conversion.unit + "=" + conversion.newUnit + ":" + FormatDouble(conversion.factor) +
+           "," + FormatDouble(conversion.offset);
+}
+
 Failure ParseBetweenOption(std::string_view a, std::string_view b, Cursors& cursors) {
     Cursors parsed;
     for (auto [text, number] : {std::pair{a, &parsed.a}, std::pair{b, &parsed.b}}) {

@@ -26,6 +26,9 @@ std::string LimitOptionText(const UnitLimits& limit);
 // --convert UNIT=NEWUNIT:FACTOR,OFFSET, the offset 0 when left out: "mV DC=deg C:1,0".
 Failure ParseConvertOption(std::string_view text, Conversion& conversion);
 
+// The text ParseConvertOption reads back as `conversion`, as settings keep it.
+std::string ConvertOptionText(const Conversion& conversion);
+
 // --between A B: the reading numbers of cursors A and B.
 Failure ParseBetweenOption(std::string_view a, std::string_view b, Cursors& cursors);
 

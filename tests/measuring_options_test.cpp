@@ -78,6 +78,16 @@ TEST(ParseConvertOption, UnitNewUnitFactorAndOffset) {
     }
 }
 
+TEST(ConvertOptionText, ReadsBackAsTheSameConversion) {
+    for (const Conversion& conversion :
+         {Conversion{"mV DC", "deg C", 1, 0}, Conversion{"V DC", "a=b:c", -0.25, 1E20}}) {
+        SCOPED_TRACE(ConvertOptionText(conversion));
+        Conversion read;
+        ASSERT_EQ(ParseConvertOption(ConvertOptionText(conversion), read), std::nullopt);
+        EXPECT_EQ(read, conversion);
+    }
+}
+
 TEST(ParseBetweenOption, TwoReadingNumbersInEitherOrder) {
     Cursors cursors;
     ASSERT_EQ(ParseBetweenOption("1200", "31.5", cursors), std::nullopt);

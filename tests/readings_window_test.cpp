@@ -23,6 +23,7 @@
 #include "ui/chart/cursor_lines.h"
 #include "ui/chart/limit_marks.h"
 #include "ui/chart/readings_chart.h"
+#include "ui/conversions_dialog.h"
 #include "ui/readings_window_set.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
@@ -481,6 +482,39 @@ TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
     window->RemoveComparedFile(Path("run2.dat"));
     EXPECT_EQ(chart->graphCount(), 3);
     EXPECT_EQ(window->Statistics()->rowCount(), 3);
+}
+
+// A thermocouple adapter's millivolts typed into the conversions as degrees: the series in a
+// panel of its new unit with its statistics in it, and again so when the file is reopened.
+TEST_F(ReadingsWindowTest, AConvertedSeriesInItsNewUnitRemembered) {
+    dir.Write("sensor.dat", "1,25,2,0,0\r\n2,30,2,0,0\r\n3,100,2,0,0\r\n4,12,0,0,0\r\n");
+    ReadingsWindow* window = Open("sensor.dat");
+    ASSERT_NE(window, nullptr);
+    ConversionsDialog dialog({"V DC", "mV DC"}, {});
+    ASSERT_EQ(dialog.Rows().size(), 2u);
+    const ConversionsDialog::Row& millivolts = dialog.Rows()[1];
+    QTest::keyClicks(millivolts.newUnit, "deg C");
+    millivolts.offset->selectAll();
+    QTest::keyClicks(millivolts.offset, "-5");
+    std::vector<Conversion> conversions;
+    ASSERT_EQ(dialog.Read(conversions), std::nullopt);
+    ASSERT_EQ(conversions.size(), 1u);
+    EXPECT_EQ(conversions[0], (Conversion{"mV DC", "deg C", 1, -5}));
+    window->SetConversions(conversions);
+    EXPECT_EQ(PanelTitles(*window->Chart()), (QStringList{"V DC", "deg C"}));
+    EXPECT_EQ(Row(*window, 1).mid(0, 5), (QStringList{"deg C", "3", "20", "95", "46.66667"}));
+
+    millivolts.factor->selectAll();
+    QTest::keyClicks(millivolts.factor, "0");
+    EXPECT_TRUE(dialog.Read(conversions).value_or("").find("factor of 0") != std::string::npos);
+
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ReadingsWindow* again = Open("sensor.dat");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(Row(*again, 1).mid(0, 3), (QStringList{"deg C", "3", "20"}));
+    again->SetConversions({});
+    EXPECT_EQ(Row(*again, 1).mid(0, 3), (QStringList{"mV DC", "3", "25"}));
 }
 
 // Zoomed in past midnight, the first label still tells which day the readings shown are of.

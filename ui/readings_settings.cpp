@@ -86,4 +86,31 @@ void SaveLimits(const QString& dataFile, const UnitLimitMap& limits) {
     }
 }
 
+// Each conversion as --convert gives it: "mV DC=deg C:1,0".
+std::vector<Conversion> LoadConversions(const QString& dataFile) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    std::vector<Conversion> conversions;
+    for (const QString& text :
+         settings.value(GroupOf(dataFile, QStringLiteral("conversions"))).toStringList()) {
+        Conversion conversion;
+        if (!ParseConvertOption(text.toStdString(), conversion)) {
+            conversions.push_back(conversion);
+        }
+    }
+    return conversions;
+}
+
+void SaveConversions(const QString& dataFile, const std::vector<Conversion>& conversions) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    QStringList texts;
+    for (const Conversion& conversion : conversions) {
+        texts << QString::fromStdString(ConvertOptionText(conversion));
+    }
+    if (texts.isEmpty()) {
+        settings.remove(GroupOf(dataFile, QStringLiteral("conversions")));
+    } else {
+        settings.setValue(GroupOf(dataFile, QStringLiteral("conversions")), texts);
+    }
+}
+
 }  // namespace rv7342

@@ -6,7 +6,9 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
+#include "measuring/conversion.h"
 #include "measuring/limits.h"
 #include "readings/time_axis.h"
 
@@ -19,5 +21,8 @@ void SaveTimeAxis(const QString& dataFile, const TimeAxis& axis);
 using UnitLimitMap = std::map<std::string, Limits>;
 UnitLimitMap LoadLimits(const QString& dataFile);
 void SaveLimits(const QString& dataFile, const UnitLimitMap& limits);
+
+std::vector<Conversion> LoadConversions(const QString& dataFile);
+void SaveConversions(const QString& dataFile, const std::vector<Conversion>& conversions);
 
 }  // namespace rv7342

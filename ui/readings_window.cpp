@@ -21,6 +21,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -31,6 +32,7 @@
 #include "ui/chart/cursor_lines.h"
 #include "ui/chart/limit_marks.h"
 #include "ui/chart/readings_chart.h"
+#include "ui/conversions_dialog.h"
 #include "ui/readings_settings.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
@@ -88,6 +90,7 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     AddKeyboardActions();
     cursors_ = new CursorLines(chart_);
     limitMarks_ = new LimitMarks(chart_);
+    document_.SetConversions(LoadConversions(path_));
     for (const auto& [unit, limits] : LoadLimits(path_)) {
         document_.SetLimits(unit, limits);
     }
@@ -152,6 +155,9 @@ QWidget* ReadingsWindow::CreateButtons() {
         {QStringLiteral("Re&move compared file"),
          QStringLiteral("Take a compared file's readings out again"),
          [this] { ChooseComparedFileToRemove(); }},
+        {QStringLiteral("Co&nversions..."),
+         QStringLiteral("Convert a sensor's readings into the unit they stand for"),
+         [this] { ChooseConversions(); }},
         {QStringLiteral("&Copy statistics"),
          QStringLiteral("Copy the statistics as tab-separated text"), [this] { CopyStatistics(); }},
     };
@@ -231,6 +237,7 @@ void ReadingsWindow::ShowReadings(ReadingsDocument document) {
     // The time axis, the limits, the cursors and what the statistics are of stay the file's.
     const TimeAxis axis = document_.Axis();
     const std::map<std::string, Limits> limits = document_.UnitLimits();
+    std::vector<Conversion> conversions = document_.Conversions();
     const std::optional<double> a = document_.CursorA();
     const std::optional<double> b = document_.CursorB();
     const std::vector<std::string> compared = document_.ComparedFiles();
@@ -238,6 +245,7 @@ void ReadingsWindow::ShowReadings(ReadingsDocument document) {
     limitMarks_->Remove();
     document_ = std::move(document);
     document_.SetAxis(axis);
+    document_.SetConversions(std::move(conversions));
     for (const auto& [unit, unitLimits] : limits) {
         document_.SetLimits(unit, unitLimits);
     }
@@ -287,6 +295,26 @@ std::optional<QString> ReadingsWindow::CompareWith(const QString& path) {
 void ReadingsWindow::RemoveComparedFile(const QString& path) {
     document_.RemoveComparedFile(LocalPath(path));
     ShowSeriesOfDocument();
+}
+
+void ReadingsWindow::SetConversions(std::vector<Conversion> conversions) {
+    SaveConversions(path_, conversions);
+    document_.SetConversions(std::move(conversions));
+    ShowSeriesOfDocument();
+}
+
+void ReadingsWindow::ChooseConversions() {
+    std::vector<std::string> units;
+    for (const DocumentSeries& series : document_.Series()) {
+        if (std::find(units.begin(), units.end(), series.readUnit) == units.end()) {
+            units.push_back(series.readUnit);
+        }
+    }
+    ConversionsDialog dialog(units, document_.Conversions(), this);
+    std::vector<Conversion> conversions;
+    if (dialog.exec() == QDialog::Accepted && !dialog.Read(conversions)) {
+        SetConversions(std::move(conversions));
+    }
 }
 
 void ReadingsWindow::ChooseFileToCompare() {

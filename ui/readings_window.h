@@ -61,6 +61,9 @@ class ReadingsWindow : public QWidget {
     // with the time axis remembered for it. A failure names the file and why.
     [[nodiscard]] std::optional<QString> CompareWith(const QString& path);
     void RemoveComparedFile(const QString& path);
+    // Converts the units' readings (see ReadingsDocument::SetConversions); remembered for the
+    // file.
+    void SetConversions(std::vector<Conversion> conversions);
     // The unit's limits, named as its panel is; remembered for the file.
     void SetLimits(const std::string& unit, const Limits& limits);
 
@@ -93,6 +96,7 @@ class ReadingsWindow : public QWidget {
     void ShowSeriesOfDocument();
     void ChooseFileToCompare();
     void ChooseComparedFileToRemove();
+    void ChooseConversions();
     QString AskForFileToWrite(const QString& title, const QString& suffix, const QString& filters);
     void ChooseFileAndSaveChart();
     void ChooseFileAndExport();
