@@ -102,7 +102,7 @@ int ApplyMeasuring(const Measuring& measuring, const DataFileArgument& input,
                    std::map<std::string, std::string>& given);
 
 // A path named on the command line, relative to the working folder, for the file functions.
-std::string LocalPath(const QString& argument);
+std::string ArgumentPath(const QString& argument);
 // The unit table the window reads, by the same rule (UnitTablePath).
 QString ProgramUnitTable();
 

@@ -139,7 +139,7 @@ int Download(const QStringList& arguments) {
         }
         request.limits.firstByteMs = static_cast<int>(*waitSeconds * 1000);
     }
-    request.path = LocalPath(parser.positionalArguments().at(1));
+    request.path = ArgumentPath(parser.positionalArguments().at(1));
     if (!parser.isSet(force) && FileExists(request.path)) {
         Say(request.path + " exists; it is left as it is. Give --force to overwrite it.");
         return kNothingDone;

@@ -13,7 +13,7 @@ namespace {
 // The records of a compared file; kNothingDone when none could be read, reported.
 int ReadCompared(const ComparedFile& file, std::vector<Record>& records) {
     if (const Failure failure =
-            ReadDataFile(LocalPath(QString::fromStdString(file.path)), records)) {
+            ReadDataFile(ArgumentPath(QString::fromStdString(file.path)), records)) {
         Say(*failure);
         return records.empty() ? kNothingDone : kDoneInPart;
     }
@@ -108,7 +108,8 @@ std::optional<Measuring> MeasuringOptions(const QCommandLineParser& parser, cons
         failure = ParseCompareOption(text.toStdString(), file);
     }
     if (!failure && stats && parser.isSet(QStringLiteral("between"))) {
-        const QStringList readings = parser.value(QStringLiteral("between")).split('\n');
+        const QStringList readings =
+            parser.value(QStringLiteral("between")).split(QLatin1Char('\n'));
         Cursors cursors;
         failure = ParseBetweenOption(readings.value(0).toStdString(),
                                      readings.value(1).toStdString(), cursors);
@@ -166,7 +167,7 @@ int ApplyMeasuring(const Measuring& measuring, const DataFileArgument& input,
             return read;
         }
         status = std::max(status, read);
-        const std::string path = LocalPath(QString::fromStdString(file.path));
+        const std::string path = ArgumentPath(QString::fromStdString(file.path));
         given[path] = file.path;
         const TimeAxis& axis = document.Axis();
         document.AddComparedFile(

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "app/cli.h"
+#include "desktop/local_text.h"
 
 namespace rv7342::cli {
 
@@ -43,15 +44,15 @@ namespace {
 // An exit status when the table named cannot be read.
 std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names) {
     if (parser.isSet(QStringLiteral("units"))) {
-        if (const Failure failure = LoadUnitTable(LocalPath(parser.value("units")), names)) {
+        if (const Failure failure =
+                LoadUnitTable(ArgumentPath(parser.value(QStringLiteral("units"))), names)) {
             Say(*failure);
             return kNothingDone;
         }
         return std::nullopt;
     }
     // As in the window, a missing table of its own only leaves the units unnamed.
-    if (const Failure failure =
-            LoadUnitTable(QFile::encodeName(ProgramUnitTable()).toStdString(), names)) {
+    if (const Failure failure = LoadUnitTable(LocalPath(ProgramUnitTable()), names)) {
         Say(*failure + " Units are named by their codes.");
     }
     return std::nullopt;
@@ -64,7 +65,7 @@ DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser) {
     input.file = parser.positionalArguments().at(1);
     if (const std::optional<int> status = LoadUnits(parser, input.names)) {
         input.status = *status;
-    } else if (const Failure failure = ReadDataFile(LocalPath(input.file), input.records)) {
+    } else if (const Failure failure = ReadDataFile(ArgumentPath(input.file), input.records)) {
         Say(*failure);
         input.status = input.records.empty() ? kNothingDone : kDoneInPart;
     }
@@ -138,7 +139,8 @@ std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& 
     }
     if (*from > *to) {
         UsageError(command, QStringLiteral("--from %1 lies after --to %2")
-                                .arg(parser.value("from"), parser.value("to")));
+                                .arg(parser.value(QStringLiteral("from")),
+                                     parser.value(QStringLiteral("to"))));
         return std::nullopt;
     }
     return std::make_pair(*from, *to);

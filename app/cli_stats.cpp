@@ -19,8 +19,14 @@ namespace rv7342::cli {
 
 namespace {
 
-const char* const kKeys[] = {"series", "display", "count", "min",  "max",
-                             "mean",   "sd",      "first", "last", "left_out"};
+// The keys of the figures follow the series' unit and display.
+std::vector<std::string> Keys() {
+    std::vector<std::string> keys = {"series", "display"};
+    for (const FigureColumn& column : kFigureColumns) {
+        keys.emplace_back(column.key);
+    }
+    return keys;
+}
 const char* const kLimitKeys[] = {"below", "above", "outside_seconds", "first_outside"};
 
 // The shortest text that reads back as the same double, with a period.
@@ -114,9 +120,12 @@ std::vector<Cell> Row(const DocumentSeries& series, SeriesStatistics figures, Li
                       const Measuring& measuring, const std::string& file) {
     figures.firstReading = FileNumber(series, figures.firstReading);
     figures.lastReading = FileNumber(series, figures.lastReading);
-    std::vector<Cell> row = StatisticsRow(series.unit, figures);
-    row.insert(row.begin() + 1,
-               TextCell(series.readings.display == Display::First ? "first" : "second"));
+    std::vector<Cell> row = {
+        TextCell(series.unit),
+        TextCell(series.readings.display == Display::First ? "first" : "second")};
+    for (const FigureColumn& column : kFigureColumns) {
+        row.push_back(NumberCell(FigureOf(figures, column.figure)));
+    }
     if (!measuring.limits.empty()) {
         const bool limited = measuring.limits.count(series.unit) != 0;
         row.push_back(NumberCell(limited ? std::optional<double>(limits.below) : std::nullopt));
@@ -167,7 +176,7 @@ int Stats(const QStringList& arguments) {
     if (input.status == kNothingDone) {
         return input.status;
     }
-    ReadingsDocument document(LocalPath(input.file), input.records, input.names);
+    ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
     document.SetAxis(*axis);
     std::map<std::string, std::string> given = {{document.SourceFile(), input.file.toStdString()}};
     const int status = ApplyMeasuring(*measuring, input, command, document, given);
@@ -186,7 +195,7 @@ int Stats(const QStringList& arguments) {
         rows.push_back(Row(series, document.RangeStatistics()[i], document.RangeLimitFigures()[i],
                            *measuring, given[series.sourceFile]));
     }
-    std::vector<std::string> keys(std::begin(kKeys), std::end(kKeys));
+    std::vector<std::string> keys = Keys();
     if (!measuring->limits.empty()) {
         keys.insert(keys.end(), std::begin(kLimitKeys), std::end(kLimitKeys));
     }

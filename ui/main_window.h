@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "transfer/local_text.h"
+#include "desktop/local_text.h"
 #include "transfer/serial_link.h"
 #include "transfer/transfer_session.h"
 #include "ui/form_state.h"

@@ -6,27 +6,26 @@
 #include <cmath>
 
 #include "datafiles/text_fields.h"
-#include "export/export_table.h"
-#include "ui/data_viewer.h"
+#include "desktop/value_text.h"
 
 namespace rv7342 {
 
 namespace {
 
-enum Column { kSeriesColumn, kCountColumn, kDeviationColumn = 5, kLeftOutColumn = 8 };
+// The series' name, then a column for each figure.
+constexpr int kSeriesColumn = 0;
+
+const FigureColumn& FigureIn(int column) {
+    return kFigureColumns[column - 1];
+}
+
 // The limit columns follow those of the figures.
 enum LimitColumn { kLower, kUpper, kBelow, kAbove, kTimeOutside, kFirstOutside, kLimitColumns };
 const char* const kLimitHeader[] = {"Lower limit", "Upper limit",  "Below",
                                     "Above",       "Time outside", "First outside"};
 
 int FigureColumns() {
-    return static_cast<int>(StatisticsHeader().size());
-}
-
-QString ValueText(double value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return CellValueText(value, locale);
+    return 1 + static_cast<int>(std::size(kFigureColumns));
 }
 
 }  // namespace
@@ -46,7 +45,7 @@ void StatisticsModel::ShowShown(int row) {
 
 void StatisticsModel::ShowFigures() {
     if (rowCount() > 0) {
-        emit dataChanged(index(0, kCountColumn), index(rowCount() - 1, columnCount() - 1),
+        emit dataChanged(index(0, kSeriesColumn + 1), index(rowCount() - 1, columnCount() - 1),
                          {Qt::DisplayRole});
     }
 }
@@ -109,7 +108,7 @@ QString StatisticsModel::LimitCellText(int row, int column) const {
     }
 }
 
-// The figures of the export's statistics row, as this desktop writes numbers.
+// The figures as this desktop writes numbers.
 QString StatisticsModel::CellText(int row, int column) const {
     if (column == kSeriesColumn) {
         return QString::fromStdString(document_.Series()[static_cast<std::size_t>(row)].label);
@@ -119,15 +118,15 @@ QString StatisticsModel::CellText(int row, int column) const {
     }
     const std::vector<SeriesStatistics>& figures = document_.RangeStatistics();
     const SeriesStatistics none;
-    const Cell cell = StatisticsRow({}, static_cast<std::size_t>(row) < figures.size()
-                                            ? figures[static_cast<std::size_t>(row)]
-                                            : none)[static_cast<std::size_t>(column)];
-    if (cell.kind != Cell::Kind::Number) {
+    const FigureColumn& shown = FigureIn(column);
+    const std::optional<double> figure = FigureOf(static_cast<std::size_t>(row) < figures.size()
+                                                      ? figures[static_cast<std::size_t>(row)]
+                                                      : none,
+                                                  shown.figure);
+    if (!figure) {
         return {};
     }
-    const bool count =
-        column == kCountColumn || column == kLeftOutColumn || column > kDeviationColumn;
-    return count ? QString::number(cell.number, 'f', 0) : ValueText(cell.number);
+    return shown.whole ? QString::number(*figure, 'f', 0) : ValueText(*figure);
 }
 
 QVariant StatisticsModel::data(const QModelIndex& index, int role) const {
@@ -163,22 +162,27 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
         return {};
     }
-    const int figures = FigureColumns();
-    if (role == Qt::DisplayRole) {
-        return section < figures
-                   ? QString::fromStdString(StatisticsHeader()[static_cast<std::size_t>(section)])
-                   : QString::fromLatin1(kLimitHeader[section - figures]);
+    const int limit = section - FigureColumns();
+    if (role == Qt::DisplayRole && limit >= 0) {
+        return QString::fromLatin1(kLimitHeader[limit]);
     }
-    if (role == Qt::ToolTipRole && section - figures == kLower) {
+    if (role == Qt::DisplayRole) {
+        return section == kSeriesColumn ? QString::fromLatin1(kSeriesTitle)
+                                        : QString::fromLatin1(FigureIn(section).title);
+    }
+    if (role == Qt::ToolTipRole && limit == kLower) {
         return QStringLiteral("Edit to set the unit's lower limit; empty for none");
     }
-    if (role == Qt::ToolTipRole && section - figures == kTimeOutside) {
+    if (role == Qt::ToolTipRole && limit == kTimeOutside) {
         return QStringLiteral("Each reading outside counts for one logging interval");
     }
-    if (role == Qt::ToolTipRole && section == kDeviationColumn) {
+    if (role != Qt::ToolTipRole || section == kSeriesColumn || limit >= 0) {
+        return {};
+    }
+    if (FigureIn(section).figure == Figure::StandardDeviation) {
         return QStringLiteral("Sample standard deviation, divided by count - 1");
     }
-    if (role == Qt::ToolTipRole && section == kLeftOutColumn) {
+    if (FigureIn(section).figure == Figure::LeftOut) {
         return QStringLiteral(
             "Values that are not finite or beyond single precision: not drawn, not counted");
     }
