@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,6 +14,8 @@
 
 #include "datafiles/data_file.h"
 #include "datafiles/unit_table.h"
+#include "measuring/options.h"
+#include "readings/readings_document.h"
 #include "readings/time_axis.h"
 
 namespace rv7342::cli {
@@ -75,6 +78,28 @@ std::optional<TimeAxis> TimeAxisOptions(const QCommandLineParser& parser, const 
 void AddRangeOptions(QCommandLineParser& parser);
 std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& parser,
                                                       const QString& command);
+
+// --limit and --between (for stats, `stats`), --convert and --compare: what they give. No
+// value after a usage error was reported.
+struct Measuring {
+    std::map<std::string, Limits> limits;  // by unit
+    std::vector<Conversion> conversions;
+    std::vector<ComparedFile> compared;
+    std::optional<Cursors> between;
+};
+void AddMeasuringOptions(QCommandLineParser& parser, bool stats);
+std::optional<Measuring> MeasuringOptions(const QCommandLineParser& parser, const QString& command,
+                                          bool stats);
+// --between takes two values, which the option parser cannot: they are joined into one before
+// the arguments are parsed. No value after a usage error was reported.
+std::optional<QStringList> JoinBetween(const QStringList& arguments, const QString& command);
+// The conversions, the files compared (read, and named in `given` by their local path as the
+// command line gave them) and the limits, in `document`. The exit status so far: kNothingDone
+// when a file compared cannot be read, kUsage when an option names a unit no series has, both
+// reported; otherwise the input's, kDoneInPart when a file compared was read in part.
+int ApplyMeasuring(const Measuring& measuring, const DataFileArgument& input,
+                   const QString& command, ReadingsDocument& document,
+                   std::map<std::string, std::string>& given);
 
 // A path named on the command line, relative to the working folder, for the file functions.
 std::string ArgumentPath(const QString& argument);
