@@ -90,6 +90,9 @@ struct Measuring {
 void AddMeasuringOptions(QCommandLineParser& parser, bool stats);
 std::optional<Measuring> MeasuringOptions(const QCommandLineParser& parser, const QString& command,
                                           bool stats);
+// --convert, for the commands that take no other measuring option, and the conversions it gives.
+void AddConvertOption(QCommandLineParser& parser);
+Failure ConvertOptions(const QCommandLineParser& parser, std::vector<Conversion>& conversions);
 // --between takes two values, which the option parser cannot: they are joined into one before
 // the arguments are parsed. No value after a usage error was reported.
 std::optional<QStringList> JoinBetween(const QStringList& arguments, const QString& command);

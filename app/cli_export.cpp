@@ -52,7 +52,10 @@ int Export(const QStringList& arguments) {
     QCommandLineParser parser;
     Describe(parser, command,
              QStringLiteral("The readings of FILE as the readings window exports them: an XLSX "
-                            "workbook with the sheets Readings and Statistics, or CSV."),
+                            "workbook with the sheets Readings and Statistics, or CSV. With "
+                            "--convert, the converted readings in their new unit, and the "
+                            "conversions noted: a sheet Conversions, or a line '# Converted ...' "
+                            "each before the CSV header."),
              QStringLiteral("The data file."));
     parser.addOption(QCommandLineOption(
         QStringLiteral("format"),
@@ -65,6 +68,7 @@ int Export(const QStringList& arguments) {
         QStringLiteral("OUT")));
     AddTimeAxisOptions(parser);
     AddUnitsOption(parser);
+    AddConvertOption(parser);
     if (const std::optional<int> status = Parse(parser, arguments, 1)) {
         return *status;
     }
@@ -73,19 +77,33 @@ int Export(const QStringList& arguments) {
     if (!format || !axis) {
         return kUsage;
     }
+    Measuring measuring;
+    if (const Failure failure = ConvertOptions(parser, measuring.conversions)) {
+        return UsageError(command, QString::fromStdString(*failure));
+    }
     const DataFileArgument input = ReadDataFileArgument(parser);
     if (input.status == kNothingDone) {
         return input.status;
     }
+    if (!measuring.conversions.empty()) {
+        // A unit no series has is told as stats and plot tell it.
+        ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
+        std::map<std::string, std::string> given;
+        if (ApplyMeasuring(measuring, input, command, document, given) == kUsage) {
+            return kUsage;
+        }
+    }
+    const std::vector<Conversion>& conversions = measuring.conversions;
     const QString output = parser.isSet(QStringLiteral("output"))
                                ? parser.value(QStringLiteral("output"))
                                : DefaultOutput(input.file, *format);
     Failure failure;
     if (output == QStringLiteral("-")) {
-        failure =
-            WriteReadingsCsv(std::cout, "the standard output", input.records, input.names, *axis);
+        failure = WriteReadingsCsv(std::cout, "the standard output", input.records, input.names,
+                                   *axis, conversions);
     } else {
-        failure = WriteReadings(ArgumentPath(output), *format, input.records, input.names, *axis);
+        failure = WriteReadings(ArgumentPath(output), *format, input.records, input.names, *axis,
+                                conversions);
     }
     if (failure) {
         Say(*failure);

@@ -52,6 +52,24 @@ std::optional<std::string> UnitNamedByNone(const Measuring& measuring,
 
 }  // namespace
 
+Failure ConvertOptions(const QCommandLineParser& parser, std::vector<Conversion>& conversions) {
+    for (const QString& text : parser.values(QStringLiteral("convert"))) {
+        Conversion& conversion = conversions.emplace_back();
+        if (Failure failure = ParseConvertOption(text.toStdString(), conversion)) {
+            return failure;
+        }
+    }
+    return std::nullopt;
+}
+
+void AddConvertOption(QCommandLineParser& parser) {
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("convert"),
+        QStringLiteral("Convert a unit's readings into NEWUNIT as FACTOR x reading + OFFSET: "
+                       "'mV DC=deg C:1,0'. Repeatable."),
+        QStringLiteral("UNIT=NEWUNIT:FACTOR,OFFSET")));
+}
+
 // --between takes two values, which the option parser cannot: they are joined into one.
 // No value after a usage error was reported.
 std::optional<QStringList> JoinBetween(const QStringList& arguments, const QString& command) {
@@ -93,12 +111,8 @@ std::optional<Measuring> MeasuringOptions(const QCommandLineParser& parser, cons
         }
         measuring.limits[limit.unit] = limit.limits;
     }
-    for (const QString& text : parser.values(QStringLiteral("convert"))) {
-        if (failure) {
-            break;
-        }
-        Conversion& conversion = measuring.conversions.emplace_back();
-        failure = ParseConvertOption(text.toStdString(), conversion);
+    if (!failure) {
+        failure = ConvertOptions(parser, measuring.conversions);
     }
     for (const QString& text : parser.values(QStringLiteral("compare"))) {
         if (failure) {
@@ -140,11 +154,7 @@ void AddMeasuringOptions(QCommandLineParser& parser, bool stats) {
                            "between the readings window's cursors."),
             QStringLiteral("A B")));
     }
-    parser.addOption(QCommandLineOption(
-        QStringLiteral("convert"),
-        QStringLiteral("Convert a unit's readings into NEWUNIT as FACTOR x reading + OFFSET: "
-                       "'mV DC=deg C:1,0'. Repeatable."),
-        QStringLiteral("UNIT=NEWUNIT:FACTOR,OFFSET")));
+    AddConvertOption(parser);
     parser.addOption(QCommandLineOption(
         QStringLiteral("compare"),
         QStringLiteral("Another data file's series too, lined up by clock time (with --start), "

@@ -57,13 +57,16 @@ void AppendLine(const std::vector<Cell>& cells, std::string& text) {
 
 Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
                          const std::vector<Record>& records, const UnitTable& names,
-                         const TimeAxis& axis) {
-    const ReadingsTable table(records, names, axis);
+                         const TimeAxis& axis, const std::vector<Conversion>& conversions) {
+    const ReadingsTable table(records, names, axis, conversions);
+    std::string text;
+    for (const Conversion& conversion : table.Applied()) {
+        text += "# Converted " + DescribeConversion(conversion) + "\r\n";
+    }
     std::vector<Cell> cells;
     for (const std::string& title : table.Header()) {
         cells.push_back({Cell::Kind::Text, 0, title});
     }
-    std::string text;
     AppendLine(cells, text);
     for (std::size_t row = 0; row < table.RowCount() && out; ++row) {
         table.Row(row, cells);
@@ -82,13 +85,14 @@ Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
 }
 
 Failure WriteReadingsCsv(const std::string& path, const std::vector<Record>& records,
-                         const UnitTable& names, const TimeAxis& axis) {
+                         const UnitTable& names, const TimeAxis& axis,
+                         const std::vector<Conversion>& conversions) {
     errno = 0;
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) {
         return "Cannot create " + path + ": " + SystemReason(errno);
     }
-    if (WriteReadingsCsv(file, path, records, names, axis)) {
+    if (WriteReadingsCsv(file, path, records, names, axis, conversions)) {
         return "Cannot write " + path + ": " + SystemReason(errno);
     }
     errno = 0;

@@ -1,6 +1,8 @@
 #pragma once
 // The readings of a data file as CSV for scripts and other programs: a header line, commas,
-// period decimals, UTF-8, lines ended by CR LF. The columns are those of ReadingsTable.
+// period decimals, UTF-8, lines ended by CR LF. The columns are those of ReadingsTable. Each
+// conversion applied is noted before the header, in a line of its own that starts with '#':
+// "# Converted mV DC → deg C: × 100 - 10".
 
 #include <ostream>
 #include <string>
@@ -9,6 +11,7 @@
 #include "datafiles/data_file.h"
 #include "datafiles/failure.h"
 #include "datafiles/unit_table.h"
+#include "measuring/conversion.h"
 #include "readings/time_axis.h"
 
 namespace rv7342 {
@@ -16,8 +19,10 @@ namespace rv7342 {
 // `what` names the output in the reason for a failure, such as "the standard output".
 [[nodiscard]] Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
                                        const std::vector<Record>& records, const UnitTable& names,
-                                       const TimeAxis& axis);
+                                       const TimeAxis& axis,
+                                       const std::vector<Conversion>& conversions = {});
 [[nodiscard]] Failure WriteReadingsCsv(const std::string& path, const std::vector<Record>& records,
-                                       const UnitTable& names, const TimeAxis& axis);
+                                       const UnitTable& names, const TimeAxis& axis,
+                                       const std::vector<Conversion>& conversions = {});
 
 }  // namespace rv7342

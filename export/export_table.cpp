@@ -1,6 +1,7 @@
 #include "export/export_table.h"
 
 #include <algorithm>
+#include <set>
 
 namespace rv7342 {
 
@@ -21,7 +22,7 @@ Cell Text(const std::string& text) {
 }  // namespace
 
 ReadingsTable::ReadingsTable(const std::vector<Record>& records, const UnitTable& names,
-                             const TimeAxis& axis)
+                             const TimeAxis& axis, const std::vector<Conversion>& conversions)
     : records_(records), numbers_(ReadingNumbers(records)), axis_(axis) {
     for (int code = 0; code < kUnitNameCount; ++code) {
         unitLabels_.push_back(UnitLabel(names, code));
@@ -37,14 +38,56 @@ ReadingsTable::ReadingsTable(const std::vector<Record>& records, const UnitTable
         }
     }
     header_.insert(header_.end(), {"Value", "Unit", "Value 2", "Unit 2"});
+    if (!conversions.empty()) {
+        FindConversions(names, conversions);
+    }
+}
+
+// The conversion of each unit code the readings use, and those applied.
+void ReadingsTable::FindConversions(const UnitTable& names,
+                                    const std::vector<Conversion>& conversions) {
+    std::set<int> used;
+    for (const Record& record : records_) {
+        used.insert(record.unit1);
+        if (!(record.unit2 == 0 && record.value2 == 0 && !secondOfCodeZeroMeasured_)) {
+            used.insert(record.unit2);
+        }
+    }
+    for (const int code : used) {
+        if (const Conversion* conversion = ConversionOf(conversions, UnitLabel(names, code))) {
+            conversionOf_[code] = *conversion;
+        }
+    }
+    for (const Conversion& conversion : conversions) {
+        const bool applied =
+            std::any_of(conversionOf_.begin(), conversionOf_.end(),
+                        [&conversion](const auto& used) { return used.second == conversion; });
+        if (applied) {
+            applied_.push_back(conversion);
+        }
+    }
+}
+
+// The value in its unit, converted where a conversion applies, and the unit's label.
+std::pair<Cell, Cell> ReadingsTable::ValueAndUnit(double value, int code) const {
+    const auto conversion = conversionOf_.find(code);
+    if (conversion != conversionOf_.end()) {
+        const Conversion& applied = conversion->second;
+        return {MeasuredNumber(IsMeasured(value) ? applied.factor * value + applied.offset : value),
+                Text(applied.newUnit)};
+    }
+    return {MeasuredNumber(value),
+            Text(code >= 0 && code < kUnitNameCount ? unitLabels_[code]
+                                                    : "unit " + std::to_string(code))};
 }
 
 void ReadingsTable::Row(std::size_t row, std::vector<Cell>& cells) const {
     const Record& record = records_[row];
     const double number = numbers_[row];
-    const auto unit = [this](int code) {
-        return Text(code >= 0 && code < kUnitNameCount ? unitLabels_[code]
-                                                       : "unit " + std::to_string(code));
+    const auto append = [this, &cells](double value, int code) {
+        auto [valueCell, unitCell] = ValueAndUnit(value, code);
+        cells.push_back(std::move(valueCell));
+        cells.push_back(std::move(unitCell));
     };
     cells.clear();
     cells.push_back(Number(number));
@@ -54,13 +97,11 @@ void ReadingsTable::Row(std::size_t row, std::vector<Cell>& cells) const {
             cells.push_back({Cell::Kind::LocalTime, *clock, {}});
         }
     }
-    cells.push_back(MeasuredNumber(record.value1));
-    cells.push_back(unit(record.unit1));
+    append(record.value1, record.unit1);
     if (record.unit2 == 0 && record.value2 == 0 && !secondOfCodeZeroMeasured_) {
         cells.insert(cells.end(), 2, Cell{});
     } else {
-        cells.push_back(MeasuredNumber(record.value2));
-        cells.push_back(unit(record.unit2));
+        append(record.value2, record.unit2);
     }
 }
 
@@ -82,6 +123,23 @@ std::vector<Cell> StatisticsRow(const std::string& seriesLabel, const SeriesStat
         row.push_back(figure ? Number(*figure) : Cell{});
     }
     return row;
+}
+
+std::vector<std::vector<Cell>> StatisticsRows(const std::vector<Record>& records,
+                                              const UnitTable& names,
+                                              const std::vector<Conversion>& conversions) {
+    std::vector<std::vector<Cell>> rows;
+    for (const ReadingSeries& series : GroupIntoSeries(records)) {
+        std::string label = SeriesLabel(names, series);
+        const std::string unit = UnitLabel(names, series.unitCode);
+        if (const Conversion* conversion = ConversionOf(conversions, unit)) {
+            label = conversion->newUnit + label.substr(unit.size());
+            rows.push_back(StatisticsRow(label, ComputeStatistics(Converted(series, *conversion))));
+        } else {
+            rows.push_back(StatisticsRow(label, ComputeStatistics(series)));
+        }
+    }
+    return rows;
 }
 
 }  // namespace rv7342

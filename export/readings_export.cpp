@@ -23,9 +23,9 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
 
 Failure WriteReadings(const std::string& path, ExportFormat format,
                       const std::vector<Record>& records, const UnitTable& names,
-                      const TimeAxis& axis) {
-    return format == ExportFormat::Xlsx ? WriteReadingsXlsx(path, records, names, axis)
-                                        : WriteReadingsCsv(path, records, names, axis);
+                      const TimeAxis& axis, const std::vector<Conversion>& conversions) {
+    return format == ExportFormat::Xlsx ? WriteReadingsXlsx(path, records, names, axis, conversions)
+                                        : WriteReadingsCsv(path, records, names, axis, conversions);
 }
 
 }  // namespace rv7342

@@ -10,6 +10,7 @@
 #include "datafiles/data_file.h"
 #include "datafiles/failure.h"
 #include "datafiles/unit_table.h"
+#include "measuring/conversion.h"
 #include "readings/time_axis.h"
 
 namespace rv7342 {
@@ -19,9 +20,11 @@ enum class ExportFormat { Xlsx, Csv };
 // The format "xlsx" or "csv" names, in any case; none for anything else.
 std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
 
-// Writes the readings to the file at `path` as XLSX (see xlsx_export.h) or CSV (csv_export.h).
+// Writes the readings to the file at `path` as XLSX (see xlsx_export.h) or CSV (csv_export.h),
+// with the `conversions` applied and noted.
 [[nodiscard]] Failure WriteReadings(const std::string& path, ExportFormat format,
                                     const std::vector<Record>& records, const UnitTable& names,
-                                    const TimeAxis& axis);
+                                    const TimeAxis& axis,
+                                    const std::vector<Conversion>& conversions = {});
 
 }  // namespace rv7342

@@ -75,20 +75,37 @@ class SheetWriter {
 };
 
 lxw_error WriteStatistics(lxw_workbook* book, const std::vector<Record>& records,
-                          const UnitTable& names) {
+                          const UnitTable& names, const std::vector<Conversion>& conversions) {
     SheetWriter statistics(book, "Statistics");
     statistics.Header(StatisticsHeader());
     lxw_row_t row = 1;
-    for (const ReadingSeries& series : GroupIntoSeries(records)) {
-        statistics.Row(row++, StatisticsRow(SeriesLabel(names, series), ComputeStatistics(series)));
+    for (const std::vector<Cell>& cells : StatisticsRows(records, names, conversions)) {
+        statistics.Row(row++, cells);
     }
     return statistics.Error();
+}
+
+lxw_error WriteConversions(lxw_workbook* book, const std::vector<Conversion>& applied) {
+    if (applied.empty()) {
+        return LXW_NO_ERROR;
+    }
+    SheetWriter sheet(book, "Conversions");
+    sheet.Header({"Unit", "New unit", "Factor", "Offset"});
+    lxw_row_t row = 1;
+    for (const Conversion& conversion : applied) {
+        sheet.Row(row++, {{Cell::Kind::Text, 0, conversion.unit},
+                          {Cell::Kind::Text, 0, conversion.newUnit},
+                          {Cell::Kind::Number, conversion.factor, {}},
+                          {Cell::Kind::Number, conversion.offset, {}}});
+    }
+    return sheet.Error();
 }
 
 }  // namespace
 
 Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& records,
-                          const UnitTable& names, const TimeAxis& axis) {
+                          const UnitTable& names, const TimeAxis& axis,
+                          const std::vector<Conversion>& conversions) {
     if (records.size() >= LXW_ROW_MAX) {
         return "Cannot write " + path + ": its " + std::to_string(records.size()) +
                " readings are more than a sheet holds (" + std::to_string(LXW_ROW_MAX - 1) +
@@ -106,7 +123,7 @@ Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& re
     if (!book) {
         return "Cannot create " + path + ": out of memory";
     }
-    const ReadingsTable table(records, names, axis);
+    const ReadingsTable table(records, names, axis, conversions);
     SheetWriter readings(book, "Readings");
     readings.Header(table.Header());
     std::vector<Cell> cells;
@@ -114,11 +131,13 @@ Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& re
         table.Row(row, cells);
         readings.Row(static_cast<lxw_row_t>(row + 1), cells);
     }
-    const lxw_error statistics = WriteStatistics(book, records, names);
+    const lxw_error statistics = WriteStatistics(book, records, names, conversions);
+    const lxw_error noted = WriteConversions(book, table.Applied());
     errno = 0;
     const lxw_error closed = workbook_close(book);  // writes the file and frees the workbook
     const lxw_error error = readings.Error() != LXW_NO_ERROR ? readings.Error()
                             : statistics != LXW_NO_ERROR     ? statistics
+                            : noted != LXW_NO_ERROR          ? noted
                                                              : closed;
     if (error != LXW_NO_ERROR) {
         std::remove(path.c_str());

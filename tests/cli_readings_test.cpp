@@ -198,6 +198,39 @@ TEST_F(CliFiles, ExportWritesTheReadingsWindowsSheetsOrCsv) {
     EXPECT_TRUE(Has(sheets, "sheet Statistics"));
 }
 
+// A converted unit is exported in its new unit, with the conversion noted in either format.
+TEST_F(CliFiles, ExportConvertsAUnitsReadingsAndNotesTheConversion) {
+    auto cli = Run({"export", "-o", "-", "--convert", "mV DC=deg C:100,-10", "--units", "units.dat",
+                    "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(cli->Output());
+    for (std::string line; std::getline(lines, line, '\n');) {
+        rows.push_back({});
+        std::istringstream fields(line.substr(0, line.size() - 1));  // less the CR
+        for (std::string field; std::getline(fields, field, ',');) {
+            rows.back().push_back(field);
+        }
+    }
+    ASSERT_EQ(rows.size(), 7u) << cli->Output();
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"# Converted mV DC \xE2\x86\x92 deg C: "
+                                                 "\xC3\x97 100 - 10"}));
+    EXPECT_EQ(rows[1][0], "No.");
+    EXPECT_EQ(rows[4], (std::vector<std::string>{"3", "3", "A AC", "115", "deg C"}));
+
+    cli = Run({"export", "-o", "converted.xlsx", "--convert", "mV DC=deg C:100,-10", "--units",
+               "units.dat", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    const std::string sheets = ReadBack(dir.Path("converted.xlsx"));
+    EXPECT_TRUE(Has(sheets, "n:3|n:3|s:A AC|n:115|s:deg C\n")) << sheets;
+    EXPECT_TRUE(Has(sheets, "\ns:deg C (second display)|n:1|n:115|")) << sheets;
+    EXPECT_TRUE(Has(sheets,
+                    "sheet Conversions frozen=A2 bold=True\n"
+                    "s:Unit|s:New unit|s:Factor|s:Offset\n"
+                    "s:mV DC|s:deg C|n:100|n:-10\n"))
+        << sheets;
+}
+
 // The readings window's chart class, drawn and saved here at the same size, is the reference.
 TEST_F(CliFiles, PlotDrawsTheReadingsWindowsChartWithNoDisplay) {
     const std::vector<std::string> noDisplay{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
@@ -258,6 +291,8 @@ TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {
         {{"export", "--interval", "0", "run.dat"}, "--interval: '0'"},
         {{"export", "--interval", "1", "--start", "yesterday", "run.dat"}, "--start: 'yesterday'"},
         {{"export", "--format", "xlsx", "-o", "-", "run.dat"}, "-o -"},
+        {{"export", "--convert", "mV DC=deg C", "run.dat"}, "--convert: 'mV DC=deg C'"},
+        {{"export", "--convert", "mV=deg C:1", "run.dat"}, "--convert: no series is in 'mV'"},
         {{"plot", "run.dat"}, "-o OUT is missing"},
         {{"plot", "-o", "run.bmp", "run.dat"}, "-o: 'run.bmp'"},
         {{"plot", "--size", "10x10", "-o", "run.png", "run.dat"}, "--size: '10x10'"},

@@ -42,6 +42,27 @@ TEST(CsvExport, HeaderColumnsOfTheTimeAxisAndEveryReading) {
         << "a lost reading keeps its time";
 }
 
+// A conversion applies to both displays' readings in its unit and is noted before the header;
+// one of a unit the readings do not have is not noted.
+TEST(CsvExport, ConvertedReadingsInTheirNewUnitWithTheConversionNoted) {
+    std::ostringstream out;
+    ASSERT_EQ(
+        WriteReadingsCsv(out, "a string", kExportedRecords, ExportedUnitNames(), {},
+                         {{"V DC", "A", 3, 0}, {"in\"", "mm", 2, -1}, {"unit 57", "x", 2, 0}}),
+        std::nullopt);
+    EXPECT_EQ(out.str(),
+              "# Converted in\" \xE2\x86\x92 mm: \xC3\x97 2 - 1\r\n"
+              "# Converted unit 57 \xE2\x86\x92 x: \xC3\x97 2 + 0\r\n"
+              "No.,Value,Unit,Value 2,Unit 2\r\n"
+              "1,12.5,\"\xC2\xB0"
+              "C, dry\",,\r\n"
+              "2,-1.5,mm,,\r\n"
+              "4,,x,,\r\n"
+              "5,1E-05,\"\xC2\xB0"
+              "C, dry\",460,mm\r\n")
+        << "a value that is not measured stays empty";
+}
+
 // A meter with two displays that shows 0 in unit code 0 has measured it.
 TEST(CsvExport, ZerosOfTheSecondDisplayAreKeptWhereItMeasured) {
     std::ostringstream out;

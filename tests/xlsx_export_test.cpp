@@ -56,6 +56,29 @@ TEST(XlsxExport, NumbersAsNumbersUnitNamesAsTextTimesAsDateTimes) {
     EXPECT_TRUE(Contains(ReadBack(path), "s:No.|s:Value|s:Unit|s:Value 2|s:Unit 2\nn:1|n:12.5|"));
 }
 
+TEST(XlsxExport, ConvertedReadingsAndStatisticsWithASheetOfTheConversions) {
+    TempDir dir;
+    const std::string path = dir.Path("readings.xlsx");
+    ASSERT_EQ(WriteReadingsXlsx(path, kExportedRecords, ExportedUnitNames(), {},
+                                {{"V DC", "A", 3, 0}, {"in\"", "mm", 2, -1}}),
+              std::nullopt);
+    const std::string sheets = ReadBack(path);
+    EXPECT_TRUE(Contains(sheets,
+                         "\nn:2|n:-1.5|s:mm|-|-\nn:4|-|s:unit 57|-|-\nn:5|n:1e-05|s:"
+                         "\xC2\xB0"
+                         "C, dry|n:460|s:mm\n"));
+    EXPECT_TRUE(Contains(sheets,
+                         "\ns:mm|n:1|n:-1.5|n:-1.5|n:-1.5|-|n:2|n:2|n:0\n"
+                         "s:unit 57|n:0|-|-|-|-|n:4|n:4|n:1\n"
+                         "s:mm (second display)|n:1|n:460|n:460|n:460|-|n:5|n:5|n:0\n"))
+        << sheets;
+    EXPECT_EQ(sheets.substr(sheets.rfind("sheet ")),
+              "sheet Conversions frozen=A2 bold=True\n"
+              "s:Unit|s:New unit|s:Factor|s:Offset\n"
+              "s:in\"|s:mm|n:2|n:-1\n")
+        << "only the conversion applied";
+}
+
 TEST(XlsxExport, AFailureNamesTheFile) {
     TempDir dir;
     const std::string path = dir.Path("missing/readings.xlsx");

@@ -443,7 +443,8 @@ std::optional<QString> ReadingsWindow::ExportReadings(const QString& path) const
         return QStringLiteral("Cannot export the readings: %1").arg(FromLocalText(*failure));
     }
     const TimeAxis& axis = document_.Axis();
-    if (const Failure failure = WriteReadings(LocalPath(path), *format, records, names_, axis)) {
+    if (const Failure failure = WriteReadings(LocalPath(path), *format, records, names_, axis,
+                                              document_.Conversions())) {
         return FromLocalText(*failure);
     }
     return std::nullopt;
