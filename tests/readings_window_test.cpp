@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -27,6 +28,7 @@
 #include "ui/readings_window_set.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
+#include "ui/two_point_dialog.h"
 
 namespace rv7342 {
 namespace {
@@ -636,6 +638,64 @@ TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxis) {
     dir.Write("known.dat", "");
     EXPECT_TRUE(window->ExportReadings(Path("out.csv")).value_or("").contains(Path("known.dat")))
         << "a file that can no longer be read";
+}
+
+// Two points... by keyboard alone: two equal readings are refused with the reason, two
+// different ones give the row's factor and offset.
+TEST_F(ReadingsWindowTest, TwoPointCalibrationGivesARowsFactorAndOffset) {
+    const auto type = [](TwoPointDialog& points, const char* reading2) {
+        for (QLineEdit* field : {points.reading1, points.value1, points.reading2, points.value2}) {
+            field->selectAll();
+        }
+        QTest::keyClicks(points.reading1, "1");
+        QTest::keyClicks(points.value1, "10");
+        QTest::keyClicks(points.reading2, reading2);
+        QTest::keyClicks(points.value2, "20");
+        QTest::keyClick(points.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                        Qt::Key_Space);
+    };
+    {
+        TwoPointDialog points("mV DC");
+        points.show();
+        type(points, "1");
+        EXPECT_TRUE(points.isVisible()) << "refused";
+        ASSERT_EQ(boxes.seen.size(), 1u);
+        EXPECT_TRUE(boxes.seen[0].text.contains(
+            QStringLiteral("two equal readings (1) cannot tell a conversion")))
+            << boxes.seen[0].text.toStdString();
+    }
+
+    ConversionsDialog dialog({"V DC", "mV DC"}, {});
+    dialog.show();
+    const ConversionsDialog::Row& row = dialog.Rows()[1];
+    bool calibrated = false;
+    QTimer::singleShot(0, [&] {
+        auto* points = qobject_cast<TwoPointDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(points, nullptr);
+        type(*points, "3");
+        calibrated = !points->isVisible();
+    });
+    row.twoPoints->setFocus();
+    QTest::keyClick(row.twoPoints, Qt::Key_Space);
+    EXPECT_TRUE(calibrated);
+    EXPECT_EQ(row.factor->text(), QStringLiteral("5"));
+    EXPECT_EQ(row.offset->text(), QStringLiteral("5"));
+    QTest::keyClicks(row.newUnit, "deg C");
+    std::vector<Conversion> conversions;
+    ASSERT_EQ(dialog.Read(conversions), std::nullopt);
+    EXPECT_EQ(conversions, (std::vector<Conversion>{{"mV DC", "deg C", 5, 5}}));
+}
+
+// Export readings... writes the window's conversions as rv7342-cli export --convert does.
+TEST_F(ReadingsWindowTest, ExportOfConvertedReadingsNotesTheConversion) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    window->SetConversions({{"V DC", "mV DC", 1000, 0}});
+    ASSERT_EQ(window->ExportReadings(Path("out.csv")), std::nullopt);
+    const std::string csv = dir.Read("out.csv");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n3,")),
+              "# Converted V DC \xE2\x86\x92 mV DC: \xC3\x97 1000 + 0\r\n"
+              "No.,Value,Unit,Value 2,Unit 2\r\n1,2000,mV DC,,\r\n2,4000,mV DC,,");
 }
 
 TEST_F(ReadingsWindowTest, ALongFileIsDrawnWithAFewPointsPerColumnAndItsSpike) {

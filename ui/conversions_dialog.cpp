@@ -6,22 +6,19 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "datafiles/text_fields.h"
+#include "ui/two_point_dialog.h"
 
 namespace rv7342 {
 
-namespace {
-
-// A number as typed in this desktop's language or with a period.
 std::optional<double> NumberTyped(const QString& typed) {
     bool ok = false;
     const double number = QLocale().toDouble(typed.trimmed(), &ok);
     return ok ? std::optional<double>(number) : ParseNumber(typed.trimmed().toStdString());
 }
-
-}  // namespace
 
 ConversionsDialog::ConversionsDialog(const std::vector<std::string>& units,
                                      const std::vector<Conversion>& conversions, QWidget* parent)
@@ -43,7 +40,8 @@ ConversionsDialog::ConversionsDialog(const std::vector<std::string>& units,
     }
     for (const std::string& unit : units) {
         const Conversion* conversion = ConversionOf(conversions, unit);
-        Row row{unit, new QLineEdit(this), new QLineEdit(this), new QLineEdit(this)};
+        Row row{unit, new QLineEdit(this), new QLineEdit(this), new QLineEdit(this),
+                new QPushButton(QStringLiteral("Two points..."), this)};
         row.newUnit->setText(conversion ? QString::fromStdString(conversion->newUnit) : QString());
         row.factor->setText(
             QString::fromStdString(FormatDouble(conversion ? conversion->factor : 1)));
@@ -56,6 +54,9 @@ ConversionsDialog::ConversionsDialog(const std::vector<std::string>& units,
         grid->addWidget(row.newUnit, at, 1);
         grid->addWidget(row.factor, at, 2);
         grid->addWidget(row.offset, at, 3);
+        grid->addWidget(row.twoPoints, at, 4);
+        row.twoPoints->setAutoDefault(false);
+        connect(row.twoPoints, &QPushButton::clicked, this, [this, row] { Calibrate(row); });
         rows_.push_back(row);
     }
     layout->addLayout(grid);
@@ -63,6 +64,18 @@ ConversionsDialog::ConversionsDialog(const std::vector<std::string>& units,
     connect(buttons, &QDialogButtonBox::accepted, this, &ConversionsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ConversionsDialog::reject);
     layout->addWidget(buttons);
+}
+
+void ConversionsDialog::Calibrate(const Row& row) {
+    TwoPointDialog dialog(row.unit, this);
+    double factor = 1;
+    double offset = 0;
+    if (dialog.exec() != QDialog::Accepted || dialog.Read(factor, offset)) {
+        return;
+    }
+    row.factor->setText(QString::fromStdString(FormatDouble(factor)));
+    row.offset->setText(QString::fromStdString(FormatDouble(offset)));
+    row.newUnit->setFocus();
 }
 
 Failure ConversionsDialog::Read(std::vector<Conversion>& conversions) const {

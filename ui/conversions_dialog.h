@@ -1,18 +1,24 @@
 #pragma once
 // Conversions...: for each unit of the readings shown, the unit a sensor's readings stand for
 // and the factor and offset that give it ("mV DC" into "deg C" as 1 x reading + 0). A row
-// left without a new unit converts nothing.
+// left without a new unit converts nothing. Two points... gives a row's factor and offset from
+// two readings and the values they stand for.
 
 #include <QDialog>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "measuring/conversion.h"
 
 class QLineEdit;
+class QPushButton;
 
 namespace rv7342 {
+
+// A number as typed in this desktop's language or with a period.
+std::optional<double> NumberTyped(const QString& typed);
 
 class ConversionsDialog : public QDialog {
     Q_OBJECT
@@ -29,12 +35,16 @@ class ConversionsDialog : public QDialog {
         QLineEdit* newUnit = nullptr;
         QLineEdit* factor = nullptr;
         QLineEdit* offset = nullptr;
+        QPushButton* twoPoints = nullptr;  // the factor and offset from two readings
     };
     const std::vector<Row>& Rows() const { return rows_; }
 
     void accept() override;
 
   private:
+    // Two points... of the row: its factor and offset from a two-point calibration.
+    void Calibrate(const Row& row);
+
     std::vector<Row> rows_;
 };
 
