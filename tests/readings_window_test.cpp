@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -684,6 +685,44 @@ TEST_F(ReadingsWindowTest, TwoPointCalibrationGivesARowsFactorAndOffset) {
     std::vector<Conversion> conversions;
     ASSERT_EQ(dialog.Read(conversions), std::nullopt);
     EXPECT_EQ(conversions, (std::vector<Conversion>{{"mV DC", "deg C", 5, 5}}));
+}
+
+// The reason of a failure holds `part`.
+bool Has(const Failure& failure, const char* part) {
+    return failure && failure->find(part) != std::string::npos;
+}
+
+// A conversion kept by a name in one file's Conversions... applies to another file's.
+TEST_F(ReadingsWindowTest, AKeptConversionAppliesToAnyFile) {
+    {
+        ConversionsDialog dialog({"V DC", "mV DC"}, {});
+        const ConversionsDialog::Row& row = dialog.Rows()[1];
+        EXPECT_TRUE(Has(dialog.KeepRow(row, QStringLiteral("adapter")), "stand for"))
+            << "no new unit given";
+        QTest::keyClicks(row.newUnit, "deg C");
+        row.factor->selectAll();
+        QTest::keyClicks(row.factor, "0.5");
+        QString suggested;
+        QTimer::singleShot(0, [&] {
+            auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(input, nullptr);
+            suggested = input->textValue();
+            input->setTextValue(QStringLiteral(" adapter "));
+            input->accept();
+        });
+        QTest::keyClick(row.keep, Qt::Key_Space);
+        EXPECT_EQ(suggested, QStringLiteral("mV DC \u2192 deg C"));
+        EXPECT_EQ(dialog.Kept()->currentText(), QStringLiteral("adapter"));
+    }
+    ConversionsDialog other({"mV DC"}, {});
+    ASSERT_EQ(other.Kept()->count(), 1);
+    ASSERT_EQ(other.ApplyKept(other.Kept()->currentText()), std::nullopt);
+    std::vector<Conversion> conversions;
+    ASSERT_EQ(other.Read(conversions), std::nullopt);
+    EXPECT_EQ(conversions, (std::vector<Conversion>{{"mV DC", "deg C", 0.5, 0}}));
+    ConversionsDialog volts({"V DC"}, {});
+    EXPECT_TRUE(
+        Has(volts.ApplyKept(QStringLiteral("adapter")), "none of the readings is in mV DC"));
 }
 
 // Export readings... writes the window's conversions as rv7342-cli export --convert does.

@@ -16,6 +16,7 @@ QString GroupOf(const QString& dataFile, const QString& kind = QStringLiteral("t
 }
 
 const QString kLimits = QStringLiteral("limits");
+const QString kKept = QStringLiteral("kept conversions");
 
 }  // namespace
 
@@ -105,6 +106,25 @@ void SaveConversions(const QString& dataFile, const std::vector<Conversion>& con
     } else {
         settings.setValue(GroupOf(dataFile, QStringLiteral("conversions")), texts);
     }
+}
+
+std::map<QString, Conversion> LoadKeptConversions() {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    settings.beginGroup(kKept);
+    std::map<QString, Conversion> kept;
+    for (const QString& key : settings.childKeys()) {
+        Conversion conversion;
+        if (!ParseConvertOption(settings.value(key).toString().toStdString(), conversion)) {
+            kept[QUrl::fromPercentEncoding(key.toLatin1())] = conversion;
+        }
+    }
+    return kept;
+}
+
+void KeepConversion(const QString& name, const Conversion& conversion) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    settings.setValue(kKept + QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(name)),
+                      QString::fromStdString(ConvertOptionText(conversion)));
 }
 
 }  // namespace rv7342

@@ -25,4 +25,8 @@ void SaveLimits(const QString& dataFile, const UnitLimitMap& limits);
 std::vector<Conversion> LoadConversions(const QString& dataFile);
 void SaveConversions(const QString& dataFile, const std::vector<Conversion>& conversions);
 
+// Conversions a user keeps by name, to apply to any file.
+std::map<QString, Conversion> LoadKeptConversions();
+void KeepConversion(const QString& name, const Conversion& conversion);
+
 }  // namespace rv7342
