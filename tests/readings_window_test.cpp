@@ -482,9 +482,23 @@ TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
     EXPECT_TRUE(window->StatisticsText().contains("\nV DC \u00b7 run2.dat\t9\n"))
         << window->StatisticsText().toStdString();
 
+    // Remembered for the file: compared again when it is reopened, no longer once removed.
+    const auto reopen = [this, &window, &chart] {
+        window->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        window = Open("known.dat");
+        ASSERT_NE(window, nullptr);
+        chart = window->Chart();
+    };
+    reopen();
+    ASSERT_EQ(chart->graphCount(), 4);
+    EXPECT_EQ(chart->SeriesName(3), "V DC \u00b7 run2.dat");
+
     window->RemoveComparedFile(Path("run2.dat"));
     EXPECT_EQ(chart->graphCount(), 3);
     EXPECT_EQ(window->Statistics()->rowCount(), 3);
+    reopen();
+    EXPECT_EQ(chart->graphCount(), 3);
 }
 
 // A thermocouple adapter's millivolts typed into the conversions as degrees: the series in a

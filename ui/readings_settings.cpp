@@ -17,6 +17,7 @@ QString GroupOf(const QString& dataFile, const QString& kind = QStringLiteral("t
 
 const QString kLimits = QStringLiteral("limits");
 const QString kKept = QStringLiteral("kept conversions");
+const QString kCompared = QStringLiteral("compared files");
 
 }  // namespace
 
@@ -105,6 +106,20 @@ void SaveConversions(const QString& dataFile, const std::vector<Conversion>& con
         settings.remove(GroupOf(dataFile, QStringLiteral("conversions")));
     } else {
         settings.setValue(GroupOf(dataFile, QStringLiteral("conversions")), texts);
+    }
+}
+
+QStringList LoadComparedFiles(const QString& dataFile) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    return settings.value(GroupOf(dataFile, kCompared)).toStringList();
+}
+
+void SaveComparedFiles(const QString& dataFile, const QStringList& compared) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    if (compared.isEmpty()) {
+        settings.remove(GroupOf(dataFile, kCompared));
+    } else {
+        settings.setValue(GroupOf(dataFile, kCompared), compared);
     }
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// The time axis and the limits chosen for each data file, kept in the user's settings under the
-// file's full path, so that they are there again when the file is opened again.
+// The time axis, the limits, the conversions and the files compared chosen for each data file, kept
+// in the user's settings under the file's full path, so that they are there again when the file is
+// opened again.
 
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <string>
@@ -24,6 +26,10 @@ void SaveLimits(const QString& dataFile, const UnitLimitMap& limits);
 
 std::vector<Conversion> LoadConversions(const QString& dataFile);
 void SaveConversions(const QString& dataFile, const std::vector<Conversion>& conversions);
+
+// The other data files compared with the file, by their full paths.
+QStringList LoadComparedFiles(const QString& dataFile);
+void SaveComparedFiles(const QString& dataFile, const QStringList& compared);
 
 // Conversions a user keeps by name, to apply to any file.
 std::map<QString, Conversion> LoadKeptConversions();

@@ -235,7 +235,9 @@ void ReadingsWindow::ShowReadings(ReadingsDocument document) {
     std::vector<Conversion> conversions = document_.Conversions();
     const std::optional<double> a = document_.CursorA();
     const std::optional<double> b = document_.CursorB();
-    const std::vector<std::string> compared = document_.ComparedFiles();
+    // Those compared when the file was last shown, at first.
+    const QStringList compared =
+        document_.ReadingCount() > 0 ? ComparedPaths() : LoadComparedFiles(path_);
     cursors_->RemoveLines();  // they stand on panels that are replaced
     limitMarks_->Remove();
     document_ = std::move(document);
@@ -250,8 +252,8 @@ void ReadingsWindow::ShowReadings(ReadingsDocument document) {
     document_.SetCursors(snapped(a), snapped(b));
     document_.SetStatisticsBetweenCursors(betweenCursors_->isChecked());
     ShowSeriesOfDocument();
-    for (const std::string& file : compared) {
-        (void)CompareWith(FromLocalText(file));  // read as it stands now; gone, it is left out
+    for (const QString& file : compared) {
+        (void)CompareWith(file);  // read as it stands now; gone, it is left out
     }
     UpdateSummary();
 }
@@ -279,6 +281,7 @@ std::optional<QString> ReadingsWindow::CompareWith(const QString& path) {
         return QStringLiteral("Cannot compare with %1").arg(FromLocalText(*failure));
     }
     document_.AddComparedFile(LocalPath(path), records, names_, LoadTimeAxis(path));
+    SaveComparedFiles(path_, ComparedPaths());
     ShowSeriesOfDocument();
     if (failure) {
         return QStringLiteral("Compared with the readings before the faulty line: %1")
@@ -289,7 +292,16 @@ std::optional<QString> ReadingsWindow::CompareWith(const QString& path) {
 
 void ReadingsWindow::RemoveComparedFile(const QString& path) {
     document_.RemoveComparedFile(LocalPath(path));
+    SaveComparedFiles(path_, ComparedPaths());
     ShowSeriesOfDocument();
+}
+
+QStringList ReadingsWindow::ComparedPaths() const {
+    QStringList paths;
+    for (const std::string& file : document_.ComparedFiles()) {
+        paths << QFile::decodeName(QByteArray::fromStdString(file));
+    }
+    return paths;
 }
 
 void ReadingsWindow::SetConversions(std::vector<Conversion> conversions) {

@@ -95,6 +95,8 @@ class ReadingsWindow : public QWidget {
     void UpdateReadout();
     void ShowSeriesOfDocument();
     void ChooseFileToCompare();
+    // The files compared, by their paths.
+    QStringList ComparedPaths() const;
     void ChooseComparedFileToRemove();
     void ChooseConversions();
     QString AskForFileToWrite(const QString& title, const QString& suffix, const QString& filters);
