@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "datafiles/files.h"
@@ -49,12 +50,15 @@ Failure DataFileWriter::Close() {
 
 namespace {
 
-// Unit codes are small integers; a code that cannot be one maps to -1, which names no unit.
-int ToUnitCode(double value) {
-    if (!(std::fabs(value) <= 32767.0)) {
-        return -1;
+constexpr std::size_t kFields = 5;
+
+// A unit code is a whole number of the 16-bit range. A code no unit table can hold (32768 to
+// 65535) maps to -1, which names no unit; anything else is no unit code at all.
+std::optional<int> ToUnitCode(double value) {
+    if (!(std::fabs(value) <= 65535.0) || value != std::trunc(value)) {
+        return std::nullopt;
     }
-    return static_cast<int>(std::nearbyint(value));
+    return std::fabs(value) <= 32767.0 ? static_cast<int>(value) : -1;
 }
 
 // The record number is only a count; one that no 64-bit integer holds (only a malformed file
@@ -64,59 +68,100 @@ long long ToRecordNumber(double value) {
     return value >= -kLimit && value < kLimit ? static_cast<long long>(value) : 0;
 }
 
-class RecordParser {
-  public:
-    explicit RecordParser(std::string_view text) : fields_(text) {}
+bool IsBlankLine(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
 
-    bool AtEnd() const { return fields_.AtEnd(); }
+std::string LineFault(int line, const std::string& what) {
+    return "line " + std::to_string(line) + ": " + what;
+}
 
-    [[nodiscard]] Failure ReadRecord(Record& record) {
-        double number = 0, unit1 = 0, unit2 = 0;
-        const std::pair<double*, const char*> fields[] = {{&number, "number"},
-                                                          {&record.value1, "value"},
-                                                          {&unit1, "unit code"},
-                                                          {&record.value2, "value"},
-                                                          {&unit2, "unit code"}};
-        for (const auto& [value, what] : fields) {
-            if (Failure failure = ReadNumber(*value, what)) {
-                return failure;
-            }
+// The fields of one line, at most `most` of them; the count of all in `count`.
+std::size_t SplitFields(std::string_view line, std::string_view* fields, std::size_t most) {
+    FieldReader reader(line);
+    std::size_t count = 0;
+    while (!reader.AtEnd()) {
+        const std::string_view field = *reader.ReadText();
+        if (count < most) {
+            fields[count] = field;
         }
-        record.number = ToRecordNumber(number);
-        record.unit1 = ToUnitCode(unit1);
-        record.unit2 = ToUnitCode(unit2);
-        return std::nullopt;
+        ++count;
     }
+    return count;
+}
 
-  private:
-    [[nodiscard]] Failure ReadNumber(double& value, const char* what) {
-        if (fields_.AtEnd()) {
-            return "line " + std::to_string(fields_.FieldLine()) + ": the record is incomplete";
-        }
-        const std::string_view field = *fields_.ReadText();
-        const auto number = ParseNumber(field);
+// One line as a record; the reason names the line and what is wrong with it.
+Failure ParseRecord(std::string_view line, int lineNumber, bool lineEnded, Record& record) {
+    std::string_view fields[kFields];
+    const std::size_t count = SplitFields(line, fields, kFields);
+    if (count < kFields && !lineEnded) {
+        return LineFault(lineNumber, "the record is incomplete");
+    }
+    if (count != kFields) {
+        return LineFault(lineNumber, "it holds " + std::to_string(count) +
+                                         " fields, not 5: " + QuotedForMessage(line));
+    }
+    const char* const names[kFields] = {"number", "value", "unit code", "value", "unit code"};
+    double numbers[kFields] = {};
+    for (std::size_t i = 0; i < kFields; ++i) {
+        const std::optional<double> number = ParseNumber(fields[i]);
         if (!number) {
-            return "line " + std::to_string(fields_.FieldLine()) + ": the " + what + " " +
-                   QuotedForMessage(field) + " is not a number";
+            return LineFault(lineNumber, std::string("the ") + names[i] + " " +
+                                             QuotedForMessage(fields[i]) + " is not a number");
         }
-        value = *number;
-        return std::nullopt;
+        numbers[i] = *number;
     }
+    const std::optional<int> unit1 = ToUnitCode(numbers[2]), unit2 = ToUnitCode(numbers[4]);
+    if (!unit1 || !unit2) {
+        return LineFault(lineNumber, "the unit code " + QuotedForMessage(fields[unit1 ? 4 : 2]) +
+                                         " is not a whole number from 0 to 32767");
+    }
+    record = {ToRecordNumber(numbers[0]), numbers[1], *unit1, numbers[3], *unit2};
+    return std::nullopt;
+}
 
-    FieldReader fields_;
-};
+// Why the lines stopped before their end, or nothing when they simply ran out.
+Failure StopFault(const LineReader& lines) {
+    if (lines.Stopped() == LineReader::Stop::TooLong) {
+        return LineFault(lines.LineNumber(), "the line runs on for more than 4 MB: " +
+                                                 QuotedForMessage(lines.LongLineStart()));
+    }
+    return std::nullopt;
+}
+
+// The next line that is not blank. Blank lines are the end of the file when nothing but blank
+// lines follows them; otherwise the first of them is at fault.
+std::optional<std::string_view> NextRecordLine(LineReader& lines, Failure& fault) {
+    int firstBlank = 0;
+    while (const std::optional<std::string_view> line = lines.Next()) {
+        if (!IsBlankLine(*line)) {
+            if (firstBlank != 0) {
+                fault = LineFault(firstBlank, "the line is empty");
+                return std::nullopt;
+            }
+            return line;
+        }
+        firstBlank = firstBlank != 0 ? firstBlank : lines.LineNumber();
+    }
+    fault = StopFault(lines);
+    return std::nullopt;
+}
 
 }  // namespace
 
-Failure ReadRecordsFromText(std::string_view text, int count, std::vector<Record>& records) {
+Failure ReadRecords(LineReader& lines, std::optional<int> count, std::vector<Record>& records) {
     records.clear();
-    RecordParser parser(text);
-    for (int i = 0; i < count; ++i) {
-        if (parser.AtEnd()) {
-            return "the file ends after " + std::to_string(i) + " records";
+    while (!count || static_cast<int>(records.size()) < *count) {
+        Failure fault;
+        const std::optional<std::string_view> line = NextRecordLine(lines, fault);
+        if (!line) {
+            if (!fault && count) {
+                fault = "the file ends after " + std::to_string(records.size()) + " records";
+            }
+            return fault;
         }
         Record record;
-        if (Failure failure = parser.ReadRecord(record)) {
+        if (Failure failure = ParseRecord(*line, lines.LineNumber(), lines.LineEnded(), record)) {
             return failure;
         }
         records.push_back(record);
@@ -124,20 +169,34 @@ Failure ReadRecordsFromText(std::string_view text, int count, std::vector<Record
     return std::nullopt;
 }
 
+Failure ReadRecordsFromText(std::string_view text, int count, std::vector<Record>& records) {
+    LineReader lines(text);
+    return ReadRecords(lines, std::max(count, 0), records);
+}
+
 Failure ReadAllRecordsFromText(std::string_view text, std::vector<Record>& records) {
-    records.clear();
-    // One record a line: reserving for every line keeps a long file from being copied as the
-    // vector grows.
-    records.reserve(std::count(text.begin(), text.end(), '\n') + 1);
-    RecordParser parser(text);
-    while (!parser.AtEnd()) {
-        Record record;
-        if (Failure failure = parser.ReadRecord(record)) {
-            return failure;
-        }
-        records.push_back(record);
+    LineReader lines(text);
+    return ReadRecords(lines, std::nullopt, records);
+}
+
+Failure DataFileReader::Open(const std::string& path) {
+    path_ = path;
+    errno = 0;
+    file_.reset(std::fopen(path.c_str(), "rb"));
+    if (!file_) {
+        return "Cannot open " + path + ": " + OpenFailureReason(path, errno);
     }
     return std::nullopt;
+}
+
+Failure DataFileReader::Read(std::optional<int> count, std::vector<Record>& records) {
+    LineReader lines(file_.get());
+    Failure fault = ReadRecords(lines, count, records);
+    readFailed_ = lines.Stopped() == LineReader::Stop::ReadFailed;
+    if (readFailed_) {
+        return "Cannot read " + path_ + ": " + SystemReason(lines.ReadError());
+    }
+    return fault;
 }
 
 }  // namespace rv7342

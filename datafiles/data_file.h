@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,15 @@ class DataFileWriter {
     std::string path_;
 };
 
+class LineReader;
+
+// Reads records line by line: the first `count`, or all when `count` has no value. Each line
+// holds exactly five fields; empty lines at the end are the end of the file. Stops at the
+// first line that is not a record, keeping the records before it, and the reason names that
+// line and what it holds; with a count, a file that ends early is a failure too.
+[[nodiscard]] Failure ReadRecords(LineReader& lines, std::optional<int> count,
+                                  std::vector<Record>& records);
+
 // Reads `count` records from the text of a data file into `records`, in file order. When
 // fewer can be read, the records before the fault are kept and the reason names its line.
 [[nodiscard]] Failure ReadRecordsFromText(std::string_view text, int count,
@@ -46,5 +56,24 @@ class DataFileWriter {
 // Reads every record of the text, however many, into `records`. Stops at the first line that
 // is not a record, keeping the records before it; the reason then names that line.
 [[nodiscard]] Failure ReadAllRecordsFromText(std::string_view text, std::vector<Record>& records);
+
+// Reads a data file as it goes, holding no more of it than one line.
+class DataFileReader {
+  public:
+    // The reason for a failure names the path.
+    [[nodiscard]] Failure Open(const std::string& path);
+    // Reads as ReadRecords does. The reason for a faulty line names only the line; when the
+    // file could not be read, ReadFailed() is true and the reason names the path.
+    [[nodiscard]] Failure Read(std::optional<int> count, std::vector<Record>& records);
+    bool ReadFailed() const { return readFailed_; }
+
+  private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::string path_;
+    bool readFailed_ = false;
+};
 
 }  // namespace rv7342

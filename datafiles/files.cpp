@@ -17,6 +17,13 @@ bool FileExists(const std::string& path) {
     return errno != ENOENT && errno != ENOTDIR;
 }
 
+bool SameFile(const std::string& first, const std::string& second) {
+    struct stat a {
+    }, b{};
+    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 namespace {
 
 // The size of a regular file as it is now, so that its text takes one allocation of that

@@ -12,6 +12,10 @@ namespace rv7342 {
 // counts as existing, so Start asks before a transfer that might overwrite something.
 bool FileExists(const std::string& path);
 
+// True when both paths name one existing file, by its device and inode: through a symbolic
+// or a hard link too. False when either does not exist.
+bool SameFile(const std::string& first, const std::string& second);
+
 // Reads a whole file into `contents`; the reason for a failure names the path.
 [[nodiscard]] Failure ReadWholeFile(const std::string& path, std::string& contents);
 

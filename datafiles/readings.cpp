@@ -14,12 +14,12 @@ namespace rv7342 {
 
 Failure ReadDataFile(const std::string& path, std::vector<Record>& records) {
     records.clear();
-    std::string text;
-    if (Failure failure = ReadWholeFile(path, text)) {
+    DataFileReader file;
+    if (Failure failure = file.Open(path)) {
         return failure;
     }
-    if (const Failure failure = ReadAllRecordsFromText(text, records)) {
-        return path + ", " + *failure;
+    if (const Failure failure = file.Read(std::nullopt, records)) {
+        return file.ReadFailed() ? failure : path + ", " + *failure;
     }
     if (records.empty()) {
         return path + " holds no readings";
@@ -29,15 +29,17 @@ Failure ReadDataFile(const std::string& path, std::vector<Record>& records) {
 
 Failure ReadDataFileRecords(const std::string& path, int count, std::vector<Record>& records) {
     records.clear();
-    std::string text;
+    DataFileReader file;
     if (count > 0) {
-        if (Failure failure = ReadWholeFile(path, text)) {
+        if (Failure failure = file.Open(path)) {
             return failure;
         }
-    }
-    if (const Failure failure = ReadRecordsFromText(text, count, records)) {
-        return path + " should hold " + std::to_string(count) + " readings, but only " +
-               std::to_string(records.size()) + " could be read: " + *failure;
+        if (const Failure failure = file.Read(count, records)) {
+            return file.ReadFailed()
+                       ? failure
+                       : path + " should hold " + std::to_string(count) + " readings, but only " +
+                             std::to_string(records.size()) + " could be read: " + *failure;
+        }
     }
     if (records.empty()) {
         return path + " holds no readings";

@@ -1,0 +1,298 @@
+#include "datafiles/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "datafiles/files.h"
+
+namespace rv7342 {
+
+namespace {
+
+#ifdef _WIN32
+constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
+int WriteSome(int fd, const char* bytes, std::size_t size) {
+    return ::_write(fd, bytes, static_cast<unsigned>(size));
+}
+int SyncFile(int fd) {
+    return ::_commit(fd);
+}
+int CloseFile(int fd) {
+    return ::_close(fd);
+}
+int RenameOver(const std::string& from, const std::string& to) {
+    if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return 0;
+    }
+    errno = EACCES;
+    return -1;
+}
+void WatchForStopSignals() {}
+void ForgetTemporary(int) {}
+int RememberTemporary(const std::string&) {
+    return -1;
+}
+#else
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+ssize_t WriteSome(int fd, const char* bytes, std::size_t size) {
+    return ::write(fd, bytes, size);
+}
+int SyncFile(int fd) {
+    return ::fsync(fd);
+}
+int CloseFile(int fd) {
+    return ::close(fd);
+}
+int RenameOver(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str());
+}
+
+// The temporary files open now, for the signal handler to remove: fixed slots, so that the
+// handler reads them without taking a lock or allocating.
+constexpr int kSlots = 16;
+struct Slot {
+    volatile std::sig_atomic_t used = 0;
+    char path[4096] = {};
+};
+Slot slots[kSlots];
+const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction previousActions[std::size(kStopSignals)];
+
+// Removes every temporary file, then lets the signal do what it did before.
+void RemoveTemporaries(int signal) {
+    for (Slot& slot : slots) {
+        if (slot.used) {
+            ::unlink(slot.path);
+        }
+    }
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+        if (kStopSignals[i] == signal) {
+            ::sigaction(signal, &previousActions[i], nullptr);
+        }
+    }
+    ::raise(signal);
+}
+
+// Installed once: a signal that the program ignores (SIGHUP under nohup) stays ignored.
+void WatchForStopSignals() {
+    static bool installed = false;
+    if (installed) {
+        return;
+    }
+    installed = true;
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaries;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+        ::sigaction(kStopSignals[i], nullptr, &previousActions[i]);
+        if (previousActions[i].sa_handler != SIG_IGN) {
+            ::sigaction(kStopSignals[i], &action, nullptr);
+        }
+    }
+}
+
+// The slot that now holds `path`; -1 when the slots are all taken (the file is then still
+// removed on a failure, only not on a signal).
+int RememberTemporary(const std::string& path) {
+    for (int i = 0; i < kSlots; ++i) {
+        if (!slots[i].used && path.size() < sizeof slots[i].path) {
+            std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+            slots[i].used = 1;
+            return i;
+        }
+    }
+    return -1;
+}
+
+void ForgetTemporary(int slot) {
+    if (slot >= 0) {
+        slots[slot].used = 0;
+    }
+}
+#endif
+
+// Where the output really goes: a symbolic link is followed, so that the link stays a link.
+std::string Resolved(const std::string& path) {
+#ifndef _WIN32
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string resolved = real;
+            std::free(real);
+            return resolved;
+        }
+    }
+#endif
+    return path;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The permissions a new file gets, or those of the file it replaces.
+int ModeFor(const struct stat* existing) {
+#ifdef _WIN32
+    (void)existing;
+    return _S_IREAD | _S_IWRITE;
+#else
+    if (existing) {
+        return existing->st_mode & 07777;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+#endif
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() {
+    Abandon();
+}
+
+Failure OutputFile::Open(const std::string& path) {
+    Abandon();
+    if (path == kStandardOutput) {
+        standardOutput_ = true;
+        name_ = "the standard output";
+        return std::nullopt;
+    }
+    name_ = path;
+    target_ = Resolved(path);
+    struct stat info {};
+    const bool exists = ::stat(target_.c_str(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode)) {
+        return "Cannot write " + path + ": it is a folder";
+    }
+    if (exists && !S_ISREG(info.st_mode)) {
+        return "Cannot write " + path +
+               ": it is not a regular file (a device or a pipe), which is never replaced";
+    }
+    const std::string folder = FolderOf(target_), name = NameOf(target_);
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".%08llx.tmp",
+                      static_cast<unsigned long long>(random() & 0xFFFFFFFFu));
+        temporary_ = folder + "." + name + suffix;
+        errno = 0;
+        fd_ = ::open(temporary_.c_str(), kCreateFlags, ModeFor(exists ? &info : nullptr));
+        if (fd_ < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (fd_ < 0) {
+        const int error = errno;
+        temporary_.clear();
+        return "Cannot create " + path + ": " + SystemReason(error);
+    }
+#ifndef _WIN32
+    ::fchmod(fd_, static_cast<mode_t>(ModeFor(exists ? &info : nullptr)));  // past the umask
+#endif
+    slot_ = RememberTemporary(temporary_);
+    WatchForStopSignals();
+    return std::nullopt;
+}
+
+Failure OutputFile::WriteFailure(int errorNumber) const {
+    return "Cannot write " + name_ + ": " + SystemReason(errorNumber);
+}
+
+Failure OutputFile::Write(std::string_view bytes) {
+    if (standardOutput_) {
+        errno = 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
+            return WriteFailure(errno);
+        }
+        return std::nullopt;
+    }
+    while (!bytes.empty()) {
+        const auto written = WriteSome(fd_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return WriteFailure(written < 0 ? errno : ENOSPC);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return std::nullopt;
+}
+
+Failure OutputFile::Commit() {
+    if (standardOutput_) {
+        errno = 0;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            return WriteFailure(errno);
+        }
+        return std::nullopt;
+    }
+    if (fd_ < 0) {
+        return "Cannot write " + name_ + ": it was not opened";
+    }
+    errno = 0;
+    const bool synced = SyncFile(fd_) == 0;
+    const int syncError = errno;
+    const bool closed = CloseFile(fd_) == 0;
+    fd_ = -1;
+    if (!synced || !closed) {
+        const Failure failure = WriteFailure(synced ? errno : syncError);
+        Abandon();
+        return failure;
+    }
+    if (RenameOver(temporary_, target_) != 0) {
+        const Failure failure = "Cannot replace " + name_ + ": " + SystemReason(errno);
+        Abandon();
+        return failure;
+    }
+    ForgetTemporary(slot_);
+    slot_ = -1;
+    temporary_.clear();
+#ifndef _WIN32
+    // The rename itself reaches the disk with its folder.
+    const std::string folder = FolderOf(target_);
+    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+#endif
+    return std::nullopt;
+}
+
+void OutputFile::Abandon() {
+    if (fd_ >= 0) {
+        CloseFile(fd_);
+        fd_ = -1;
+    }
+    if (!temporary_.empty()) {
+        std::remove(temporary_.c_str());
+        ForgetTemporary(slot_);
+        slot_ = -1;
+        temporary_.clear();
+    }
+}
+
+}  // namespace rv7342
