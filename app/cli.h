@@ -23,9 +23,13 @@ enum ExitStatus {
     kDoneInPart = 1,   // a transfer ended incomplete, a data file was read up to a faulty line
     kNothingDone = 2,  // a port or file failure
     kUsage = 64,
+    kHungUp = 129,       // SIGHUP
     kInterrupted = 130,  // SIGINT
     kTerminated = 143,   // SIGTERM
 };
+
+// The exit status for a stop signal: 128 + its number.
+int StatusForSignal(int signal);
 
 extern const char kExitStatusHelp[];
 

@@ -72,17 +72,24 @@ std::optional<int> PortArgument(const QString& value, SerialLink& link) {
     return std::nullopt;
 }
 
-int Report(const TransferSession& session, const std::string& path, int signal) {
+int Report(const TransferSession& session, const std::string& path, bool replacing, int signal) {
     const bool complete = session.End() == TransferEnd::Complete;
-    Say(TransferStatus(complete) + ": " + std::to_string(session.Records()) + " readings in " +
-        path);
-    const std::string report = EndOfTransferReport(session.IncompleteReason(), session.Records(),
-                                                   path, session.MalformedRecords());
-    if (!report.empty()) {
-        Say(report);
+    if (session.Records() > 0) {
+        Say(TransferStatus(complete) + ": " + std::to_string(session.Records()) + " readings in " +
+            path);
+        const std::string report = EndOfTransferReport(
+            session.IncompleteReason(), session.Records(), path, session.MalformedRecords());
+        if (!report.empty()) {
+            Say(report);
+        }
+    } else {
+        // Nothing to keep: no file is left behind, an existing one stays as it was.
+        Say(TransferStatus(false) + ": no reading was received, " +
+            (replacing ? path + " is left as it was" : "no file was written") +
+            (session.IncompleteReason().empty() ? "" : ": " + session.IncompleteReason()) + ".");
     }
     if (signal != 0) {
-        return signal == SIGTERM ? kTerminated : kInterrupted;
+        return StatusForSignal(signal);
     }
     return complete ? kDone : kDoneInPart;
 }
@@ -148,8 +155,10 @@ int Download(const QStringList& arguments) {
     DecoderState decoder;
     TransferSession session(link, decoder);
     StopSignals stopSignals;
+    const bool replacing = parser.isSet(force) && FileExists(request.path);
     if (const std::optional<QString> failure =
-            session.Start(request.port, request.path, request.limits)) {
+            session.Start(request.port, request.path, request.limits,
+                          replacing ? FileCreation::Replace : FileCreation::New)) {
         Say(*failure);
         return kNothingDone;
     }
@@ -161,7 +170,7 @@ int Download(const QStringList& arguments) {
                      &QCoreApplication::quit, Qt::QueuedConnection);
     QCoreApplication::exec();
     progress.Close();
-    return Report(session, request.path, stopSignals.Received());
+    return Report(session, request.path, replacing, stopSignals.Received());
 }
 
 }  // namespace rv7342::cli

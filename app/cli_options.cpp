@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 
 #include "app/cli.h"
@@ -20,8 +21,12 @@ const char kExitStatusHelp[] = R"(Exit status:
   2    nothing done: a port or file failure (port missing, busy or refused, file not
        readable or not writable, an existing FILE without --force)
   64   usage error
-  130  stopped by SIGINT (143 by SIGTERM); every whole reading is kept
+  130  stopped by SIGINT (143 by SIGTERM, 129 by SIGHUP); every whole reading is kept
 )";
+
+int StatusForSignal(int signal) {
+    return signal == SIGHUP ? kHungUp : signal == SIGTERM ? kTerminated : kInterrupted;
+}
 
 void Say(const std::string& message) {
     std::fprintf(stderr, "rv7342-cli: %s\n", message.c_str());

@@ -1,5 +1,13 @@
 #include "datafiles/data_file.h"
 
+#include <fcntl.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -11,19 +19,48 @@
 
 namespace rv7342 {
 
+namespace {
+#ifdef _WIN32
+constexpr int kNewFileFlags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
+#else
+constexpr int kNewFileFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+#endif
+}  // namespace
+
 std::string FormatRecord(const Record& record) {
     return FormatInteger(record.number) + ',' + FormatDouble(record.value1) + ',' +
            FormatInteger(record.unit1) + ',' + FormatDouble(record.value2) + ',' +
            FormatInteger(record.unit2) + "\r\n";
 }
 
-Failure DataFileWriter::Open(const std::string& path) {
+Failure DataFileWriter::Open(const std::string& path, FileCreation creation) {
     path_ = path;
+    creation_ = creation;
+    wholeSize_ = 0;
+    records_ = 0;
+    temporary_.clear();
     errno = 0;
-    file_.reset(std::fopen(path.c_str(), "wb"));
-    if (!file_) {
-        return "Cannot create " + path + ": " + OpenFailureReason(path, errno);
+    int fd = -1;
+    if (creation == FileCreation::New) {
+        fd = ::open(path.c_str(), kNewFileFlags, 0666);
+    } else if (creation == FileCreation::Replace) {
+        fd = CreateFileBeside(path, temporary_);
     }
+    if (creation == FileCreation::Truncate) {
+        file_.reset(std::fopen(path.c_str(), "wb"));
+    } else if (fd >= 0) {
+        file_.reset(::fdopen(fd, "wb"));
+    }
+    if (!file_) {
+        const int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        RemoveUnwritten();
+        return "Cannot create " + path + ": " + OpenFailureReason(path, error);
+    }
+    // Unbuffered: a record that fails leaves nothing behind to be written later.
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
     return std::nullopt;
 }
 
@@ -32,18 +69,41 @@ Failure DataFileWriter::Append(const Record& record) {
     errno = 0;
     if (std::fwrite(line.data(), 1, line.size(), file_.get()) != line.size() ||
         std::fflush(file_.get()) != 0) {
-        return "Cannot write to " + path_ + ": " + SystemReason(errno);
+        const int error = errno;
+        CutFile(::fileno(file_.get()), wholeSize_);
+        return "Cannot write to " + path_ + ": " + SystemReason(error);
     }
+    wholeSize_ += static_cast<long long>(line.size());
+    ++records_;
     return std::nullopt;
+}
+
+void DataFileWriter::RemoveUnwritten() {
+    if (!temporary_.empty()) {
+        std::remove(temporary_.c_str());
+        temporary_.clear();
+    } else if (creation_ == FileCreation::New && records_ == 0 && file_) {
+        std::remove(path_.c_str());
+    }
 }
 
 Failure DataFileWriter::Close() {
     if (!file_) {
         return std::nullopt;
     }
+    if (records_ == 0) {
+        RemoveUnwritten();
+    }
     errno = 0;
-    if (std::fclose(file_.release()) != 0) {
-        return "Cannot close " + path_ + ": " + SystemReason(errno);
+    const bool closed = std::fclose(file_.release()) == 0;
+    const int error = errno;
+    if (!temporary_.empty() && closed && !RenameOver(temporary_, path_)) {
+        return "Cannot replace " + path_ + ": " + SystemReason(errno) + "; the readings are in " +
+               temporary_;
+    }
+    temporary_.clear();
+    if (!closed) {
+        return "Cannot close " + path_ + ": " + SystemReason(error);
     }
     return std::nullopt;
 }

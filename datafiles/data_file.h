@@ -24,20 +24,41 @@ struct Record {
 // One record as its line in the file, CR LF included.
 std::string FormatRecord(const Record& record);
 
+// How a data file is created for a download.
+enum class FileCreation {
+    Truncate,  // created, or emptied when it exists (the window's Start, after asking)
+    New,       // only where no file exists yet; removed again when no record was written
+    // into a temporary file beside it, which replaces the file only once a record was
+    // written; the file stays as it was when none was
+    Replace,
+};
+
 // Writes a data file. Every record is handed to the operating system as soon as it is
-// appended, so a program that dies later leaves it on disk. A failure's reason names the path.
+// appended, so a program that dies later leaves it on disk; a record that cannot be written
+// whole is cut off again, so that the file holds only whole lines. A failure's reason names
+// the path.
 class DataFileWriter {
   public:
-    [[nodiscard]] Failure Open(const std::string& path);
+    [[nodiscard]] Failure Open(const std::string& path,
+                               FileCreation creation = FileCreation::Truncate);
     [[nodiscard]] Failure Append(const Record& record);
     [[nodiscard]] Failure Close();
+    // Records appended whole since Open.
+    int Records() const { return records_; }
 
   private:
+    // Removes what Open created when no record went into it.
+    void RemoveUnwritten();
+
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::string path_;
+    std::string temporary_;  // written into instead of path_ (FileCreation::Replace)
+    FileCreation creation_ = FileCreation::Truncate;
+    long long wholeSize_ = 0;  // bytes of the whole records written
+    int records_ = 0;
 };
 
 class LineReader;

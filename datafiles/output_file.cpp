@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 
 #ifdef _WIN32
 #include <io.h>
@@ -24,7 +23,6 @@ namespace rv7342 {
 namespace {
 
 #ifdef _WIN32
-constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
 int WriteSome(int fd, const char* bytes, std::size_t size) {
     return ::_write(fd, bytes, static_cast<unsigned>(size));
 }
@@ -34,20 +32,12 @@ int SyncFile(int fd) {
 int CloseFile(int fd) {
     return ::_close(fd);
 }
-int RenameOver(const std::string& from, const std::string& to) {
-    if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        return 0;
-    }
-    errno = EACCES;
-    return -1;
-}
 void WatchForStopSignals() {}
 void ForgetTemporary(int) {}
 int RememberTemporary(const std::string&) {
     return -1;
 }
 #else
-constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
 ssize_t WriteSome(int fd, const char* bytes, std::size_t size) {
     return ::write(fd, bytes, size);
 }
@@ -56,9 +46,6 @@ int SyncFile(int fd) {
 }
 int CloseFile(int fd) {
     return ::close(fd);
-}
-int RenameOver(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str());
 }
 
 // The temporary files open now, for the signal handler to remove: fixed slots, so that the
@@ -140,31 +127,6 @@ std::string Resolved(const std::string& path) {
     return path;
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string NameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The permissions a new file gets, or those of the file it replaces.
-int ModeFor(const struct stat* existing) {
-#ifdef _WIN32
-    (void)existing;
-    return _S_IREAD | _S_IWRITE;
-#else
-    if (existing) {
-        return existing->st_mode & 07777;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-#endif
-}
-
 }  // namespace
 
 OutputFile::~OutputFile() {
@@ -189,28 +151,11 @@ Failure OutputFile::Open(const std::string& path) {
         return "Cannot write " + path +
                ": it is not a regular file (a device or a pipe), which is never replaced";
     }
-    const std::string folder = FolderOf(target_), name = NameOf(target_);
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%08llx.tmp",
-                      static_cast<unsigned long long>(random() & 0xFFFFFFFFu));
-        temporary_ = folder + "." + name + suffix;
-        errno = 0;
-        fd_ = ::open(temporary_.c_str(), kCreateFlags, ModeFor(exists ? &info : nullptr));
-        if (fd_ < 0 && errno != EEXIST) {
-            break;
-        }
-    }
+    errno = 0;
+    fd_ = CreateFileBeside(target_, temporary_);
     if (fd_ < 0) {
-        const int error = errno;
-        temporary_.clear();
-        return "Cannot create " + path + ": " + SystemReason(error);
+        return "Cannot create " + path + ": " + SystemReason(errno);
     }
-#ifndef _WIN32
-    ::fchmod(fd_, static_cast<mode_t>(ModeFor(exists ? &info : nullptr)));  // past the umask
-#endif
     slot_ = RememberTemporary(temporary_);
     WatchForStopSignals();
     return std::nullopt;
@@ -262,7 +207,7 @@ Failure OutputFile::Commit() {
         Abandon();
         return failure;
     }
-    if (RenameOver(temporary_, target_) != 0) {
+    if (!RenameOver(temporary_, target_)) {
         const Failure failure = "Cannot replace " + name_ + ": " + SystemReason(errno);
         Abandon();
         return failure;
@@ -272,8 +217,9 @@ Failure OutputFile::Commit() {
     temporary_.clear();
 #ifndef _WIN32
     // The rename itself reaches the disk with its folder.
-    const std::string folder = FolderOf(target_);
-    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
+    const std::size_t slash = target_.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
