@@ -99,7 +99,7 @@ int Report(const TransferSession& session, const std::string& path, bool replaci
 int Download(const QStringList& arguments) {
     const QString command = QStringLiteral("download");
     QCommandLineParser parser;
-    Describe(parser, command,
+    Describe(parser,
              QStringLiteral("Downloads the meter's memory into FILE, as the window's Start does: "
                             "press RESET on the meter once the command waits for it."),
              QStringLiteral("The data file to write, relative to the working folder."));
@@ -146,7 +146,7 @@ int Download(const QStringList& arguments) {
         }
         request.limits.firstByteMs = static_cast<int>(*waitSeconds * 1000);
     }
-    request.path = LocalPath(parser.positionalArguments().at(1));
+    request.path = LocalPath(parser.positionalArguments().at(0));
     if (!parser.isSet(force) && FileExists(request.path)) {
         Say(request.path + " exists; it is left as it is. Give --force to overwrite it.");
         return kNothingDone;

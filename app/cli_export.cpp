@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <iostream>
-
 #include "app/cli.h"
 #include "datafiles/csv_export.h"
 #include "datafiles/xlsx_export.h"
@@ -35,10 +33,13 @@ QString Format(const QCommandLineParser& parser, const QString& command) {
     return format;
 }
 
-// FILE with its suffix changed to the format's.
-QString DefaultOutput(const QString& file, const QString& format) {
-    const QFileInfo info(file);
-    return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + format);
+// FILE with its suffix changed to the format's, byte for byte.
+std::string DefaultOutput(const std::string& file, const QString& format) {
+    const std::size_t slash = file.rfind('/');
+    const std::size_t dot = file.rfind('.');
+    const std::size_t end =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : file.size();
+    return file.substr(0, end) + '.' + format.toStdString();
 }
 
 }  // namespace
@@ -46,7 +47,7 @@ QString DefaultOutput(const QString& file, const QString& format) {
 int Export(const QStringList& arguments) {
     const QString command = QStringLiteral("export");
     QCommandLineParser parser;
-    Describe(parser, command,
+    Describe(parser,
              QStringLiteral("The readings of FILE as the readings window exports them: an XLSX "
                             "workbook with the sheets Readings and Statistics, or CSV."),
              QStringLiteral("The data file."));
@@ -73,18 +74,17 @@ int Export(const QStringList& arguments) {
     if (input.status == kNothingDone) {
         return input.status;
     }
-    const QString output = parser.isSet(QStringLiteral("output"))
-                               ? parser.value(QStringLiteral("output"))
-                               : DefaultOutput(input.file, format);
-    Failure failure;
-    if (output == QStringLiteral("-")) {
-        failure =
-            WriteReadingsCsv(std::cout, "the standard output", input.records, input.names, *axis);
-    } else if (format == QStringLiteral("csv")) {
-        failure = WriteReadingsCsv(LocalPath(output), input.records, input.names, *axis);
-    } else {
-        failure = WriteReadingsXlsx(LocalPath(output), input.records, input.names, *axis);
+    const bool named = parser.isSet(QStringLiteral("output"));
+    const QString value = parser.value(QStringLiteral("output"));
+    const std::string output = !named ? DefaultOutput(LocalPath(input.file), format)
+                               : value == QStringLiteral("-") ? std::string("-")
+                                                              : LocalPath(value);
+    if (const std::optional<int> status = RefuseInputAsOutput(parser, output, !named)) {
+        return *status;
     }
+    const Failure failure = format == QStringLiteral("csv")
+                                ? WriteReadingsCsv(output, input.records, input.names, *axis)
+                                : WriteReadingsXlsx(output, input.records, input.names, *axis);
     if (failure) {
         Say(*failure);
         return kNothingDone;

@@ -49,6 +49,13 @@ int main(int argc, char* argv[]) {
     if (plot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    KeepRawArguments(argc, argv);
+    // Qt's own diagnostics are lines of this program's messages too.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg) {
+            Say(text);
+        }
+    });
     const std::unique_ptr<QCoreApplication> app =
         plot ? std::make_unique<QApplication>(argc, argv)
              : std::make_unique<QCoreApplication>(argc, argv);

@@ -80,7 +80,7 @@ QString Output(const QCommandLineParser& parser, const QString& command) {
 int Plot(const QStringList& arguments) {
     const QString command = QStringLiteral("plot");
     QCommandLineParser parser;
-    Describe(parser, command,
+    Describe(parser,
              QStringLiteral("The chart of the readings window for FILE, a panel per unit, saved "
                             "as PNG, SVG or PDF by the suffix of OUT. It needs no display."),
              QStringLiteral("The data file."));
@@ -114,6 +114,10 @@ int Plot(const QStringList& arguments) {
     if (input.status == kNothingDone) {
         return input.status;
     }
+    const std::string path = LocalPath(output);
+    if (const std::optional<int> status = RefuseInputAsOutput(parser, path, false)) {
+        return *status;
+    }
     ReadingsChart chart;
     chart.resize(*size);
     chart.SetReadings(GroupIntoSeries(input.records), input.names);
@@ -122,9 +126,8 @@ int Plot(const QStringList& arguments) {
     chart.SetReadingRange({std::isfinite(range->first) ? range->first : whole.lower,
                            std::isfinite(range->second) ? range->second : whole.upper});
     chart.replot();
-    if (const std::optional<QString> failure =
-            SaveChart(chart, output, *size,
-                      QFileInfo(input.file).fileName() + QStringLiteral(" - Readings"))) {
+    if (const std::optional<QString> failure = SaveChart(
+            chart, path, *size, QFileInfo(input.file).fileName() + QStringLiteral(" - Readings"))) {
         Say(*failure);
         return kNothingDone;
     }

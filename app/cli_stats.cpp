@@ -62,7 +62,7 @@ std::string Field(const Cell& cell, bool json) {
     return json ? "null" : "";
 }
 
-void PrintTable(const std::vector<std::vector<Cell>>& rows) {
+std::string Table(const std::vector<std::vector<Cell>>& rows) {
     std::string text;
     for (const char* key : kKeys) {
         text += std::string(text.empty() ? "" : "\t") + key;
@@ -74,10 +74,10 @@ void PrintTable(const std::vector<std::vector<Cell>>& rows) {
         }
         text += '\n';
     }
-    std::fputs(text.c_str(), stdout);
+    return text;
 }
 
-void PrintJson(const std::vector<std::vector<Cell>>& rows) {
+std::string Json(const std::vector<std::vector<Cell>>& rows) {
     std::string text = "[";
     for (const std::vector<Cell>& row : rows) {
         text += text.size() == 1 ? "\n  {" : ",\n  {";
@@ -86,7 +86,7 @@ void PrintJson(const std::vector<std::vector<Cell>>& rows) {
         }
         text += "}";
     }
-    std::fputs((text + (rows.empty() ? "]\n" : "\n]\n")).c_str(), stdout);
+    return text + (rows.empty() ? "]\n" : "\n]\n");
 }
 
 }  // namespace
@@ -94,7 +94,7 @@ void PrintJson(const std::vector<std::vector<Cell>>& rows) {
 int Stats(const QStringList& arguments) {
     const QString command = QStringLiteral("stats");
     QCommandLineParser parser;
-    Describe(parser, command,
+    Describe(parser,
              QStringLiteral("The statistics of the readings window for each series of FILE: "
                             "tab-separated with a header line, or JSON."),
              QStringLiteral("The data file."));
@@ -119,8 +119,7 @@ int Stats(const QStringList& arguments) {
         rows.push_back(
             Row(input.names, series, ComputeStatistics(series, range->first, range->second)));
     }
-    parser.isSet(json) ? PrintJson(rows) : PrintTable(rows);
-    return input.status;
+    return PrintOutput(parser.isSet(json) ? Json(rows) : Table(rows), input.status);
 }
 
 }  // namespace rv7342::cli

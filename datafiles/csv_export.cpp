@@ -1,10 +1,11 @@
 #include "datafiles/csv_export.h"
 
 #include <cerrno>
-#include <fstream>
+#include <functional>
 
 #include "datafiles/export_table.h"
 #include "datafiles/files.h"
+#include "datafiles/output_file.h"
 #include "datafiles/text_fields.h"
 
 namespace rv7342 {
@@ -55,9 +56,11 @@ void AppendLine(const std::vector<Cell>& cells, std::string& text) {
 
 }  // namespace
 
-Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
-                         const std::vector<Record>& records, const UnitTable& names,
-                         const TimeAxis& axis) {
+namespace {
+
+// The CSV text in pieces of about 64 kB, each handed to `write`; false as soon as one fails.
+bool WriteCsv(const std::vector<Record>& records, const UnitTable& names, const TimeAxis& axis,
+              const std::function<bool(const std::string&)>& write) {
     const ReadingsTable table(records, names, axis);
     std::vector<Cell> cells;
     for (const std::string& title : table.Header()) {
@@ -65,17 +68,30 @@ Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
     }
     std::string text;
     AppendLine(cells, text);
-    for (std::size_t row = 0; row < table.RowCount() && out; ++row) {
+    for (std::size_t row = 0; row < table.RowCount(); ++row) {
         table.Row(row, cells);
         AppendLine(cells, text);
         if (text.size() >= 1 << 16) {
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            if (!write(text)) {
+                return false;
+            }
             text.clear();
         }
     }
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    return write(text);
+}
+
+}  // namespace
+
+Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
+                         const std::vector<Record>& records, const UnitTable& names,
+                         const TimeAxis& axis) {
+    const bool written = WriteCsv(records, names, axis, [&out](const std::string& text) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return static_cast<bool>(out);
+    });
     out.flush();
-    if (!out) {
+    if (!written || !out) {
         return "Cannot write the readings to " + what;
     }
     return std::nullopt;
@@ -83,20 +99,15 @@ Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
 
 Failure WriteReadingsCsv(const std::string& path, const std::vector<Record>& records,
                          const UnitTable& names, const TimeAxis& axis) {
-    errno = 0;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return "Cannot create " + path + ": " + SystemReason(errno);
+    OutputFile out;
+    Failure failure = out.Open(path);
+    if (!failure) {
+        WriteCsv(records, names, axis, [&](const std::string& text) {
+            failure = out.Write(text);
+            return !failure;
+        });
     }
-    if (WriteReadingsCsv(file, path, records, names, axis)) {
-        return "Cannot write " + path + ": " + SystemReason(errno);
-    }
-    errno = 0;
-    file.close();
-    if (!file) {
-        return "Cannot write " + path + ": " + SystemReason(errno);
-    }
-    return std::nullopt;
+    return failure ? failure : out.Commit();
 }
 
 }  // namespace rv7342

@@ -17,6 +17,7 @@ namespace rv7342 {
 [[nodiscard]] Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
                                        const std::vector<Record>& records, const UnitTable& names,
                                        const TimeAxis& axis);
+// Through OutputFile: "-" is the standard output.
 [[nodiscard]] Failure WriteReadingsCsv(const std::string& path, const std::vector<Record>& records,
                                        const UnitTable& names, const TimeAxis& axis);
 

@@ -112,6 +112,18 @@ void ForgetTemporary(int slot) {
 }
 #endif
 
+#ifdef _WIN32
+constexpr int kStreamFlags = _O_WRONLY | _O_BINARY;
+bool IsStream(const struct stat& info) {
+    return (info.st_mode & _S_IFCHR) != 0;
+}
+#else
+constexpr int kStreamFlags = O_WRONLY | O_CLOEXEC | O_NONBLOCK;
+bool IsStream(const struct stat& info) {
+    return S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode);
+}
+#endif
+
 // Where the output really goes: a symbolic link is followed, so that the link stays a link.
 std::string Resolved(const std::string& path) {
 #ifndef _WIN32
@@ -135,6 +147,7 @@ OutputFile::~OutputFile() {
 
 Failure OutputFile::Open(const std::string& path) {
     Abandon();
+    standardOutput_ = stream_ = false;
     if (path == kStandardOutput) {
         standardOutput_ = true;
         name_ = "the standard output";
@@ -147,9 +160,11 @@ Failure OutputFile::Open(const std::string& path) {
     if (exists && S_ISDIR(info.st_mode)) {
         return "Cannot write " + path + ": it is a folder";
     }
+    if (exists && IsStream(info)) {
+        return OpenStream();
+    }
     if (exists && !S_ISREG(info.st_mode)) {
-        return "Cannot write " + path +
-               ": it is not a regular file (a device or a pipe), which is never replaced";
+        return "Cannot write " + path + ": it is neither a file nor a device to write to";
     }
     errno = 0;
     fd_ = CreateFileBeside(target_, temporary_);
@@ -158,6 +173,21 @@ Failure OutputFile::Open(const std::string& path) {
     }
     slot_ = RememberTemporary(temporary_);
     WatchForStopSignals();
+    return std::nullopt;
+}
+
+// A device or a pipe is written as it stands, like the standard output: there is nothing to
+// replace, and it is never removed.
+Failure OutputFile::OpenStream() {
+    errno = 0;
+    fd_ = ::open(target_.c_str(), kStreamFlags);  // a pipe no program reads fails at once
+    if (fd_ < 0) {
+        return "Cannot write " + name_ + ": " + SystemReason(errno);
+    }
+#ifndef _WIN32
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+#endif
+    stream_ = true;
     return std::nullopt;
 }
 
@@ -196,6 +226,11 @@ Failure OutputFile::Commit() {
     }
     if (fd_ < 0) {
         return "Cannot write " + name_ + ": it was not opened";
+    }
+    if (stream_) {
+        const bool closed = CloseFile(fd_) == 0;
+        fd_ = -1;
+        return closed ? std::nullopt : WriteFailure(errno);
     }
     errno = 0;
     const bool synced = SyncFile(fd_) == 0;

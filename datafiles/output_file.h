@@ -3,8 +3,9 @@
 // in the target's folder, put in place by an atomic rename only once the whole output has been
 // written, flushed to disk and closed without error. On a failure, or when SIGINT, SIGTERM or
 // SIGHUP ends the program, the temporary file is removed and whatever stood at the target
-// before is untouched. A target that is not a regular file (a device, a FIFO, a folder) is
-// refused; "-" is the standard output, written directly.
+// before is untouched. A character device or a pipe (such as /dev/full, or a shell's
+// process substitution) is written as it stands and never removed or replaced, and so is "-",
+// the standard output; a folder or any other kind of file is refused.
 
 #include <string>
 #include <string_view>
@@ -41,6 +42,7 @@ class OutputFile {
 
   private:
     [[nodiscard]] Failure WriteFailure(int errorNumber) const;
+    [[nodiscard]] Failure OpenStream();
 
     std::string target_;     // where the output goes, a symbolic link followed
     std::string temporary_;  // empty once renamed or removed
@@ -48,6 +50,7 @@ class OutputFile {
     int fd_ = -1;
     int slot_ = -1;  // where the signal handler finds temporary_
     bool standardOutput_ = false;
+    bool stream_ = false;  // a device or a pipe, written directly
 };
 
 }  // namespace rv7342

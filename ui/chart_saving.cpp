@@ -1,10 +1,13 @@
 #include "ui/chart_saving.h"
 
 #include <qcustomplot.h>
+#include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
+
+#include "datafiles/output_file.h"
+#include "transfer/local_text.h"
 
 namespace rv7342 {
 
@@ -48,6 +51,12 @@ bool WritePdf(QCustomPlot& chart, QIODevice& file, QSize size, const QString& ti
 
 std::optional<QString> SaveChart(QCustomPlot& chart, const QString& path, QSize size,
                                  const QString& title) {
+    return SaveChart(chart, QFile::encodeName(path).toStdString(), size, title);
+}
+
+std::optional<QString> SaveChart(QCustomPlot& chart, const std::string& localPath, QSize size,
+                                 const QString& title) {
+    const QString path = FromLocalText(localPath);
     const QString suffix = QFileInfo(path).suffix().toLower();
     const QString failure = QStringLiteral("Cannot save the chart as %1: %2");
     if (suffix != QLatin1String("png") && suffix != QLatin1String("svg") &&
@@ -57,18 +66,28 @@ std::optional<QString> SaveChart(QCustomPlot& chart, const QString& path, QSize 
     if (size.isEmpty()) {
         return failure.arg(path, QStringLiteral("an image needs a width and a height"));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    OutputFile out;
+    if (const Failure failure = out.Open(localPath)) {
+        return FromLocalText(*failure);
+    }
+    // Qt's writers draw into the output's file through a QFile of its descriptor.
+    QFile file;
+    if (!file.open(out.Descriptor(), QIODevice::WriteOnly | QIODevice::Unbuffered,
+                   QFileDevice::DontCloseHandle)) {
         return failure.arg(path, file.errorString());
     }
     const bool written = suffix == QLatin1String("png")   ? WritePng(chart, file, size)
                          : suffix == QLatin1String("svg") ? WriteSvg(chart, file, size, title)
                                                           : WritePdf(chart, file, size, title);
-    if (!written || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failure.arg(path,
-                           reason.isEmpty() ? QStringLiteral("it could not be drawn") : reason);
+    const bool fileFailed = file.error() != QFileDevice::NoError;
+    const QString reason = file.errorString();
+    file.close();
+    if (!written || fileFailed) {
+        out.Abandon();
+        return failure.arg(path, fileFailed ? reason : QStringLiteral("it could not be drawn"));
+    }
+    if (const Failure committed = out.Commit()) {
+        return FromLocalText(*committed);
     }
     return std::nullopt;
 }

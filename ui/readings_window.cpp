@@ -23,6 +23,7 @@
 #include <functional>
 
 #include "datafiles/csv_export.h"
+#include "datafiles/files.h"
 #include "datafiles/xlsx_export.h"
 #include "transfer/local_text.h"
 #include "ui/chart_saving.h"
@@ -230,7 +231,21 @@ void ReadingsWindow::CopyStatistics() const {
     QGuiApplication::clipboard()->setText(StatisticsText());
 }
 
+// The data file shown is never written over, under any name or link.
+std::optional<QString> ReadingsWindow::RefuseDataFile(const QString& path) const {
+    if (!SameFile(LocalPath(path), LocalPath(path_))) {
+        return std::nullopt;
+    }
+    return QStringLiteral(
+               "Cannot write %1: it is the data file this window shows (%2), which is "
+               "left as it is. Choose another name.")
+        .arg(path, path_);
+}
+
 std::optional<QString> ReadingsWindow::SaveChart(const QString& path) {
+    if (std::optional<QString> refused = RefuseDataFile(path)) {
+        return refused;
+    }
     return rv7342::SaveChart(*chart_, path, chart_->size(), windowTitle());
 }
 
@@ -241,6 +256,9 @@ std::optional<QString> ReadingsWindow::ExportReadings(const QString& path) const
                    "Cannot export the readings as %1: the name must end in .xlsx or "
                    ".csv")
             .arg(path);
+    }
+    if (std::optional<QString> refused = RefuseDataFile(path)) {
+        return refused;
     }
     // The file is read again rather than held twice while the window is open.
     std::vector<Record> records;
