@@ -4,8 +4,8 @@
 #include <QFileInfo>
 
 #include "app/cli.h"
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
+#include "export/csv_export.h"
+#include "export/xlsx_export.h"
 
 namespace rv7342::cli {
 

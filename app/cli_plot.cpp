@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "app/cli.h"
-#include "datafiles/readings.h"
-#include "ui/chart_saving.h"
-#include "ui/readings_chart.h"
+#include "readings/readings_document.h"
+#include "ui/chart/chart_saving.h"
+#include "ui/chart/readings_chart.h"
 
 namespace rv7342::cli {
 
@@ -118,9 +118,9 @@ int Plot(const QStringList& arguments) {
     if (const std::optional<int> status = RefuseInputAsOutput(parser, path, false)) {
         return *status;
     }
-    ReadingsChart chart;
+    ReadingsDocument document(LocalPath(input.file), input.records, input.names);
+    ReadingsChart chart(document);
     chart.resize(*size);
-    chart.SetReadings(GroupIntoSeries(input.records), input.names);
     chart.SetTimeAxis(*axis);
     const QCPRange whole = chart.ReadingRange();
     chart.SetReadingRange({std::isfinite(range->first) ? range->first : whole.lower,

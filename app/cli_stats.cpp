@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "app/cli.h"
-#include "datafiles/export_table.h"
-#include "datafiles/readings.h"
+#include "export/export_table.h"
+#include "readings/readings_document.h"
 
 namespace rv7342::cli {
 
@@ -39,12 +39,11 @@ std::string JsonString(const std::string& text) {
 }
 
 // One row: the series' unit, its display, and the figures of the statistics table.
-std::vector<Cell> Row(const UnitTable& names, const ReadingSeries& series,
-                      const SeriesStatistics& figures) {
-    std::vector<Cell> row = StatisticsRow(UnitLabel(names, series.unitCode), figures);
+std::vector<Cell> Row(const DocumentSeries& series, const SeriesStatistics& figures) {
+    std::vector<Cell> row = StatisticsRow(series.unit, figures);
     Cell display;
     display.kind = Cell::Kind::Text;
-    display.text = series.display == Display::First ? "first" : "second";
+    display.text = series.readings.display == Display::First ? "first" : "second";
     row.insert(row.begin() + 1, display);
     return row;
 }
@@ -114,10 +113,11 @@ int Stats(const QStringList& arguments) {
     if (input.status == kNothingDone) {
         return input.status;
     }
+    ReadingsDocument document(LocalPath(input.file), input.records, input.names);
+    document.SetRange({range->first, range->second});
     std::vector<std::vector<Cell>> rows;
-    for (const ReadingSeries& series : GroupIntoSeries(input.records)) {
-        rows.push_back(
-            Row(input.names, series, ComputeStatistics(series, range->first, range->second)));
+    for (std::size_t i = 0; i < document.Series().size(); ++i) {
+        rows.push_back(Row(document.Series()[i], document.RangeStatistics()[i]));
     }
     return PrintOutput(parser.isSet(json) ? Json(rows) : Table(rows), input.status);
 }

@@ -259,4 +259,39 @@ Failure DataFileReader::Read(std::optional<int> count, std::vector<Record>& reco
     return fault;
 }
 
+Failure ReadDataFile(const std::string& path, std::vector<Record>& records) {
+    records.clear();
+    DataFileReader file;
+    if (Failure failure = file.Open(path)) {
+        return failure;
+    }
+    if (const Failure failure = file.Read(std::nullopt, records)) {
+        return file.ReadFailed() ? failure : path + ", " + *failure;
+    }
+    if (records.empty()) {
+        return path + " holds no readings";
+    }
+    return std::nullopt;
+}
+
+Failure ReadDataFileRecords(const std::string& path, int count, std::vector<Record>& records) {
+    records.clear();
+    DataFileReader file;
+    if (count > 0) {
+        if (Failure failure = file.Open(path)) {
+            return failure;
+        }
+        if (const Failure failure = file.Read(count, records)) {
+            return file.ReadFailed()
+                       ? failure
+                       : path + " should hold " + std::to_string(count) + " readings, but only " +
+                             std::to_string(records.size()) + " could be read: " + *failure;
+        }
+    }
+    if (records.empty()) {
+        return path + " holds no readings";
+    }
+    return std::nullopt;
+}
+
 }  // namespace rv7342

@@ -97,4 +97,12 @@ class DataFileReader {
     bool readFailed_ = false;
 };
 
+// Reads every record of the data file at `path`. On a failure the records before the faulty
+// line stay in `records`, and the reason names the file and, where one is at fault, the line.
+// A file without a single record is a failure too.
+[[nodiscard]] Failure ReadDataFile(const std::string& path, std::vector<Record>& records);
+// Reads the first `count` records of the data file at `path`, as the table of readings does.
+[[nodiscard]] Failure ReadDataFileRecords(const std::string& path, int count,
+                                          std::vector<Record>& records);
+
 }  // namespace rv7342

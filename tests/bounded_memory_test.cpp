@@ -9,7 +9,7 @@
 #include <fstream>
 #include <functional>
 
-#include "datafiles/readings.h"
+#include "datafiles/data_file.h"
 #include "datafiles/unit_table.h"
 #include "tests/temp_dir.h"
 #include "tests/text_contains.h"

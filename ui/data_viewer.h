@@ -1,7 +1,7 @@
 #pragma once
-// The table of readings: number, first value, its unit, second value, its unit. A model
-// holds the records read from the data file and formats a cell only when it is drawn, so a
-// full memory of 32767 readings shows at once.
+// The data viewer: GridModel, the model of the table of readings: number, first value, its unit,
+// second value, its unit. A model holds the records read from the data file and formats a cell only
+// when it is drawn, so a full memory of 32767 readings shows at once.
 
 #include <QAbstractTableModel>
 #include <QLocale>

@@ -19,7 +19,7 @@
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
 #include "ui/port_tooltips.h"
-#include "ui/readings_windows.h"
+#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <QPixmap>
 
-#include "datafiles/export_table.h"
+#include "export/export_table.h"
 #include "ui/data_viewer.h"
 
 namespace rv7342 {
@@ -20,35 +20,32 @@ QString ValueText(double value) {
 
 }  // namespace
 
-StatisticsModel::StatisticsModel(QObject* parent) : QAbstractTableModel(parent) {}
+StatisticsModel::StatisticsModel(const ReadingsDocument& document, QObject* parent)
+    : QAbstractTableModel(parent), document_(document) {}
 
-void StatisticsModel::SetSeries(std::vector<Series> series) {
+void StatisticsModel::ShowSeries(std::vector<QColor> colours) {
     beginResetModel();
-    series_ = std::move(series);
-    figures_.assign(series_.size(), SeriesStatistics{});
+    colours_ = std::move(colours);
     endResetModel();
 }
 
-void StatisticsModel::SetShown(int row, bool shown) {
-    if (series_.at(row).shown != shown) {
-        series_[row].shown = shown;
-        emit dataChanged(index(row, kSeriesColumn), index(row, kSeriesColumn),
-                         {Qt::CheckStateRole});
-    }
+void StatisticsModel::ShowShown(int row) {
+    emit dataChanged(index(row, kSeriesColumn), index(row, kSeriesColumn), {Qt::CheckStateRole});
 }
 
-void StatisticsModel::SetFigures(std::vector<SeriesStatistics> figures, const QString& readings) {
-    figures_ = std::move(figures);
-    figures_.resize(series_.size());
-    readings_ = readings;
-    if (!series_.empty()) {
+void StatisticsModel::ShowFigures() {
+    if (rowCount() > 0) {
         emit dataChanged(index(0, kCountColumn), index(rowCount() - 1, columnCount() - 1),
                          {Qt::DisplayRole});
     }
 }
 
+QString StatisticsModel::Readings() const {
+    return QString::fromStdString(document_.RangeLine());
+}
+
 int StatisticsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(series_.size());
+    return parent.isValid() ? 0 : static_cast<int>(colours_.size());
 }
 
 int StatisticsModel::columnCount(const QModelIndex& parent) const {
@@ -58,9 +55,13 @@ int StatisticsModel::columnCount(const QModelIndex& parent) const {
 // The figures of the export's statistics row, as this desktop writes numbers.
 QString StatisticsModel::CellText(int row, int column) const {
     if (column == kSeriesColumn) {
-        return series_[row].name;
+        return QString::fromStdString(document_.Series()[static_cast<std::size_t>(row)].label);
     }
-    const Cell cell = StatisticsRow({}, figures_[row])[static_cast<std::size_t>(column)];
+    const std::vector<SeriesStatistics>& figures = document_.RangeStatistics();
+    const SeriesStatistics none;
+    const Cell cell = StatisticsRow({}, static_cast<std::size_t>(row) < figures.size()
+                                            ? figures[static_cast<std::size_t>(row)]
+                                            : none)[static_cast<std::size_t>(column)];
     if (cell.kind != Cell::Kind::Number) {
         return {};
     }
@@ -79,12 +80,13 @@ QVariant StatisticsModel::data(const QModelIndex& index, int role) const {
             return CellText(row, column);
         case Qt::CheckStateRole:
             return column == kSeriesColumn
-                       ? QVariant(series_[row].shown ? Qt::Checked : Qt::Unchecked)
+                       ? QVariant(document_.Shown(static_cast<std::size_t>(row)) ? Qt::Checked
+                                                                                 : Qt::Unchecked)
                        : QVariant();
         case Qt::DecorationRole:
             if (column == kSeriesColumn) {
                 QPixmap swatch(12, 12);
-                swatch.fill(series_[row].colour);
+                swatch.fill(colours_.at(static_cast<std::size_t>(row)));
                 return swatch;
             }
             return {};
@@ -127,7 +129,7 @@ bool StatisticsModel::setData(const QModelIndex& index, const QVariant& value, i
 }
 
 QString StatisticsModel::Text() const {
-    QStringList lines{readings_};
+    QStringList lines{Readings()};
     QStringList header;
     for (int column = 0; column < columnCount(); ++column) {
         header << headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();

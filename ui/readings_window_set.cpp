@@ -1,4 +1,4 @@
-#include "ui/readings_windows.h"
+#include "ui/readings_window_set.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,10 +11,10 @@
 
 namespace rv7342 {
 
-ReadingsWindows::ReadingsWindows(const UnitTable& names, QWidget* owner)
+ReadingsWindowSet::ReadingsWindowSet(const UnitTable& names, QWidget* owner)
     : QObject(owner), names_(names), owner_(owner) {}
 
-ReadingsWindow* ReadingsWindows::OpenDataFile(const QString& path) {
+ReadingsWindow* ReadingsWindowSet::OpenDataFile(const QString& path) {
     // A name relative to the working folder, as a command line gives it, is shown in full.
     const QString absolute = QFileInfo(path).absoluteFilePath();
     std::vector<Record> records;
@@ -22,7 +22,7 @@ ReadingsWindow* ReadingsWindows::OpenDataFile(const QString& path) {
     return Show(absolute, std::move(records), failure);
 }
 
-ReadingsWindow* ReadingsWindows::OpenTransferredRecords(const QString& path, int count) {
+ReadingsWindow* ReadingsWindowSet::OpenTransferredRecords(const QString& path, int count) {
     std::vector<Record> records;
     const Failure failure =
         ReadDataFileRecords(QFile::encodeName(path).toStdString(), count, records);
@@ -37,12 +37,12 @@ QString WindowKey(const QString& path) {
 }
 }  // namespace
 
-ReadingsWindow* ReadingsWindows::Find(const QString& path) const {
+ReadingsWindow* ReadingsWindowSet::Find(const QString& path) const {
     const auto found = windows_.find(WindowKey(path));
     return found == windows_.end() ? nullptr : found->second.data();
 }
 
-void ReadingsWindows::CloseAll() {
+void ReadingsWindowSet::CloseAll() {
     for (auto& [path, window] : windows_) {
         if (window) {
             window->close();
@@ -50,15 +50,15 @@ void ReadingsWindows::CloseAll() {
     }
 }
 
-ReadingsWindow* ReadingsWindows::Show(const QString& path, std::vector<Record> records,
-                                      const Failure& failure) {
+ReadingsWindow* ReadingsWindowSet::Show(const QString& path, std::vector<Record> records,
+                                        const Failure& failure) {
     ReadingsWindow* window = nullptr;
     const std::size_t read = records.size();
     if (read > 0) {
         window = WindowFor(path);
-        std::vector<ReadingSeries> series = GroupIntoSeries(records);
+        ReadingsDocument document(QFile::encodeName(path).toStdString(), records, names_);
         records = {};  // a long file need not be held twice
-        window->ShowReadings(std::move(series), read);
+        window->ShowReadings(std::move(document));
         window->show();
         window->raise();
         window->activateWindow();
@@ -73,7 +73,7 @@ ReadingsWindow* ReadingsWindows::Show(const QString& path, std::vector<Record> r
     return window;
 }
 
-ReadingsWindow* ReadingsWindows::WindowFor(const QString& path) {
+ReadingsWindow* ReadingsWindowSet::WindowFor(const QString& path) {
     QPointer<ReadingsWindow>& slot = windows_[WindowKey(path)];
     if (!slot) {
         slot = new ReadingsWindow(path, names_, owner_);
@@ -88,7 +88,7 @@ ReadingsWindow* ReadingsWindows::WindowFor(const QString& path) {
     return slot;
 }
 
-void ReadingsWindows::PlaceBesideOwner(ReadingsWindow* window) const {
+void ReadingsWindowSet::PlaceBesideOwner(ReadingsWindow* window) const {
     if (!owner_ || !owner_->isVisible()) {
         return;
     }
@@ -102,7 +102,7 @@ void ReadingsWindows::PlaceBesideOwner(ReadingsWindow* window) const {
     window->move(topLeft);
 }
 
-void ReadingsWindows::Report(QWidget* parent, const QString& message) const {
+void ReadingsWindowSet::Report(QWidget* parent, const QString& message) const {
     QMessageBox::warning(parent, QStringLiteral("RV7342 Readings"), message);
 }
 

@@ -8,8 +8,8 @@
 
 #include "datafiles/data_file.h"
 #include "datafiles/failure.h"
-#include "datafiles/time_axis.h"
 #include "datafiles/unit_table.h"
+#include "readings/time_axis.h"
 
 namespace rv7342 {
 

@@ -1,4 +1,4 @@
-#include "ui/chart_saving.h"
+#include "ui/chart/chart_saving.h"
 
 #include <qcustomplot.h>
 #include <QFile>

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "datafiles/data_file.h"
-#include "datafiles/readings.h"
-#include "datafiles/time_axis.h"
 #include "datafiles/unit_table.h"
+#include "readings/series.h"
+#include "readings/statistics.h"
+#include "readings/time_axis.h"
 
 namespace rv7342 {
 

@@ -9,11 +9,11 @@
 #include <memory>
 #include <sstream>
 
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
+#include "export/csv_export.h"
+#include "export/xlsx_export.h"
 #include "tests/child_process.h"
-#include "ui/chart_saving.h"
-#include "ui/readings_chart.h"
+#include "ui/chart/chart_saving.h"
+#include "ui/chart/readings_chart.h"
 
 namespace rv7342 {
 namespace {
@@ -159,9 +159,9 @@ TEST_F(CliFiles, PlotDrawsTheReadingsWindowsChartWithNoDisplay) {
     ASSERT_FALSE(ReadAllRecordsFromText(kReadings, records));
     UnitTable names{};
     LoadUnitTableFromText(kUnits, names);
-    ReadingsChart chart;
+    ReadingsDocument document("run.dat", records, names);
+    ReadingsChart chart(document);
     chart.resize(640, 480);
-    chart.SetReadings(GroupIntoSeries(records), names);
     TimeAxis axis;
     axis.interval = 60;
     axis.start = ParseLocalTime("2026-12-01T10:00:00");

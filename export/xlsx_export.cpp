@@ -1,4 +1,4 @@
-#include "datafiles/xlsx_export.h"
+#include "export/xlsx_export.h"
 
 #include <fcntl.h>
 #include <xlsxwriter.h>
@@ -12,9 +12,9 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "datafiles/export_table.h"
 #include "datafiles/files.h"
 #include "datafiles/output_file.h"
+#include "export/export_table.h"
 
 namespace rv7342 {
 

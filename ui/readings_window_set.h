@@ -19,10 +19,10 @@ namespace rv7342 {
 
 // Opens readings windows beside `owner`, one per file, as its child windows so that they close
 // with it, and reports every file that cannot be read whole.
-class ReadingsWindows : public QObject {
+class ReadingsWindowSet : public QObject {
     Q_OBJECT
   public:
-    ReadingsWindows(const UnitTable& names, QWidget* owner);
+    ReadingsWindowSet(const UnitTable& names, QWidget* owner);
 
     // Every record of the data file at `path`.
     ReadingsWindow* OpenDataFile(const QString& path);

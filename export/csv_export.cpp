@@ -1,12 +1,12 @@
-#include "datafiles/csv_export.h"
+#include "export/csv_export.h"
 
 #include <cerrno>
 #include <functional>
 
-#include "datafiles/export_table.h"
 #include "datafiles/files.h"
 #include "datafiles/output_file.h"
 #include "datafiles/text_fields.h"
+#include "export/export_table.h"
 
 namespace rv7342 {
 

@@ -1,4 +1,4 @@
-#include "datafiles/export_table.h"
+#include "export/export_table.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "datafiles/time_axis.h"
+#include "readings/time_axis.h"
 
 #include <algorithm>
 #include <cctype>

@@ -7,7 +7,6 @@
 
 #include "app/cli.h"
 #include "datafiles/files.h"
-#include "datafiles/readings.h"
 
 namespace rv7342::cli {
 

@@ -1,4 +1,4 @@
-#include "ui/readings_chart.h"
+#include "ui/chart/readings_chart.h"
 
 #include <QLocale>
 #include <QToolTip>
@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "readings/plot_points.h"
 #include "ui/data_viewer.h"
 
 namespace rv7342 {
@@ -16,15 +17,16 @@ namespace rv7342 {
 // times (see TimeTickSpacing); QCustomPlot places and draws the ticks.
 class TimeTicker : public QCPAxisTicker {
   public:
-    void SetAxis(const TimeAxis& axis) { axis_ = axis; }
+    explicit TimeTicker(const ReadingsDocument& document) : document_(document) {}
 
   protected:
     double getTickStep(const QCPRange& range) override {
-        if (axis_.Shown() == AxisKind::ReadingNumber) {
+        const TimeAxis& axis = document_.Axis();
+        if (axis.Shown() == AxisKind::ReadingNumber) {
             mTickOrigin = 0;
             return QCPAxisTicker::getTickStep(range);
         }
-        const TickSpacing spacing = TimeTickSpacing(axis_, range.lower, range.upper, mTickCount);
+        const TickSpacing spacing = TimeTickSpacing(axis, range.lower, range.upper, mTickCount);
         mTickOrigin = spacing.origin;
         return spacing.step;
     }
@@ -40,14 +42,15 @@ class TimeTicker : public QCPAxisTicker {
 
     QString getTickLabel(double tick, const QLocale& locale, QChar formatChar,
                          int precision) override {
-        if (axis_.Shown() == AxisKind::ReadingNumber) {
+        const TimeAxis& axis = document_.Axis();
+        if (axis.Shown() == AxisKind::ReadingNumber) {
             return QCPAxisTicker::getTickLabel(tick, locale, formatChar, precision);
         }
-        return QString::fromStdString(TickLabel(axis_, tick, ticks_.lower, ticks_.upper));
+        return QString::fromStdString(TickLabel(axis, tick, ticks_.lower, ticks_.upper));
     }
 
   private:
-    TimeAxis axis_;
+    const ReadingsDocument& document_;
     QCPRange ticks_;
 };
 
@@ -84,8 +87,10 @@ QCPRange RangeOf(Span span) {
 
 }  // namespace
 
-ReadingsChart::ReadingsChart(QWidget* parent)
-    : QCustomPlot(parent), ticker_(QSharedPointer<TimeTicker>::create()) {
+ReadingsChart::ReadingsChart(ReadingsDocument& document, QWidget* parent)
+    : QCustomPlot(parent),
+      document_(document),
+      ticker_(QSharedPointer<TimeTicker>::create(document)) {
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     setFocusPolicy(Qt::StrongFocus);
     legend->setVisible(true);
@@ -103,6 +108,7 @@ ReadingsChart::ReadingsChart(QWidget* parent)
     plotLayout()->addElement(0, 1, legendColumn);
     plotLayout()->setColumnStretchFactor(1, 0.001);
     margins_ = new QCPMarginGroup(this);
+    ShowDocument();
 
     connect(this, &QCustomPlot::afterLayout, this, &ReadingsChart::RefreshDrawnPoints);
     connect(this, &QCustomPlot::mousePress, this, &ReadingsChart::OnPress);
@@ -142,57 +148,55 @@ QCPAxisRect* ReadingsChart::AddPanel(const QString& unit) {
     rect->axis(QCPAxis::atLeft)->setLabel(unit);
     QCPAxis* readings = rect->axis(QCPAxis::atBottom);
     readings->setTicker(ticker_);
-    readings->setRange(range_);
+    readings->setRange(ReadingRange());
     connect(readings, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
             &ReadingsChart::OnPanelRangeChanged);
     return rect;
 }
 
-void ReadingsChart::AddGraph(const ReadingSeries& series, const UnitTable& names,
-                             QCPAxisRect* panel) {
+void ReadingsChart::AddGraph(const DocumentSeries& series, QCPAxisRect* panel) {
     QCPGraph* added = addGraph(panel->axis(QCPAxis::atBottom), panel->axis(QCPAxis::atLeft));
-    added->setName(QString::fromStdString(SeriesLabel(names, series)));
-    QPen pen(kSeriesColours[(graphCount() - 1) % std::size(kSeriesColours)]);
+    added->setName(QString::fromStdString(series.label));
+    QPen pen(SeriesColour(graphCount() - 1));
     pen.setWidthF(1);
-    if (series.display == Display::Second) {
+    if (series.readings.display == Display::Second) {
         pen.setStyle(Qt::DashLine);
     }
     added->setPen(pen);
 }
 
-void ReadingsChart::SetReadings(std::vector<ReadingSeries> series, const UnitTable& names) {
+void ReadingsChart::ShowDocument() {
     clearGraphs();
     ClearPanels();
-    series_ = std::move(series);
-    statistics_.clear();
-    blocks_.clear();
     panelOfSeries_.clear();
-    for (const ReadingSeries& one : series_) {
-        blocks_.emplace_back(one);
-        statistics_.push_back(ComputeStatistics(one));
+    for (const DocumentSeries& one : document_.Series()) {
+        const int code = one.readings.unitCode;
         auto panel = std::find_if(panels_.begin(), panels_.end(),
-                                  [&](const Panel& p) { return p.unitCode == one.unitCode; });
+                                  [&](const Panel& p) { return p.unitCode == code; });
         if (panel == panels_.end()) {
-            panels_.push_back(
-                {one.unitCode, AddPanel(QString::fromStdString(UnitLabel(names, one.unitCode)))});
+            panels_.push_back({code, AddPanel(QString::fromStdString(one.unit))});
             panel = panels_.end() - 1;
         }
         panelOfSeries_.push_back(static_cast<std::size_t>(panel - panels_.begin()));
-        AddGraph(one, names, panel->rect);
+        AddGraph(one, panel->rect);
     }
     for (int i = 0; i < graphCount(); ++i) {
-        MarkShown(i, series_[i].display == Display::First);
+        MarkShown(i, SeriesShown(i));
     }
     ArrangePanels();
-    ShowWholeMemory();
+    for (std::size_t p = 0; p < panels_.size(); ++p) {
+        FitValues(p);
+    }
+    SetReadingRange(ReadingRange());
+    replot(rpQueuedReplot);
 }
 
-std::vector<SeriesStatistics> ReadingsChart::StatisticsWithin(double from, double to) const {
-    std::vector<SeriesStatistics> figures;
-    for (const BlockStatistics& series : blocks_) {
-        figures.push_back(series.Of(from, to));
-    }
-    return figures;
+QColor ReadingsChart::SeriesColour(int index) {
+    return kSeriesColours[static_cast<std::size_t>(index) % std::size(kSeriesColours)];
+}
+
+const ReadingSeries& ReadingsChart::SeriesReadings(int index) const {
+    return document_.Series().at(static_cast<std::size_t>(index)).readings;
 }
 
 QString ReadingsChart::SeriesName(int index) const {
@@ -200,14 +204,13 @@ QString ReadingsChart::SeriesName(int index) const {
 }
 
 void ReadingsChart::SetTimeAxis(const TimeAxis& axis) {
-    axis_ = axis;
-    ticker_->SetAxis(axis);
+    document_.SetAxis(axis);
     UpdateTimeLabels();
     replot(rpQueuedReplot);
 }
 
 bool ReadingsChart::SeriesShown(int index) const {
-    return graph(index)->visible();
+    return document_.Shown(static_cast<std::size_t>(index));
 }
 
 // A hidden graph keeps its legend entry, greyed, so that it can be clicked to show it again.
@@ -223,6 +226,7 @@ void ReadingsChart::MarkShown(int index, bool shown) {
 void ReadingsChart::ShowSeries(int index, bool shown) {
     QCPAxisRect* panel = PanelOf(index);
     const bool panelShown = Panels().contains(panel);
+    document_.Show(static_cast<std::size_t>(index), shown);
     MarkShown(index, shown);
     ArrangePanels();
     if (!panelShown && Panels().contains(panel)) {
@@ -271,7 +275,7 @@ void ReadingsChart::UpdateTimeLabels() {
         QCPAxis* readings = panel.rect->axis(QCPAxis::atBottom);
         const bool lowest = !shown.isEmpty() && shown.back() == panel.rect;
         readings->setTickLabels(lowest);
-        readings->setLabel(lowest ? AxisTitle(axis_.Shown()) : QString());
+        readings->setLabel(lowest ? AxisTitle(Axis().Shown()) : QString());
     }
 }
 
@@ -295,24 +299,30 @@ void ReadingsChart::OnPanelRangeChanged(const QCPRange& range) {
     }
 }
 
+QCPRange ReadingsChart::ReadingRange() const {
+    return RangeOf(document_.Range());
+}
+
+// The range the axes take, which keeps a minimum size, is the document's.
 void ReadingsChart::SetReadingRange(const QCPRange& range) {
     settingRange_ = true;
-    range_ = range;
+    QCPRange taken = range;
     for (const Panel& panel : panels_) {
         panel.rect->axis(QCPAxis::atBottom)->setRange(range);
     }
     if (!panels_.empty()) {
-        range_ = panels_.front().rect->axis(QCPAxis::atBottom)->range();
+        taken = panels_.front().rect->axis(QCPAxis::atBottom)->range();
     }
+    document_.SetRange({taken.lower, taken.upper});
     settingRange_ = false;
-    emit readingRangeChanged(range_);
+    emit readingRangeChanged(taken);
 }
 
 void ReadingsChart::FitValues(std::size_t panel) {
     std::vector<SeriesStatistics> shown;
     for (int i = 0; i < graphCount(); ++i) {
         if (panelOfSeries_[i] == panel && SeriesShown(i)) {
-            shown.push_back(statistics_[i]);
+            shown.push_back(document_.Series()[static_cast<std::size_t>(i)].whole);
         }
     }
     panels_[panel].rect->axis(QCPAxis::atLeft)->setRange(RangeOf(WholeValueSpan(shown)));
@@ -322,19 +332,22 @@ void ReadingsChart::ShowWholeMemory() {
     for (std::size_t p = 0; p < panels_.size(); ++p) {
         FitValues(p);
     }
-    SetReadingRange(RangeOf(WholeReadingSpan(statistics_)));
+    document_.ShowWholeMemory();
+    SetReadingRange(ReadingRange());
     replot(rpQueuedReplot);
 }
 
 void ReadingsChart::ZoomBy(double factor) {
-    SetReadingRange({range_.center() - range_.size() * factor / 2,
-                     range_.center() + range_.size() * factor / 2});
+    const QCPRange range = ReadingRange();
+    SetReadingRange(
+        {range.center() - range.size() * factor / 2, range.center() + range.size() * factor / 2});
     replot(rpQueuedReplot);
 }
 
 void ReadingsChart::PanBy(double fraction) {
-    const double shift = range_.size() * fraction;
-    SetReadingRange({range_.lower + shift, range_.upper + shift});
+    const QCPRange range = ReadingRange();
+    const double shift = range.size() * fraction;
+    SetReadingRange({range.lower + shift, range.upper + shift});
     replot(rpQueuedReplot);
 }
 
@@ -347,7 +360,9 @@ void ReadingsChart::RefreshDrawnPoints() {
             continue;
         }
         const int columns = std::max(1, PanelOf(i)->width());
-        const PlotPoints points = ReduceForDrawing(series_[i], range_.lower, range_.upper, columns);
+        const Span& range = document_.Range();
+        const PlotPoints points =
+            ReduceForDrawing(SeriesReadings(i), range.lower, range.upper, columns);
         QVector<QCPGraphData> data;
         data.reserve(static_cast<int>(points.numbers.size()));
         for (std::size_t p = 0; p < points.numbers.size(); ++p) {
@@ -395,13 +410,14 @@ QString ReadingsChart::DescribePointAt(const QPointF& pixel) const {
         if (!SeriesShown(i) || PanelOf(i) != area) {
             continue;
         }
-        const auto point = NearestPoint(series_[i], number, value, scale, kHoverReach);
+        const ReadingSeries& series = SeriesReadings(i);
+        const auto point = NearestPoint(series, number, value, scale, kHoverReach);
         if (!point) {
             continue;
         }
         const double distance =
-            std::hypot(readings->coordToPixel(series_[i].numbers[*point]) - pixel.x(),
-                       values->coordToPixel(series_[i].values[*point]) - pixel.y());
+            std::hypot(readings->coordToPixel(series.numbers[*point]) - pixel.x(),
+                       values->coordToPixel(series.values[*point]) - pixel.y());
         if (distance <= nearestDistance) {
             nearest = {i, *point};
             nearestDistance = distance;
@@ -410,10 +426,10 @@ QString ReadingsChart::DescribePointAt(const QPointF& pixel) const {
     if (!nearest) {
         return {};
     }
-    const ReadingSeries& series = series_[nearest->first];
+    const ReadingSeries& series = SeriesReadings(nearest->first);
     const double reading = series.numbers[nearest->second];
     QString text = QStringLiteral("Reading %1").arg(QString::number(reading, 'f', 0));
-    const std::string time = ReadingTimeText(axis_, reading);
+    const std::string time = ReadingTimeText(Axis(), reading);
     if (!time.empty()) {
         text += QStringLiteral(" (%1)").arg(QString::fromStdString(time));
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The chart of a data file's readings: a panel per unit that has a series shown, stacked one
+// The chart of a readings document: a panel per unit that has a series shown, stacked one
 // above the other with their left edges lined up, each with a value axis titled with its unit,
 // all sharing one horizontal axis of reading numbers or times. A graph holds only the points
 // worth drawing at its panel's width for the range shown. A change is drawn when the event
@@ -13,9 +13,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "datafiles/readings.h"
-#include "datafiles/time_axis.h"
-#include "datafiles/unit_table.h"
+#include "readings/readings_document.h"
 
 namespace rv7342 {
 
@@ -26,20 +24,20 @@ class ReadingsChart : public QCustomPlot {
   public:
     static constexpr int kMinimumPanelHeight = 100;  // pixels
 
-    explicit ReadingsChart(QWidget* parent = nullptr);
+    // Draws `document`, which must outlive the chart. What the user does to the chart (a zoom,
+    // a pan, a click on a legend entry) is done to the document and reported by a signal.
+    explicit ReadingsChart(ReadingsDocument& document, QWidget* parent = nullptr);
 
-    // Replaces the readings and shows the whole memory: first values shown, second ones
-    // hidden. Graph i draws series i.
-    void SetReadings(std::vector<ReadingSeries> series, const UnitTable& names);
-    const std::vector<ReadingSeries>& Series() const { return series_; }
-    // The statistics of each series over the whole file, and of the readings `from` to `to`.
-    const std::vector<SeriesStatistics>& WholeStatistics() const { return statistics_; }
-    std::vector<SeriesStatistics> StatisticsWithin(double from, double to) const;
+    // Draws the document anew after its readings were replaced. Graph i draws series i.
+    void ShowDocument();
+    ReadingsDocument& Document() const { return document_; }
+    // The colour of the line of series `index`.
+    static QColor SeriesColour(int index);
     // The series' name as the legend shows it: "V DC", "V AC (second display)".
     QString SeriesName(int index) const;
 
     void SetTimeAxis(const TimeAxis& axis);
-    const TimeAxis& Axis() const { return axis_; }
+    const TimeAxis& Axis() const { return document_.Axis(); }
 
     bool SeriesShown(int index) const;
     void ShowSeries(int index, bool shown);
@@ -49,7 +47,7 @@ class ReadingsChart : public QCustomPlot {
     QCPAxisRect* PanelOf(int index) const;
 
     // The reading numbers shown, across every panel.
-    QCPRange ReadingRange() const { return range_; }
+    QCPRange ReadingRange() const;
     void SetReadingRange(const QCPRange& range);
     // Every panel back to all of its readings and values.
     void ShowWholeMemory();
@@ -72,9 +70,10 @@ class ReadingsChart : public QCustomPlot {
         QCPAxisRect* rect = nullptr;
     };
 
+    const ReadingSeries& SeriesReadings(int index) const;
     void ClearPanels();
     QCPAxisRect* AddPanel(const QString& unit);
-    void AddGraph(const ReadingSeries& series, const UnitTable& names, QCPAxisRect* panel);
+    void AddGraph(const DocumentSeries& series, QCPAxisRect* panel);
     void MarkShown(int index, bool shown);
     void ArrangePanels();
     void FitValues(std::size_t panel);
@@ -84,16 +83,12 @@ class ReadingsChart : public QCustomPlot {
     void OnMove(QMouseEvent* event);
     void UpdateTimeLabels();
 
-    std::vector<ReadingSeries> series_;
-    std::vector<SeriesStatistics> statistics_;
-    std::vector<BlockStatistics> blocks_;
+    ReadingsDocument& document_;
     std::vector<std::size_t> panelOfSeries_;
     std::vector<Panel> panels_;
     QCPLayoutGrid* panelGrid_ = nullptr;
     QCPMarginGroup* margins_ = nullptr;
     QSharedPointer<TimeTicker> ticker_;
-    TimeAxis axis_;
-    QCPRange range_{0, 2};
     bool settingRange_ = false;
 };
 
