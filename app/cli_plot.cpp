@@ -131,6 +131,13 @@ int Plot(const QStringList& arguments) {
         Say(*failure);
         return kNothingDone;
     }
+    if (chart.SeriesLeftOut() > 0) {
+        Say(QStringLiteral("%1 has %2 series; the chart draws the first %3, %4 are left out.")
+                .arg(input.file)
+                .arg(document.Series().size())
+                .arg(ReadingsChart::kMostSeriesDrawn)
+                .arg(chart.SeriesLeftOut()));
+    }
     return input.status;
 }
 

@@ -60,6 +60,9 @@ class SheetWriter {
                 break;
             case Cell::Kind::LocalTime: {
                 const CivilTime time = ToCivil(cell.number);
+                if (time.year < 1900 || time.year > 9999) {
+                    break;  // no spreadsheet shows such a date; the elapsed time still stands
+                }
                 lxw_datetime cellTime{time.year, time.month,  time.day,
                                       time.hour, time.minute, time.second};
                 Keep(worksheet_write_datetime(sheet_, row, column, &cellTime, time_));

@@ -28,12 +28,24 @@ bool WriteVectorized(QCustomPlot& chart, QPaintDevice& device, QSize size) {
     return painter.end();
 }
 
+// A title that XML can hold: control characters and non-characters become U+FFFD.
+QString XmlSafe(const QString& text) {
+    QString safe;
+    for (const char32_t character : text.toUcs4()) {
+        const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+        const bool nonCharacter = QChar::isNonCharacter(character);
+        safe += control || nonCharacter ? QString(QChar::ReplacementCharacter)
+                                        : QString::fromUcs4(&character, 1);
+    }
+    return safe;
+}
+
 bool WriteSvg(QCustomPlot& chart, QIODevice& file, QSize size, const QString& title) {
     QSvgGenerator generator;
     generator.setOutputDevice(&file);
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setTitle(title);
+    generator.setTitle(XmlSafe(title));
     return WriteVectorized(chart, generator, size);
 }
 
