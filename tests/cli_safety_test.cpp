@@ -7,7 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QXmlStreamReader>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <cstring>
 #include <filesystem>
@@ -187,6 +191,47 @@ TEST_F(CliSafety, FileNamesKeepEveryByte) {
     const auto cli = Run({"export", "--format", "csv", "\xfa.dat"});
     EXPECT_EQ(status, 0) << cli->Errors();
     EXPECT_TRUE(std::filesystem::exists(dir.Path("\xfa.csv")));
+}
+
+// Unit names with tabs, line ends and escape sequences break neither the tab-separated
+// statistics, nor the terminal, nor an SVG drawing.
+TEST_F(CliSafety, UnitNamesBreakNoOutput) {
+    dir.Write("run.dat", kReadings);
+    dir.Write("units.dat",
+              "0,a\r\n1,b\r\n2,c\r\n3,d\r\n4,e\r\n5,\"V\tDC\r\n\x1B[2J\"\r\n6,f\r\n"
+              "7,\"A\x01\xEF\xBF\xBF\"\r\n");
+    auto cli = Run({"stats", "--units", "units.dat", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    const std::string table = cli->Output();
+    EXPECT_EQ(table.find('\x1B'), std::string::npos) << table;
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 4) << table;
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\t'), 4 * 9) << table;
+    cli = Run({"plot", "--units", "units.dat", "-o", "run.svg", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    const std::string svg = dir.Read("run.svg");
+    QXmlStreamReader xml(QByteArray::fromStdString(svg));
+    while (!xml.atEnd()) {
+        xml.readNext();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+}
+
+// Thousands of unit codes, only possible in a malformed file: the chart draws the first 100
+// series and says how many it leaves out, and the program ends soon.
+TEST_F(CliSafety, ManyUnitsAreCappedInTheChart) {
+    {
+        std::ofstream file(dir.Path("many.dat"), std::ios::binary);
+        for (int i = 1; i <= 3000; ++i) {
+            file << i << ",1," << i << ",0,0\r\n";
+        }
+    }
+    const auto cli = Run({"plot", "-o", "many.png", "many.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_TRUE(Has(cli->Errors(),
+                    "many.dat has 3000 series; the chart draws the first 100, "
+                    "2900 are left out."))
+        << cli->Errors();
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("many.png")));
 }
 
 // A command's help lists its own arguments, not the command's word.

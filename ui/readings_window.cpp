@@ -204,8 +204,9 @@ void ReadingsWindow::UpdateSummary() {
                     "the statistics (see Left out).");
     }
     if (const std::size_t notDrawn = chart_->SeriesLeftOut(); notDrawn > 0) {
-        text += QStringLiteral(" The chart draws the first %1 of its %2 series; %3 are left out "
-                               "of it, though not of the statistics.")
+        text += QStringLiteral(
+                    " The chart draws the first %1 of its %2 series; %3 are left out "
+                    "of it, though not of the statistics.")
                     .arg(ReadingsChart::kMostSeriesDrawn)
                     .arg(document_.Series().size())
                     .arg(notDrawn);

@@ -202,9 +202,9 @@ const ReadingSeries& ReadingsChart::SeriesReadings(int index) const {
 }
 
 QString ReadingsChart::SeriesName(int index) const {
-    return index < graphCount()
-               ? graph(index)->name()
-               : QString::fromStdString(document_.Series().at(static_cast<std::size_t>(index)).label);
+    return index < graphCount() ? graph(index)->name()
+                                : QString::fromStdString(
+                                      document_.Series().at(static_cast<std::size_t>(index)).label);
 }
 
 std::size_t ReadingsChart::SeriesLeftOut() const {
