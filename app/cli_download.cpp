@@ -10,6 +10,7 @@
 #include "app/cli.h"
 #include "app/cli_signals.h"
 #include "datafiles/files.h"
+#include "transfer/port_messages.h"
 #include "transfer/transfer_messages.h"
 #include "transfer/transfer_session.h"
 
@@ -72,7 +73,25 @@ std::optional<int> PortArgument(const QString& value, SerialLink& link) {
     return std::nullopt;
 }
 
-int Report(const TransferSession& session, const std::string& path, bool replacing, int signal) {
+// The window's texts as a command-line user needs them: a device given with --port is named
+// as itself rather than as the COM it stands for, and the command is run again where the
+// window's user presses Start.
+std::string ForCommandLine(std::string text, const std::string& device) {
+    const auto replace = [&text](const std::string& from, const std::string& to) {
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+            text.replace(at, from.size(), to);
+        }
+    };
+    if (!device.empty()) {
+        replace(ComName(2) + " (" + device + ")", device);
+    }
+    replace("press Start again", "run the command again");
+    return text;
+}
+
+int Report(const TransferSession& session, const std::string& path, bool replacing,
+           const std::string& device, int signal) {
+    const auto Say = [&device](const std::string& text) { cli::Say(ForCommandLine(text, device)); };
     const bool complete = session.End() == TransferEnd::Complete;
     if (session.Records() > 0) {
         Say(TransferStatus(complete) + ": " + std::to_string(session.Records()) + " readings in " +
@@ -156,13 +175,17 @@ int Download(const QStringList& arguments) {
     TransferSession session(link, decoder);
     StopSignals stopSignals;
     const bool replacing = parser.isSet(force) && FileExists(request.path);
+    const std::string device = parser.value(port).startsWith(QLatin1Char('/'))
+                                   ? parser.value(port).toLocal8Bit().toStdString()
+                                   : std::string();
     if (const std::optional<QString> failure =
             session.Start(request.port, request.path, request.limits,
                           replacing ? FileCreation::Replace : FileCreation::New)) {
-        Say(*failure);
+        Say(ForCommandLine(failure->toLocal8Bit().toStdString(), device));
         return kNothingDone;
     }
-    Say(WaitingMessage(request.port, link.Device().toLocal8Bit().toStdString()));
+    Say(ForCommandLine(WaitingMessage(request.port, link.Device().toLocal8Bit().toStdString()),
+                       device));
     ProgressLine progress;
     QObject::connect(&session, &TransferSession::progressed, [&] { progress.Show(session); });
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &session, &TransferSession::Stop);
@@ -170,7 +193,7 @@ int Download(const QStringList& arguments) {
                      &QCoreApplication::quit, Qt::QueuedConnection);
     QCoreApplication::exec();
     progress.Close();
-    return Report(session, request.path, replacing, stopSignals.Received());
+    return Report(session, request.path, replacing, device, stopSignals.Received());
 }
 
 }  // namespace rv7342::cli

@@ -32,8 +32,8 @@ class CliDownload : public Download {
         args.insert(args.end(), options.begin(), options.end());
         args.push_back(name);
         std::unique_ptr<ChildProcess> cli = Cli(args);
-        EXPECT_TRUE(cli->WaitForError("Waiting for the meter on COM2 (" + meter.SlavePath() +
-                                      "): press RESET on the meter."))
+        EXPECT_TRUE(cli->WaitForError("Waiting for the meter on " + meter.SlavePath() +
+                                      ": press RESET on the meter."))
             << cli->Errors();
         return cli;
     }
@@ -222,6 +222,7 @@ TEST_F(CliDownload, APortOrFileFailureExitsTwoTouchingNothing) {
     EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: Cannot open COM1 (/dev/rv7342-absent): "))
         << cli->Errors();
     EXPECT_TRUE(Has(cli->Errors(), "There is no such serial device."));
+    EXPECT_FALSE(Has(cli->Errors(), "press Start")) << cli->Errors();
     EXPECT_TRUE(Has(cli->Errors(), "serial port")) << "the machine's ports are listed";
     EXPECT_FALSE(std::filesystem::exists(dir.Path("cli.dat")));
 
