@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
 #include "ui/chart/readings_chart.h"
@@ -430,6 +432,19 @@ TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxis) {
     dir.Write("known.dat", "");
     EXPECT_TRUE(window->ExportReadings(Path("out.csv")).value_or("").contains(Path("known.dat")))
         << "a file that can no longer be read";
+}
+
+// The data file shown, by its name or a link to it, is never written over.
+TEST_F(ReadingsWindowTest, ExportAndSaveChartRefuseTheDataFileShown) {
+    dir.Write("run.csv", kKnownFile);
+    std::filesystem::create_symlink(dir.Path("run.csv"), dir.Path("link.png"));
+    ReadingsWindow* window = Open("run.csv");
+    ASSERT_NE(window, nullptr);
+    const QString export_ = window->ExportReadings(Path("run.csv")).value_or("");
+    EXPECT_TRUE(export_.contains("it is the data file this window shows")) << export_.toStdString();
+    const QString chart = window->SaveChart(Path("link.png")).value_or("");
+    EXPECT_TRUE(chart.contains("it is the data file this window shows")) << chart.toStdString();
+    EXPECT_EQ(dir.Read("run.csv"), kKnownFile);
 }
 
 TEST_F(ReadingsWindowTest, ALongFileIsDrawnWithAFewPointsPerColumnAndItsSpike) {

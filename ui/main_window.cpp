@@ -202,8 +202,8 @@ void Form2::Form_Load() {
     dataFolder_ = FromLocalText(DataFolder(programDir, documents));
     openFolder_ = dataFolder_;
     unitTable_ = QDir::toNativeSeparators(FromLocalText(UnitTablePath(programDir, documents)));
-    const Failure tableFailure =
-        LoadUnitTable(QFile::encodeName(unitTable_).toStdString(), state.UnitNames);
+    const Failure tableFailure = LoadUnitTable(QFile::encodeName(unitTable_).toStdString(),
+                                               state.UnitNames, &unitTableFaults_);
     Text1->setText(DefaultFileName(QDate::currentDate().toString(Qt::ISODate)));
     Text1_Change(Text1->text());
     if (tableFailure) {
