@@ -85,7 +85,7 @@ bool IsBlankLine(std::string_view line) {
 // count as entries only when a line follows that is not blank.
 void LoadUnitLines(LineReader& lines, UnitTable& table, UnitTableFaults* faults) {
     std::size_t index = 0;
-    std::vector<int> blankLines;
+    int firstBlank = 0, blanks = 0;  // the blank lines since the last entry, one after the other
     const auto fault = [faults](int line, const std::string& what) {
         if (faults) {
             faults->push_back("line " + std::to_string(line) + ": " + what);
@@ -97,13 +97,16 @@ void LoadUnitLines(LineReader& lines, UnitTable& table, UnitTableFaults* faults)
             break;
         }
         if (IsBlankLine(*line)) {
-            blankLines.push_back(lines.LineNumber());
+            firstBlank = blanks++ == 0 ? lines.LineNumber() : firstBlank;
+            if (index + static_cast<std::size_t>(blanks) >= table.size()) {
+                break;  // whatever follows lies past the last entry
+            }
             continue;
         }
-        for (; !blankLines.empty() && index < table.size(); ++index) {
-            fault(blankLines.front(), "the line is empty; its entry stays unnamed");
-            blankLines.erase(blankLines.begin());
+        for (int blank = 0; blank < blanks && index < table.size(); ++blank, ++index) {
+            fault(firstBlank + blank, "the line is empty; its entry stays unnamed");
         }
+        blanks = 0;
         if (index == table.size()) {
             break;
         }
