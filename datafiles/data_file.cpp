@@ -174,7 +174,7 @@ Failure ParseRecord(std::string_view line, int lineNumber, bool lineEnded, Recor
     const std::optional<int> unit1 = ToUnitCode(numbers[2]), unit2 = ToUnitCode(numbers[4]);
     if (!unit1 || !unit2) {
         return LineFault(lineNumber, "the unit code " + QuotedForMessage(fields[unit1 ? 4 : 2]) +
-                                         " is not a whole number from 0 to 32767");
+                                         " is not a whole number of 16 bits");
     }
     record = {ToRecordNumber(numbers[0]), numbers[1], *unit1, numbers[3], *unit2};
     return std::nullopt;

@@ -64,9 +64,9 @@ TEST(ReadRecords, EachLineIsOneRecordOfFiveFields) {
         {"1,1,1,1,1\r\n2,1,5,3,0,0\r\n", 1, "line 2: it holds 6 fields, not 5"},
         {"1,1,1,1,1\r\n\r\n2,2,2,2,2\r\n", 1, "line 2: the line is empty"},
         {"1,1,1.5,1,1\r\n", 0,
-         "line 1: the unit code \"1.5\" is not a whole number from 0 to 32767"},
+         "line 1: the unit code \"1.5\" is not a whole number of 16 bits"},
         {"1,1,1,1,65536\r\n", 0,
-         "line 1: the unit code \"65536\" is not a whole number from 0 to 32767"},
+         "line 1: the unit code \"65536\" is not a whole number of 16 bits"},
         {"1,1,999999999999,1,1\r\n", 0, "line 1: the unit code \"999999999999\""},
         {"1,1,-5,1,3.0\r\n", 1, ""},
         {"\xEF\xBB\xBF"
