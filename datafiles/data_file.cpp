@@ -44,7 +44,8 @@ Failure DataFileWriter::Open(const std::string& path, FileCreation creation) {
     if (creation == FileCreation::New) {
         fd = ::open(path.c_str(), kNewFileFlags, 0666);
     } else if (creation == FileCreation::Replace) {
-        fd = CreateFileBeside(path, temporary_);
+        target_ = FollowLink(path);
+        fd = CreateFileBeside(target_, temporary_);
     }
     if (creation == FileCreation::Truncate) {
         file_.reset(std::fopen(path.c_str(), "wb"));
@@ -97,7 +98,7 @@ Failure DataFileWriter::Close() {
     errno = 0;
     const bool closed = std::fclose(file_.release()) == 0;
     const int error = errno;
-    if (!temporary_.empty() && closed && !RenameOver(temporary_, path_)) {
+    if (!temporary_.empty() && closed && !RenameOver(temporary_, target_)) {
         return "Cannot replace " + path_ + ": " + SystemReason(errno) + "; the readings are in " +
                temporary_;
     }

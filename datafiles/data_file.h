@@ -56,6 +56,7 @@ class DataFileWriter {
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::string path_;
     std::string temporary_;  // written into instead of path_ (FileCreation::Replace)
+    std::string target_;     // what the temporary file replaces: path_, a link followed
     FileCreation creation_ = FileCreation::Truncate;
     long long wholeSize_ = 0;  // bytes of the whole records written
     int records_ = 0;

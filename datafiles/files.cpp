@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -90,6 +91,20 @@ int CreateFileBeside(const std::string& target, std::string& path) {
     path.clear();
     errno = error;
     return -1;
+}
+
+std::string FollowLink(const std::string& path) {
+#ifndef _WIN32
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string resolved = real;
+            std::free(real);
+            return resolved;
+        }
+    }
+#endif
+    return path;
 }
 
 bool RenameOver(const std::string& from, const std::string& to) {

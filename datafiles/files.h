@@ -16,6 +16,9 @@ bool FileExists(const std::string& path);
 // or a hard link too. False when either does not exist.
 bool SameFile(const std::string& first, const std::string& second);
 
+// Where a path leads: the file a symbolic link points to, so that writing there keeps the
+// link; the path itself otherwise.
+std::string FollowLink(const std::string& path);
 // Creates a new file beside `target`, in its folder, under a fresh hidden name that is put in
 // `path`, with the permissions of the file at `target` (or those a new file gets), open for
 // writing. Its descriptor, or -1 with errno set.

@@ -123,21 +123,6 @@ bool IsStream(const struct stat& info) {
 }
 #endif
 
-// Where the output really goes: a symbolic link is followed, so that the link stays a link.
-std::string Resolved(const std::string& path) {
-#ifndef _WIN32
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
-    }
-#endif
-    return path;
-}
-
 }  // namespace
 
 OutputFile::~OutputFile() {
@@ -153,7 +138,7 @@ Failure OutputFile::Open(const std::string& path) {
         return std::nullopt;
     }
     name_ = path;
-    target_ = Resolved(path);
+    target_ = FollowLink(path);
     struct stat info {};
     const bool exists = ::stat(target_.c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode)) {

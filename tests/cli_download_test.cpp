@@ -158,6 +158,14 @@ TEST_F(CliDownload, NothingReceivedLeavesNoFileAndForceReplacesOnlyWithReadings)
     cli->Signal(SIGHUP);
     EXPECT_EQ(cli->Wait(), 129) << cli->Errors();
     EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
+
+    // Through a symbolic link: the file it points to is replaced, and the link stays.
+    std::filesystem::create_symlink(dir.Path("cli.dat"), dir.Path("link.dat"));
+    cli = WaitingDownload(meter, {"--force"}, "link.dat");
+    meter.Write(MemoryImage({kTwoValue}));
+    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.dat")));
+    EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n");
 }
 
 // Two downloads into one new file: only the first writes it.
