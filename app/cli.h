@@ -93,7 +93,7 @@ std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& 
 void KeepRawArguments(int argc, char** argv);
 // A path named on the command line, relative to the working folder, for the file functions:
 // the bytes of the argument it came from.
-std::string LocalPath(const QString& argument);
+std::string ArgumentPath(const QString& argument);
 // The unit table the window reads, by the same rule (UnitTablePath).
 QString ProgramUnitTable();
 

@@ -10,7 +10,7 @@
 #include "app/cli.h"
 #include "app/cli_signals.h"
 #include "datafiles/files.h"
-#include "transfer/port_messages.h"
+#include "ports/port_messages.h"
 #include "transfer/transfer_messages.h"
 #include "transfer/transfer_session.h"
 
@@ -165,7 +165,7 @@ int Download(const QStringList& arguments) {
         }
         request.limits.firstByteMs = static_cast<int>(*waitSeconds * 1000);
     }
-    request.path = LocalPath(parser.positionalArguments().at(0));
+    request.path = ArgumentPath(parser.positionalArguments().at(0));
     if (!parser.isSet(force) && FileExists(request.path)) {
         Say(request.path + " exists; it is left as it is. Give --force to overwrite it.");
         return kNothingDone;

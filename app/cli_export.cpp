@@ -4,42 +4,44 @@
 #include <QFileInfo>
 
 #include "app/cli.h"
-#include "export/csv_export.h"
-#include "export/xlsx_export.h"
+#include "datafiles/output_file.h"
+#include "export/readings_export.h"
 
 namespace rv7342::cli {
 
 namespace {
 
-// --format, otherwise the suffix of -o, otherwise XLSX; empty after a usage error.
-QString Format(const QCommandLineParser& parser, const QString& command) {
+// --format, otherwise the suffix of -o, otherwise XLSX; none after a usage error.
+std::optional<ExportFormat> Format(const QCommandLineParser& parser, const QString& command) {
     const QString output = parser.value(QStringLiteral("output"));
-    QString format = parser.value(QStringLiteral("format")).toLower();
-    if (format.isEmpty()) {
-        const QString suffix = QFileInfo(output).suffix().toLower();
-        format = output == QStringLiteral("-") || suffix == QStringLiteral("csv")
-                     ? QStringLiteral("csv")
-                     : QStringLiteral("xlsx");
+    const QString named = parser.value(QStringLiteral("format"));
+    std::optional<ExportFormat> format;
+    if (named.isEmpty()) {
+        format = output == QStringLiteral("-")
+                     ? ExportFormat::Csv
+                     : ExportFormatNamed(QFileInfo(output).suffix().toStdString())
+                           .value_or(ExportFormat::Xlsx);
+    } else {
+        format = ExportFormatNamed(named.toStdString());
     }
-    if (format != QStringLiteral("csv") && format != QStringLiteral("xlsx")) {
-        UsageError(command, QStringLiteral("--format: '%1' is neither xlsx nor csv")
-                                .arg(parser.value(QStringLiteral("format"))));
-        return {};
+    if (!format) {
+        UsageError(command, QStringLiteral("--format: '%1' is neither xlsx nor csv").arg(named));
+        return std::nullopt;
     }
-    if (output == QStringLiteral("-") && format != QStringLiteral("csv")) {
+    if (output == QStringLiteral("-") && format != ExportFormat::Csv) {
         UsageError(command, QStringLiteral("-o -: only CSV is written to the standard output"));
-        return {};
+        return std::nullopt;
     }
     return format;
 }
 
 // FILE with its suffix changed to the format's, byte for byte.
-std::string DefaultOutput(const std::string& file, const QString& format) {
+std::string DefaultOutput(const std::string& file, ExportFormat format) {
     const std::size_t slash = file.rfind('/');
     const std::size_t dot = file.rfind('.');
     const std::size_t end =
         dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : file.size();
-    return file.substr(0, end) + '.' + format.toStdString();
+    return file.substr(0, end) + (format == ExportFormat::Csv ? ".csv" : ".xlsx");
 }
 
 }  // namespace
@@ -65,9 +67,9 @@ int Export(const QStringList& arguments) {
     if (const std::optional<int> status = Parse(parser, arguments, 1)) {
         return *status;
     }
-    const QString format = Format(parser, command);
+    const std::optional<ExportFormat> format = Format(parser, command);
     const std::optional<TimeAxis> axis = TimeAxisOptions(parser, command);
-    if (format.isEmpty() || !axis) {
+    if (!format || !axis) {
         return kUsage;
     }
     const DataFileArgument input = ReadDataFileArgument(parser);
@@ -76,15 +78,14 @@ int Export(const QStringList& arguments) {
     }
     const bool named = parser.isSet(QStringLiteral("output"));
     const QString value = parser.value(QStringLiteral("output"));
-    const std::string output = !named ? DefaultOutput(LocalPath(input.file), format)
-                               : value == QStringLiteral("-") ? std::string("-")
-                                                              : LocalPath(value);
+    const std::string output = !named ? DefaultOutput(ArgumentPath(input.file), *format)
+                               : value == QStringLiteral("-")
+                                   ? std::string(OutputFile::kStandardOutput)
+                                   : ArgumentPath(value);
     if (const std::optional<int> status = RefuseInputAsOutput(parser, output, !named)) {
         return *status;
     }
-    const Failure failure = format == QStringLiteral("csv")
-                                ? WriteReadingsCsv(output, input.records, input.names, *axis)
-                                : WriteReadingsXlsx(output, input.records, input.names, *axis);
+    const Failure failure = WriteReadings(output, *format, input.records, input.names, *axis);
     if (failure) {
         Say(*failure);
         return kNothingDone;

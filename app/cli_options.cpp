@@ -2,9 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -16,9 +14,9 @@
 #include <vector>
 
 #include "app/cli.h"
-#include "datafiles/data_places.h"
 #include "datafiles/output_file.h"
-#include "transfer/local_text.h"
+#include "desktop/local_text.h"
+#include "desktop/program_places.h"
 
 namespace rv7342::cli {
 
@@ -159,7 +157,7 @@ std::string RawBytes(const QString& argument) {
 
 }  // namespace
 
-std::string LocalPath(const QString& argument) {
+std::string ArgumentPath(const QString& argument) {
     std::string bytes = RawBytes(argument);
     if (!bytes.empty() && bytes.front() == '/') {
         return bytes;
@@ -172,12 +170,7 @@ std::string LocalPath(const QString& argument) {
 }
 
 QString ProgramUnitTable() {
-    const std::string programDir =
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-    const std::string documents =
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .toStdString();
-    return FromLocalText(UnitTablePath(programDir, documents));
+    return PlacesOf(QCoreApplication::applicationDirPath()).unitTable;
 }
 
 }  // namespace rv7342::cli

@@ -1,7 +1,7 @@
 // rv7342-cli ports: what the window's port tooltips tell, for every serial port of the machine.
 
 #include "app/cli.h"
-#include "transfer/port_messages.h"
+#include "ports/port_messages.h"
 #include "transfer/serial_link.h"
 
 namespace rv7342::cli {

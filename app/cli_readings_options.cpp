@@ -7,6 +7,7 @@
 
 #include "app/cli.h"
 #include "datafiles/files.h"
+#include "desktop/local_text.h"
 
 namespace rv7342::cli {
 
@@ -44,8 +45,8 @@ namespace {
 // An exit status when the table named cannot be read.
 std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names) {
     const bool named = parser.isSet(QStringLiteral("units"));
-    const std::string path = named ? LocalPath(parser.value(QStringLiteral("units")))
-                                   : QFile::encodeName(ProgramUnitTable()).toStdString();
+    const std::string path =
+        named ? ArgumentPath(parser.value(QStringLiteral("units"))) : LocalPath(ProgramUnitTable());
     UnitTableFaults faults;
     if (const Failure failure = LoadUnitTable(path, names, &faults)) {
         // As in the window, a missing table of its own only leaves the units unnamed.
@@ -65,7 +66,7 @@ DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser) {
     input.file = parser.positionalArguments().at(0);
     if (const std::optional<int> status = LoadUnits(parser, input.names)) {
         input.status = *status;
-    } else if (const Failure failure = ReadDataFile(LocalPath(input.file), input.records)) {
+    } else if (const Failure failure = ReadDataFile(ArgumentPath(input.file), input.records)) {
         Say(*failure);
         input.status = input.records.empty() ? kNothingDone : kDoneInPart;
     }
@@ -74,9 +75,9 @@ DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser) {
 
 std::optional<int> RefuseInputAsOutput(const QCommandLineParser& parser, const std::string& output,
                                        bool byDefault) {
-    std::vector<std::string> inputs = {LocalPath(parser.positionalArguments().at(0))};
+    std::vector<std::string> inputs = {ArgumentPath(parser.positionalArguments().at(0))};
     if (parser.isSet(QStringLiteral("units"))) {
-        inputs.push_back(LocalPath(parser.value(QStringLiteral("units"))));
+        inputs.push_back(ArgumentPath(parser.value(QStringLiteral("units"))));
     }
     for (const std::string& input : inputs) {
         if (SameFile(output, input)) {
@@ -156,7 +157,8 @@ std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& 
     }
     if (*from > *to) {
         UsageError(command, QStringLiteral("--from %1 lies after --to %2")
-                                .arg(parser.value("from"), parser.value("to")));
+                                .arg(parser.value(QStringLiteral("from")),
+                                     parser.value(QStringLiteral("to"))));
         return std::nullopt;
     }
     return std::make_pair(*from, *to);

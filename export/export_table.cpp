@@ -65,24 +65,23 @@ void ReadingsTable::Row(std::size_t row, std::vector<Cell>& cells) const {
 }
 
 const std::vector<std::string>& StatisticsHeader() {
-    static const std::vector<std::string> header = {
-        "Series",         "Count",         "Minimum",      "Maximum", "Mean",
-        "Std. deviation", "First reading", "Last reading", "Left out"};
+    static const std::vector<std::string> header = [] {
+        std::vector<std::string> titles = {kSeriesTitle};
+        for (const FigureColumn& column : kFigureColumns) {
+            titles.emplace_back(column.title);
+        }
+        return titles;
+    }();
     return header;
 }
 
 std::vector<Cell> StatisticsRow(const std::string& seriesLabel, const SeriesStatistics& figures) {
-    const bool measured = figures.count > 0;
-    const bool read = figures.count + figures.leftOut > 0;
-    return {Text(seriesLabel),
-            Number(static_cast<double>(figures.count)),
-            measured ? Number(figures.minimum) : Cell{},
-            measured ? Number(figures.maximum) : Cell{},
-            measured ? Number(figures.mean) : Cell{},
-            figures.standardDeviation ? Number(*figures.standardDeviation) : Cell{},
-            read ? Number(figures.firstReading) : Cell{},
-            read ? Number(figures.lastReading) : Cell{},
-            Number(static_cast<double>(figures.leftOut))};
+    std::vector<Cell> row = {Text(seriesLabel)};
+    for (const FigureColumn& column : kFigureColumns) {
+        const std::optional<double> figure = FigureOf(figures, column.figure);
+        row.push_back(figure ? Number(*figure) : Cell{});
+    }
+    return row;
 }
 
 }  // namespace rv7342

@@ -42,7 +42,7 @@ class ReadingsTable {
     std::vector<std::string> header_;
 };
 
-// Series, Count, Minimum, Maximum, Mean, Std. deviation, First reading, Last reading, Left out.
+// Series, then the titles of kFigureColumns.
 const std::vector<std::string>& StatisticsHeader();
 // A row of the statistics; figures there are none of (no value, one value) are empty cells.
 std::vector<Cell> StatisticsRow(const std::string& seriesLabel, const SeriesStatistics& figures);

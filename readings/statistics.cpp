@@ -117,6 +117,30 @@ Span Padded(double lower, double upper, double fraction) {
 
 }  // namespace
 
+std::optional<double> FigureOf(const SeriesStatistics& statistics, Figure figure) {
+    const bool measured = statistics.count > 0;
+    const bool read = statistics.count + statistics.leftOut > 0;
+    switch (figure) {
+        case Figure::Count:
+            return static_cast<double>(statistics.count);
+        case Figure::Minimum:
+            return measured ? std::optional(statistics.minimum) : std::nullopt;
+        case Figure::Maximum:
+            return measured ? std::optional(statistics.maximum) : std::nullopt;
+        case Figure::Mean:
+            return measured ? std::optional(statistics.mean) : std::nullopt;
+        case Figure::StandardDeviation:
+            return statistics.standardDeviation;
+        case Figure::FirstReading:
+            return read ? std::optional(statistics.firstReading) : std::nullopt;
+        case Figure::LastReading:
+            return read ? std::optional(statistics.lastReading) : std::nullopt;
+        case Figure::LeftOut:
+            break;
+    }
+    return static_cast<double>(statistics.leftOut);
+}
+
 SeriesStatistics ComputeStatistics(const ReadingSeries& series) {
     return StatisticsOf(series, 0, series.numbers.size());
 }

@@ -25,6 +25,40 @@ struct SeriesStatistics {
     double lastReading = 0;
 };
 
+// The figures of the statistics table in its column order, named as the table, the export
+// and rv7342-cli stats name them.
+enum class Figure {
+    Count,
+    Minimum,
+    Maximum,
+    Mean,
+    StandardDeviation,
+    FirstReading,
+    LastReading,
+    LeftOut
+};
+struct FigureColumn {
+    Figure figure;
+    const char* title;  // "Std. deviation"
+    const char* key;    // "sd"
+    bool whole;         // a count or a reading number, shown without decimals
+};
+// The title of the column before them, which names the series.
+constexpr char kSeriesTitle[] = "Series";
+constexpr FigureColumn kFigureColumns[] = {
+    {Figure::Count, "Count", "count", true},
+    {Figure::Minimum, "Minimum", "min", false},
+    {Figure::Maximum, "Maximum", "max", false},
+    {Figure::Mean, "Mean", "mean", false},
+    {Figure::StandardDeviation, "Std. deviation", "sd", false},
+    {Figure::FirstReading, "First reading", "first", true},
+    {Figure::LastReading, "Last reading", "last", true},
+    {Figure::LeftOut, "Left out", "left_out", true}};
+
+// A figure of `statistics`; none where there is none: no measured value for the minimum,
+// maximum and mean, fewer than two for the deviation, no reading for the first and last.
+std::optional<double> FigureOf(const SeriesStatistics& statistics, Figure figure);
+
 SeriesStatistics ComputeStatistics(const ReadingSeries& series);
 // The statistics of the readings numbered `from` to `to`, both included.
 SeriesStatistics ComputeStatistics(const ReadingSeries& series, double from, double to);

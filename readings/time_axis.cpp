@@ -144,6 +144,56 @@ AxisKind TimeAxis::Shown() const {
     return kind == AxisKind::Clock && !start ? AxisKind::Elapsed : kind;
 }
 
+bool TimeAxis::Allows(AxisKind wanted) const {
+    switch (wanted) {
+        case AxisKind::Elapsed:
+            return interval.has_value();
+        case AxisKind::Clock:
+            return interval && start;
+        case AxisKind::ReadingNumber:
+            break;
+    }
+    return true;
+}
+
+namespace {
+
+struct AxisName {
+    AxisKind kind;
+    const char* word;
+    const char* title;
+};
+
+constexpr AxisName kAxisNames[] = {{AxisKind::ReadingNumber, "number", "Reading No."},
+                                   {AxisKind::Elapsed, "elapsed", "Elapsed time"},
+                                   {AxisKind::Clock, "clock", "Clock time"}};
+
+const AxisName& NameOf(AxisKind kind) {
+    return kAxisNames[static_cast<int>(kind)];
+}
+
+}  // namespace
+
+const char* AxisWord(AxisKind kind) {
+    return NameOf(kind).word;
+}
+
+const char* AxisTitle(AxisKind kind) {
+    return NameOf(kind).title;
+}
+
+std::optional<AxisKind> AxisKindNamed(std::string_view word) {
+    if (word == "readings") {
+        return AxisKind::ReadingNumber;
+    }
+    for (const AxisName& name : kAxisNames) {
+        if (word == name.word) {
+            return name.kind;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<double> ElapsedSeconds(const TimeAxis& axis, double number) {
     if (!axis.interval) {
         return std::nullopt;

@@ -40,7 +40,17 @@ struct TimeAxis {
 
     // The axis that can be drawn: a time axis needs an interval, clock time a start too.
     AxisKind Shown() const;
+    // Whether an axis of `kind` can be drawn, by the same rule.
+    bool Allows(AxisKind kind) const;
 };
+
+// The names of the axis kinds: the word of the command line and the settings file ("number",
+// "elapsed", "clock"), and the title of the controls and the chart ("Reading No.", ...).
+constexpr AxisKind kAxisKinds[] = {AxisKind::ReadingNumber, AxisKind::Elapsed, AxisKind::Clock};
+const char* AxisWord(AxisKind kind);
+const char* AxisTitle(AxisKind kind);
+// The kind a word names; "readings", which earlier settings files hold, names reading numbers.
+std::optional<AxisKind> AxisKindNamed(std::string_view word);
 
 // The time of reading `number`: (number - 1) x interval after the first one.
 std::optional<double> ElapsedSeconds(const TimeAxis& axis, double number);

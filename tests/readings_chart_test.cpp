@@ -64,5 +64,17 @@ TEST(ReadingsChart, ShiftWheelZoomsTheValuesOfThePanelUnderThePointer) {
     EXPECT_EQ(panels[1]->axis(QCPAxis::atLeft)->range(), bottom) << "Whole memory brings it back";
 }
 
+// The window's Save chart and rv7342-cli plot take the same names, and give the same title.
+TEST(ChartSaving, TheImageFormatOfANameAndTheTitleOfAFile) {
+    const std::pair<const char*, std::optional<ImageFormat>> names[] = {
+        {"run.PNG", ImageFormat::Png}, {"/tmp/a.b.svg", ImageFormat::Svg},
+        {"run.pdf", ImageFormat::Pdf}, {"run.jpg", std::nullopt},
+        {"png", std::nullopt},         {"run.png/", std::nullopt}};
+    for (const auto& [name, format] : names) {
+        EXPECT_EQ(ImageFormatOf(QString::fromLatin1(name)), format) << name;
+    }
+    EXPECT_EQ(ReadingsTitle(QStringLiteral("/data/261207.dat")), "261207.dat - Readings");
+}
+
 }  // namespace
 }  // namespace rv7342

@@ -15,9 +15,6 @@ class QTableView;
 
 namespace rv7342 {
 
-// A value as a 32-bit float shows it: 7 significant digits, trailing zeros dropped, the
-// locale's decimal separator. A value beyond the float range shows as the file holds it.
-QString CellValueText(double value, const QLocale& locale);
 // The ten characters of a unit name, blanks included; empty for a code outside the table
 // or an entry the table file never reached.
 QString UnitCellText(const UnitTable& names, int code);

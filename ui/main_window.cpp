@@ -1,10 +1,10 @@
 #include "ui/main_window.h"
+#include "desktop/program_places.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTableView>
 
 #include "datafiles/data_places.h"
@@ -195,15 +194,12 @@ void Form2::SetTabOrder() {
 
 void Form2::Form_Load() {
     Label2->setText(QString(kInstructions).replace(QLatin1Char('\r'), QLatin1Char('\n')));
-    const std::string programDir = QFile::encodeName(programDir_).toStdString();
-    const std::string documents =
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .toStdString();
-    dataFolder_ = FromLocalText(DataFolder(programDir, documents));
+    const ProgramPlaces places = PlacesOf(programDir_);
+    dataFolder_ = places.dataFolder;
     openFolder_ = dataFolder_;
-    unitTable_ = QDir::toNativeSeparators(FromLocalText(UnitTablePath(programDir, documents)));
-    const Failure tableFailure = LoadUnitTable(QFile::encodeName(unitTable_).toStdString(),
-                                               state.UnitNames, &unitTableFaults_);
+    unitTable_ = places.unitTable;
+    const Failure tableFailure =
+        LoadUnitTable(LocalPath(unitTable_), state.UnitNames, &unitTableFaults_);
     Text1->setText(DefaultFileName(QDate::currentDate().toString(Qt::ISODate)));
     Text1_Change(Text1->text());
     if (tableFailure) {
@@ -214,7 +210,7 @@ void Form2::Form_Load() {
 
 void Form2::Text1_Change(const QString& text) {
     const QString path = DataFilePath(dataFolder_, text);
-    state.df = QFile::encodeName(path).toStdString();
+    state.df = LocalPath(path);
     Text1->setToolTip(path);
 }
 
@@ -223,7 +219,7 @@ std::optional<QString> Form2::MakeDataFolderIfNeeded() const {
     if (QDir::isAbsolutePath(Text1->text())) {
         return std::nullopt;
     }
-    if (const Failure failure = MakeDataFolder(QFile::encodeName(dataFolder_).toStdString())) {
+    if (const Failure failure = MakeDataFolder(LocalPath(dataFolder_))) {
         return FromLocalText(*failure) +
                QStringLiteral(
                    "\n\nType a full path in the name box to write the data file elsewhere.");

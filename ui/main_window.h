@@ -13,7 +13,7 @@
 #include <string>
 
 #include "datafiles/unit_table.h"
-#include "transfer/local_text.h"
+#include "desktop/local_text.h"
 #include "transfer/serial_link.h"
 #include "transfer/transfer_session.h"
 #include "ui/form_state.h"

@@ -23,9 +23,8 @@
 #include <functional>
 
 #include "datafiles/files.h"
-#include "export/csv_export.h"
-#include "export/xlsx_export.h"
-#include "transfer/local_text.h"
+#include "desktop/local_text.h"
+#include "export/readings_export.h"
 #include "ui/chart/chart_saving.h"
 #include "ui/chart/readings_chart.h"
 #include "ui/readings_settings.h"
@@ -41,10 +40,6 @@ const QString kMessageTitle = QStringLiteral("RV7342 Readings");
 constexpr double kZoomStep = 1.5;
 constexpr double kPanStep = 0.25;  // of the visible range
 
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 }  // namespace
 
 QStringList DroppedDataFiles(const QMimeData* data) {
@@ -59,7 +54,7 @@ QStringList DroppedDataFiles(const QMimeData* data) {
 
 ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWidget* parent)
     : QWidget(parent, Qt::Window), path_(path), names_(names) {
-    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - Readings"));
+    setWindowTitle(ReadingsTitle(path));
     setAcceptDrops(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreateButtons());
@@ -253,8 +248,9 @@ std::optional<QString> ReadingsWindow::SaveChart(const QString& path) {
 }
 
 std::optional<QString> ReadingsWindow::ExportReadings(const QString& path) const {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("xlsx") && suffix != QLatin1String("csv")) {
+    const std::optional<ExportFormat> format =
+        ExportFormatNamed(QFileInfo(path).suffix().toStdString());
+    if (!format) {
         return QStringLiteral(
                    "Cannot export the readings as %1: the name must end in .xlsx or "
                    ".csv")
@@ -270,10 +266,7 @@ std::optional<QString> ReadingsWindow::ExportReadings(const QString& path) const
         return QStringLiteral("Cannot export the readings: %1").arg(FromLocalText(*failure));
     }
     const TimeAxis& axis = document_.Axis();
-    const Failure failure = suffix == QLatin1String("xlsx")
-                                ? WriteReadingsXlsx(LocalPath(path), records, names_, axis)
-                                : WriteReadingsCsv(LocalPath(path), records, names_, axis);
-    if (failure) {
+    if (const Failure failure = WriteReadings(LocalPath(path), *format, records, names_, axis)) {
         return FromLocalText(*failure);
     }
     return std::nullopt;

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "transfer/local_text.h"
+#include "desktop/local_text.h"
 
 namespace rv7342 {
 
@@ -18,14 +18,13 @@ ReadingsWindow* ReadingsWindowSet::OpenDataFile(const QString& path) {
     // A name relative to the working folder, as a command line gives it, is shown in full.
     const QString absolute = QFileInfo(path).absoluteFilePath();
     std::vector<Record> records;
-    const Failure failure = ReadDataFile(QFile::encodeName(absolute).toStdString(), records);
+    const Failure failure = ReadDataFile(LocalPath(absolute), records);
     return Show(absolute, std::move(records), failure);
 }
 
 ReadingsWindow* ReadingsWindowSet::OpenTransferredRecords(const QString& path, int count) {
     std::vector<Record> records;
-    const Failure failure =
-        ReadDataFileRecords(QFile::encodeName(path).toStdString(), count, records);
+    const Failure failure = ReadDataFileRecords(LocalPath(path), count, records);
     return Show(path, std::move(records), failure);
 }
 
@@ -56,7 +55,7 @@ ReadingsWindow* ReadingsWindowSet::Show(const QString& path, std::vector<Record>
     const std::size_t read = records.size();
     if (read > 0) {
         window = WindowFor(path);
-        ReadingsDocument document(QFile::encodeName(path).toStdString(), records, names_);
+        ReadingsDocument document(LocalPath(path), records, names_);
         records = {};  // a long file need not be held twice
         window->ShowReadings(std::move(document));
         window->show();

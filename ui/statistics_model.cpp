@@ -3,19 +3,17 @@
 #include <QLocale>
 #include <QPixmap>
 
-#include "export/export_table.h"
-#include "ui/data_viewer.h"
+#include "desktop/value_text.h"
 
 namespace rv7342 {
 
 namespace {
 
-enum Column { kSeriesColumn, kCountColumn, kDeviationColumn = 5, kLeftOutColumn = 8 };
+// The series' name, then a column for each figure.
+constexpr int kSeriesColumn = 0;
 
-QString ValueText(double value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return CellValueText(value, locale);
+const FigureColumn& FigureIn(int column) {
+    return kFigureColumns[column - 1];
 }
 
 }  // namespace
@@ -35,7 +33,7 @@ void StatisticsModel::ShowShown(int row) {
 
 void StatisticsModel::ShowFigures() {
     if (rowCount() > 0) {
-        emit dataChanged(index(0, kCountColumn), index(rowCount() - 1, columnCount() - 1),
+        emit dataChanged(index(0, kSeriesColumn + 1), index(rowCount() - 1, columnCount() - 1),
                          {Qt::DisplayRole});
     }
 }
@@ -49,25 +47,25 @@ int StatisticsModel::rowCount(const QModelIndex& parent) const {
 }
 
 int StatisticsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(StatisticsHeader().size());
+    return parent.isValid() ? 0 : 1 + static_cast<int>(std::size(kFigureColumns));
 }
 
-// The figures of the export's statistics row, as this desktop writes numbers.
+// The figures as this desktop writes numbers.
 QString StatisticsModel::CellText(int row, int column) const {
     if (column == kSeriesColumn) {
         return QString::fromStdString(document_.Series()[static_cast<std::size_t>(row)].label);
     }
     const std::vector<SeriesStatistics>& figures = document_.RangeStatistics();
     const SeriesStatistics none;
-    const Cell cell = StatisticsRow({}, static_cast<std::size_t>(row) < figures.size()
-                                            ? figures[static_cast<std::size_t>(row)]
-                                            : none)[static_cast<std::size_t>(column)];
-    if (cell.kind != Cell::Kind::Number) {
+    const FigureColumn& shown = FigureIn(column);
+    const std::optional<double> figure = FigureOf(static_cast<std::size_t>(row) < figures.size()
+                                                      ? figures[static_cast<std::size_t>(row)]
+                                                      : none,
+                                                  shown.figure);
+    if (!figure) {
         return {};
     }
-    const bool count =
-        column == kCountColumn || column == kLeftOutColumn || column > kDeviationColumn;
-    return count ? QString::number(cell.number, 'f', 0) : ValueText(cell.number);
+    return shown.whole ? QString::number(*figure, 'f', 0) : ValueText(*figure);
 }
 
 QVariant StatisticsModel::data(const QModelIndex& index, int role) const {
@@ -103,12 +101,16 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return QString::fromStdString(StatisticsHeader()[static_cast<std::size_t>(section)]);
+        return section == kSeriesColumn ? QString::fromLatin1(kSeriesTitle)
+                                        : QString::fromLatin1(FigureIn(section).title);
     }
-    if (role == Qt::ToolTipRole && section == kDeviationColumn) {
+    if (role != Qt::ToolTipRole || section == kSeriesColumn) {
+        return {};
+    }
+    if (FigureIn(section).figure == Figure::StandardDeviation) {
         return QStringLiteral("Sample standard deviation, divided by count - 1");
     }
-    if (role == Qt::ToolTipRole && section == kLeftOutColumn) {
+    if (FigureIn(section).figure == Figure::LeftOut) {
         return QStringLiteral(
             "Values that are not finite or beyond single precision: not drawn, not counted");
     }

@@ -7,7 +7,7 @@
 #include <QSvgGenerator>
 
 #include "datafiles/output_file.h"
-#include "transfer/local_text.h"
+#include "desktop/local_text.h"
 
 namespace rv7342 {
 
@@ -61,18 +61,35 @@ bool WritePdf(QCustomPlot& chart, QIODevice& file, QSize size, const QString& ti
 
 }  // namespace
 
+std::optional<ImageFormat> ImageFormatOf(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("png")) {
+        return ImageFormat::Png;
+    }
+    if (suffix == QLatin1String("svg")) {
+        return ImageFormat::Svg;
+    }
+    if (suffix == QLatin1String("pdf")) {
+        return ImageFormat::Pdf;
+    }
+    return std::nullopt;
+}
+
+QString ReadingsTitle(const QString& path) {
+    return QFileInfo(path).fileName() + QStringLiteral(" - Readings");
+}
+
 std::optional<QString> SaveChart(QCustomPlot& chart, const QString& path, QSize size,
                                  const QString& title) {
-    return SaveChart(chart, QFile::encodeName(path).toStdString(), size, title);
+    return SaveChart(chart, LocalPath(path), size, title);
 }
 
 std::optional<QString> SaveChart(QCustomPlot& chart, const std::string& localPath, QSize size,
                                  const QString& title) {
     const QString path = FromLocalText(localPath);
-    const QString suffix = QFileInfo(path).suffix().toLower();
+    const std::optional<ImageFormat> format = ImageFormatOf(path);
     const QString failure = QStringLiteral("Cannot save the chart as %1: %2");
-    if (suffix != QLatin1String("png") && suffix != QLatin1String("svg") &&
-        suffix != QLatin1String("pdf")) {
+    if (!format) {
         return failure.arg(path, QStringLiteral("the name must end in .png, .svg or .pdf"));
     }
     if (size.isEmpty()) {
@@ -88,9 +105,9 @@ std::optional<QString> SaveChart(QCustomPlot& chart, const std::string& localPat
                    QFileDevice::DontCloseHandle)) {
         return failure.arg(path, file.errorString());
     }
-    const bool written = suffix == QLatin1String("png")   ? WritePng(chart, file, size)
-                         : suffix == QLatin1String("svg") ? WriteSvg(chart, file, size, title)
-                                                          : WritePdf(chart, file, size, title);
+    const bool written = *format == ImageFormat::Png   ? WritePng(chart, file, size)
+                         : *format == ImageFormat::Svg ? WriteSvg(chart, file, size, title)
+                                                       : WritePdf(chart, file, size, title);
     const bool fileFailed = file.error() != QFileDevice::NoError;
     const QString reason = file.errorString();
     file.close();

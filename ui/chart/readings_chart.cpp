@@ -8,8 +8,8 @@
 #include <optional>
 #include <utility>
 
+#include "desktop/value_text.h"
 #include "readings/plot_points.h"
-#include "ui/data_viewer.h"
 
 namespace rv7342 {
 
@@ -62,24 +62,6 @@ const QColor kSeriesColours[] = {{31, 119, 180},  {214, 39, 40}, {44, 160, 44}, 
 const QColor kHiddenLegendText(160, 160, 160);
 
 constexpr double kHoverReach = 8;  // pixels
-
-QString ValueText(double value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return CellValueText(value, locale);
-}
-
-QString AxisTitle(AxisKind kind) {
-    switch (kind) {
-        case AxisKind::Elapsed:
-            return QStringLiteral("Elapsed time");
-        case AxisKind::Clock:
-            return QStringLiteral("Clock time");
-        case AxisKind::ReadingNumber:
-            break;
-    }
-    return QStringLiteral("Reading No.");
-}
 
 QCPRange RangeOf(Span span) {
     return {span.lower, span.upper};
@@ -288,7 +270,7 @@ void ReadingsChart::UpdateTimeLabels() {
         QCPAxis* readings = panel.rect->axis(QCPAxis::atBottom);
         const bool lowest = !shown.isEmpty() && shown.back() == panel.rect;
         readings->setTickLabels(lowest);
-        readings->setLabel(lowest ? AxisTitle(Axis().Shown()) : QString());
+        readings->setLabel(lowest ? QString::fromLatin1(AxisTitle(Axis().Shown())) : QString());
     }
 }
 

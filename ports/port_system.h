@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "transfer/port_messages.h"
+#include "ports/port_messages.h"
 
 namespace rv7342 {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "transfer/port_choice.h"
+#include "ports/port_choice.h"
 
 namespace rv7342 {
 
