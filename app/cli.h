@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,6 +14,8 @@
 
 #include "datafiles/data_file.h"
 #include "datafiles/unit_table.h"
+#include "measuring/options.h"
+#include "readings/readings_document.h"
 #include "readings/time_axis.h"
 
 namespace rv7342::cli {
@@ -72,11 +75,12 @@ struct DataFileArgument {
     std::vector<Record> records;
 };
 DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser);
-// An exit status when `output` is one of the command's input files (the data file or the
-// --units table), by identity: through a symbolic or a hard link too. The message names both,
-// and asks for -o where `byDefault` the output name was made from the data file's.
+// An exit status when `output` is one of the command's input files (the data file, the
+// --units table or one of `inputs`), by identity: through a symbolic or a hard link too. The
+// message names both, and asks for -o where `byDefault` the output name was made from the data
+// file's.
 std::optional<int> RefuseInputAsOutput(const QCommandLineParser& parser, const std::string& output,
-                                       bool byDefault);
+                                       bool byDefault, std::vector<std::string> inputs = {});
 // --interval SECONDS and --start DATETIME, and the time axis they give; no value after a
 // usage error was reported.
 void AddTimeAxisOptions(QCommandLineParser& parser);
@@ -87,6 +91,28 @@ std::optional<TimeAxis> TimeAxisOptions(const QCommandLineParser& parser, const 
 void AddRangeOptions(QCommandLineParser& parser);
 std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& parser,
                                                       const QString& command);
+
+// --limit and --between (for stats, `stats`), --convert and --compare: what they give. No
+// value after a usage error was reported.
+struct Measuring {
+    std::map<std::string, Limits> limits;  // by unit
+    std::vector<Conversion> conversions;
+    std::vector<ComparedFile> compared;
+    std::optional<Cursors> between;
+};
+void AddMeasuringOptions(QCommandLineParser& parser, bool stats);
+std::optional<Measuring> MeasuringOptions(const QCommandLineParser& parser, const QString& command,
+                                          bool stats);
+// --between takes two values, which the option parser cannot: they are joined into one before
+// the arguments are parsed. No value after a usage error was reported.
+std::optional<QStringList> JoinBetween(const QStringList& arguments, const QString& command);
+// The conversions, the files compared (read, and named in `given` by their local path as the
+// command line gave them) and the limits, in `document`. The exit status so far: kNothingDone
+// when a file compared cannot be read, kUsage when an option names a unit no series has, both
+// reported; otherwise the input's, kDoneInPart when a file compared was read in part.
+int ApplyMeasuring(const Measuring& measuring, const DataFileArgument& input,
+                   const QString& command, ReadingsDocument& document,
+                   std::map<std::string, std::string>& given);
 
 // Keeps the arguments as the system gave them, so that a path keeps every byte of its name,
 // also where the bytes are no text in the local encoding.

@@ -93,6 +93,7 @@ int Plot(const QStringList& arguments) {
                                         QStringLiteral("WxH"), QStringLiteral("1200x800")));
     AddTimeAxisOptions(parser);
     AddRangeOptions(parser);
+    AddMeasuringOptions(parser, false);
     AddUnitsOption(parser);
     if (const std::optional<int> status = Parse(parser, arguments, 1)) {
         return *status;
@@ -102,7 +103,9 @@ int Plot(const QStringList& arguments) {
     std::optional<TimeAxis> axis = size ? TimeAxisOptions(parser, command) : std::nullopt;
     axis = axis ? AxisChosen(parser, command, *axis) : std::nullopt;
     const auto range = axis ? RangeOptions(parser, command) : std::nullopt;
-    if (!range) {
+    const std::optional<Measuring> measuring =
+        range ? MeasuringOptions(parser, command, false) : std::nullopt;
+    if (!measuring) {
         return kUsage;
     }
     const DataFileArgument input = ReadDataFileArgument(parser);
@@ -110,10 +113,21 @@ int Plot(const QStringList& arguments) {
         return input.status;
     }
     const std::string path = ArgumentPath(output);
-    if (const std::optional<int> status = RefuseInputAsOutput(parser, path, false)) {
+    std::vector<std::string> compared;
+    for (const ComparedFile& file : measuring->compared) {
+        compared.push_back(ArgumentPath(QString::fromStdString(file.path)));
+    }
+    if (const std::optional<int> status = RefuseInputAsOutput(parser, path, false, compared)) {
         return *status;
     }
     ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
+    document.SetAxis(*axis);
+    std::map<std::string, std::string> given;
+    const int status = ApplyMeasuring(*measuring, input, command, document, given);
+    if (status == kNothingDone || status == kUsage) {
+        return status;
+    }
+    document.ShowWholeMemory();  // of the files compared too
     ReadingsChart chart(document);
     chart.resize(*size);
     chart.SetTimeAxis(*axis);
@@ -133,7 +147,7 @@ int Plot(const QStringList& arguments) {
                 .arg(ReadingsChart::kMostSeriesDrawn)
                 .arg(chart.SeriesLeftOut()));
     }
-    return input.status;
+    return status;
 }
 
 }  // namespace rv7342::cli

@@ -74,8 +74,8 @@ DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser) {
 }
 
 std::optional<int> RefuseInputAsOutput(const QCommandLineParser& parser, const std::string& output,
-                                       bool byDefault) {
-    std::vector<std::string> inputs = {ArgumentPath(parser.positionalArguments().at(0))};
+                                       bool byDefault, std::vector<std::string> inputs) {
+    inputs.push_back(ArgumentPath(parser.positionalArguments().at(0)));
     if (parser.isSet(QStringLiteral("units"))) {
         inputs.push_back(ArgumentPath(parser.value(QStringLiteral("units"))));
     }

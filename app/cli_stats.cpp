@@ -1,10 +1,18 @@
-// rv7342-cli stats: the statistics table of the readings window, as text for scripts.
+// rv7342-cli stats: the statistics table of the readings window, as text for scripts, with the
+// measuring tools: limits, conversions, other files compared and the cursors' readings.
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <limits>
+#include <map>
 
 #include "app/cli.h"
 #include "export/export_table.h"
+#include "measuring/options.h"
 #include "readings/readings_document.h"
 
 namespace rv7342::cli {
@@ -19,6 +27,7 @@ std::vector<std::string> Keys() {
     }
     return keys;
 }
+const char* const kLimitKeys[] = {"below", "above", "outside_seconds", "first_outside"};
 
 // The shortest text that reads back as the same double, with a period.
 std::string FullPrecision(double value) {
@@ -44,16 +53,20 @@ std::string JsonString(const std::string& text) {
     return quoted + '"';
 }
 
-// One row: the series' unit, its display, and the figures of the statistics table.
-std::vector<Cell> Row(const DocumentSeries& series, const SeriesStatistics& figures) {
-    std::vector<Cell> row = {
-        {Cell::Kind::Text, 0, series.unit},
-        {Cell::Kind::Text, 0, series.readings.display == Display::First ? "first" : "second"}};
-    for (const FigureColumn& column : kFigureColumns) {
-        const std::optional<double> figure = FigureOf(figures, column.figure);
-        row.push_back(figure ? Cell{Cell::Kind::Number, *figure, {}} : Cell{});
+Cell TextCell(const std::string& text) {
+    Cell cell;
+    cell.kind = Cell::Kind::Text;
+    cell.text = text;
+    return cell;
+}
+
+Cell NumberCell(std::optional<double> number) {
+    Cell cell;
+    if (number) {
+        cell.kind = Cell::Kind::Number;
+        cell.number = *number;
     }
-    return row;
+    return cell;
 }
 
 std::string Field(const Cell& cell, bool json) {
@@ -69,9 +82,10 @@ std::string Field(const Cell& cell, bool json) {
     return json ? "null" : "";
 }
 
-std::string Table(const std::vector<std::vector<Cell>>& rows) {
+std::string Table(const std::vector<std::string>& keys,
+                  const std::vector<std::vector<Cell>>& rows) {
     std::string text;
-    for (const std::string& key : Keys()) {
+    for (const std::string& key : keys) {
         text += (text.empty() ? "" : "\t") + key;
     }
     text += '\n';
@@ -84,8 +98,7 @@ std::string Table(const std::vector<std::vector<Cell>>& rows) {
     return text;
 }
 
-std::string Json(const std::vector<std::vector<Cell>>& rows) {
-    const std::vector<std::string> keys = Keys();
+std::string Json(const std::vector<std::string>& keys, const std::vector<std::vector<Cell>>& rows) {
     std::string text = "[";
     for (const std::vector<Cell>& row : rows) {
         text += text.size() == 1 ? "\n  {" : ",\n  {";
@@ -95,6 +108,39 @@ std::string Json(const std::vector<std::vector<Cell>>& rows) {
         text += "}";
     }
     return text + (rows.empty() ? "]\n" : "\n]\n");
+}
+
+// A reading number of the document's axis as the series' own file numbers it.
+double FileNumber(const DocumentSeries& series, double number) {
+    return std::round((number - series.lineUp.shift) / series.lineUp.scale);
+}
+
+// One row: the series' unit, its display, the figures of the statistics table, and those of
+// the measuring options given. `file` is the series' file as the command line named it.
+std::vector<Cell> Row(const DocumentSeries& series, SeriesStatistics figures, LimitFigures limits,
+                      const Measuring& measuring, const std::string& file) {
+    figures.firstReading = FileNumber(series, figures.firstReading);
+    figures.lastReading = FileNumber(series, figures.lastReading);
+    std::vector<Cell> row = {
+        TextCell(series.unit),
+        TextCell(series.readings.display == Display::First ? "first" : "second")};
+    for (const FigureColumn& column : kFigureColumns) {
+        row.push_back(NumberCell(FigureOf(figures, column.figure)));
+    }
+    if (!measuring.limits.empty()) {
+        const bool limited = measuring.limits.count(series.unit) != 0;
+        row.push_back(NumberCell(limited ? std::optional<double>(limits.below) : std::nullopt));
+        row.push_back(NumberCell(limited ? std::optional<double>(limits.above) : std::nullopt));
+        row.push_back(NumberCell(limits.outsideSeconds));
+        if (limits.firstOutside) {
+            limits.firstOutside = FileNumber(series, *limits.firstOutside);
+        }
+        row.push_back(NumberCell(limits.firstOutside));
+    }
+    if (!measuring.compared.empty()) {
+        row.push_back(TextCell(file));
+    }
+    return row;
 }
 
 }  // namespace
@@ -110,12 +156,21 @@ int Stats(const QStringList& arguments) {
                                   QStringLiteral("Write a JSON array of objects instead."));
     parser.addOption(json);
     AddRangeOptions(parser);
+    AddMeasuringOptions(parser, true);
+    AddTimeAxisOptions(parser);
     AddUnitsOption(parser);
-    if (const std::optional<int> status = Parse(parser, arguments, 1)) {
+    const std::optional<QStringList> joined = JoinBetween(arguments, command);
+    if (!joined) {
+        return kUsage;
+    }
+    if (const std::optional<int> status = Parse(parser, *joined, 1)) {
         return *status;
     }
     const std::optional<std::pair<double, double>> range = RangeOptions(parser, command);
-    if (!range) {
+    const std::optional<TimeAxis> axis = range ? TimeAxisOptions(parser, command) : std::nullopt;
+    const std::optional<Measuring> measuring =
+        axis ? MeasuringOptions(parser, command, true) : std::nullopt;
+    if (!measuring) {
         return kUsage;
     }
     const DataFileArgument input = ReadDataFileArgument(parser);
@@ -123,12 +178,32 @@ int Stats(const QStringList& arguments) {
         return input.status;
     }
     ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
-    document.SetRange({range->first, range->second});
+    document.SetAxis(*axis);
+    std::map<std::string, std::string> given = {{document.SourceFile(), input.file.toStdString()}};
+    const int status = ApplyMeasuring(*measuring, input, command, document, given);
+    if (status == kNothingDone || status == kUsage) {
+        return status;
+    }
+    if (measuring->between) {
+        document.SetCursors(measuring->between->a, measuring->between->b);
+        document.SetStatisticsBetweenCursors(true);
+    } else {
+        document.SetRange({range->first, range->second});
+    }
     std::vector<std::vector<Cell>> rows;
     for (std::size_t i = 0; i < document.Series().size(); ++i) {
-        rows.push_back(Row(document.Series()[i], document.RangeStatistics()[i]));
+        const DocumentSeries& series = document.Series()[i];
+        rows.push_back(Row(series, document.RangeStatistics()[i], document.RangeLimitFigures()[i],
+                           *measuring, given[series.sourceFile]));
     }
-    return PrintOutput(parser.isSet(json) ? Json(rows) : Table(rows), input.status);
+    std::vector<std::string> keys = Keys();
+    if (!measuring->limits.empty()) {
+        keys.insert(keys.end(), std::begin(kLimitKeys), std::end(kLimitKeys));
+    }
+    if (!measuring->compared.empty()) {
+        keys.push_back("file");
+    }
+    return PrintOutput(parser.isSet(json) ? Json(keys, rows) : Table(keys, rows), status);
 }
 
 }  // namespace rv7342::cli

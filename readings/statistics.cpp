@@ -8,9 +8,6 @@
 
 namespace rv7342 {
 
-namespace {
-
-// The indices of the readings numbered `from` to `to`, both included.
 std::pair<std::size_t, std::size_t> IndicesWithin(const std::vector<double>& numbers, double from,
                                                   double to) {
     const auto begin = std::lower_bound(numbers.begin(), numbers.end(), from);
@@ -18,6 +15,8 @@ std::pair<std::size_t, std::size_t> IndicesWithin(const std::vector<double>& num
     return {static_cast<std::size_t>(begin - numbers.begin()),
             static_cast<std::size_t>(end - numbers.begin())};
 }
+
+namespace {
 
 // Welford's running mean and sum of squared deviations, exact enough for millions of readings
 // whose mean is far from zero; two of them merge by Chan's formula.

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "readings/series.h"
@@ -24,6 +25,11 @@ struct SeriesStatistics {
     double firstReading = 0;
     double lastReading = 0;
 };
+
+// The indices [first, second) of the readings numbered `from` to `to`, both included, in
+// rising reading numbers.
+std::pair<std::size_t, std::size_t> IndicesWithin(const std::vector<double>& numbers, double from,
+                                                  double to);
 
 // The figures of the statistics table in its column order, named as the table, the export
 // and rv7342-cli stats name them.

@@ -256,8 +256,11 @@ std::string TickLabel(const TimeAxis& axis, double number, double from, double t
             return ElapsedText(*ElapsedSeconds(axis, number),
                                (to - from) * *axis.interval > kSecondsPerDay);
         case AxisKind::Clock:
+            // The first tick tells the date even when every tick falls on one day, which need
+            // not be the day the readings began.
             return ClockText(*ClockSeconds(axis, number),
-                             DayOf(*ClockSeconds(axis, from)) != DayOf(*ClockSeconds(axis, to)));
+                             number == from || DayOf(*ClockSeconds(axis, from)) !=
+                                                   DayOf(*ClockSeconds(axis, to)));
         case AxisKind::ReadingNumber:
             break;
     }

@@ -66,7 +66,8 @@ std::string ClockText(double localSeconds, bool withDate);
 std::string ReadingTimeText(const TimeAxis& axis, double number);
 
 // The label of a tick at reading `number` among ticks from reading `from` to `to`: days only
-// when that span is longer than a day, the date only when it crosses midnight.
+// when that span is longer than a day; the date on the first tick, and on every tick when the
+// span crosses midnight.
 std::string TickLabel(const TimeAxis& axis, double number, double from, double to);
 
 // Ticks of a time axis, in reading numbers: one at `origin` and every `step` from there, so

@@ -90,6 +90,59 @@ TEST_F(CliFiles, StatsGivesTheFiguresOfEachSeriesAsTextOrJson) {
               "]\n");
 }
 
+// Limits, conversions, another file and the cursors' readings, by the window's routines.
+TEST_F(CliFiles, StatsMeasuresWithLimitsConversionsComparedFilesAndCursors) {
+    const std::string header = "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out";
+    auto cli = Run(
+        {"stats", "--units", "units.dat", "--limit", "V, DC=2:3", "--interval", "10", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_EQ(cli->Output(),
+              header +
+                  "\tbelow\tabove\toutside_seconds\tfirst_outside\n"
+                  "V, DC\tfirst\t3\t1.5\t4\t2.6666666666666665\t1.2583057392117918\t1\t5\t1"
+                  "\t1\t1\t20\t1\n"
+                  "A AC\tfirst\t1\t3\t3\t3\t\t3\t3\t0\t\t\t\t\n"
+                  "mV DC\tsecond\t1\t1.25\t1.25\t1.25\t\t3\t3\t0\t\t\t\t\n");
+
+    // The limit applies to the converted readings, in their new unit.
+    cli = Run({"stats", "--units", "units.dat", "--convert", "mV DC=deg C:100,-10", "--limit",
+               "deg C=:100", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_TRUE(Has(cli->Output(), "\ndeg C\tsecond\t1\t115\t115\t115\t\t3\t3\t0\t0\t1\t\t3\n"))
+        << cli->Output();
+
+    cli = Run({"stats", "--units", "units.dat", "--between", "5", "2", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    const std::string between = cli->Output();
+    cli = Run({"stats", "--units", "units.dat", "--from", "2", "--to", "5", "run.dat"});
+    EXPECT_EQ(between, cli->Output()) << "both ends included, in either order";
+
+    // run2.dat every 5 s: its readings 1 and 2 stand at run.dat's 1 and 1.5.
+    dir.Write("run2.dat", "1,10,5,0,0\r\n2,20,5,0,0\r\n3,30,5,0,0\r\n");
+    cli = Run({"stats", "--units", "units.dat", "--interval", "10", "--compare",
+               "run2.dat,interval=5", "--to", "1.5", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_EQ(cli->Output(), header +
+                                 "\tfile\n"
+                                 "V, DC\tfirst\t1\t1.5\t1.5\t1.5\t\t1\t1\t0\trun.dat\n"
+                                 "A AC\tfirst\t0\t\t\t\t\t\t\t0\trun.dat\n"
+                                 "mV DC\tsecond\t0\t\t\t\t\t\t\t0\trun.dat\n"
+                                 "V, DC\tfirst\t2\t10\t20\t15\t7.0710678118654755\t1\t2"
+                                 "\t0\trun2.dat\n");
+
+    // The chart of both files, the compared one in the panel of its unit, converted.
+    cli = Run({"plot", "--units", "units.dat", "--interval", "10", "--compare",
+               "run2.dat,interval=5", "--convert", "V, DC=mV:1000,0", "-o", "both.png", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_FALSE(QImage(QString::fromStdString(dir.Path("both.png"))).isNull());
+    EXPECT_EQ(cli->Errors().find("not defined"), std::string::npos) << cli->Errors();
+
+    cli = Run({"stats", "--units", "units.dat", "--compare", "none.dat", "run.dat"});
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(cli->Output(), "");
+    EXPECT_TRUE(Has(cli->Errors(), dir.Path("none.dat") + ": No such file")) << cli->Errors();
+}
+
 // A faulty line: the output of the readings before it and exit 1. A missing file or table:
 // exit 2, nothing written.
 TEST_F(CliFiles, AFaultyLineGivesTheReadingsBeforeItAndAMissingFileNothing) {
@@ -209,6 +262,16 @@ TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {
         {{"plot", "-o", "run.bmp", "run.dat"}, "-o: 'run.bmp'"},
         {{"plot", "--size", "10x10", "-o", "run.png", "run.dat"}, "--size: '10x10'"},
         {{"plot", "--axis", "elapsed", "-o", "run.png", "run.dat"}, "--axis elapsed needs"},
+        {{"stats", "--limit", "V, DC=3:2", "run.dat"}, "--limit: 'V, DC=3:2': the lower limit"},
+        {{"stats", "--limit", "volts=1:2", "run.dat"}, "--limit: no series is in 'volts'"},
+        {{"stats", "--convert", "mV DC=deg C:one", "run.dat"}, "--convert: 'mV DC=deg C:one'"},
+        {{"stats", "--convert", "mV=deg C:1", "run.dat"}, "--convert: no series is in 'mV'"},
+        {{"stats", "--between", "5", "run.dat"}, "--between: 'run.dat' is not a reading"},
+        {{"stats", "--between", "1"}, "--between needs two reading numbers"},
+        {{"stats", "--between", "1", "2", "--to", "3", "run.dat"}, "leave out --from and --to"},
+        {{"stats", "--compare", "b.dat,interval=-1", "run.dat"}, "--compare: 'b.dat,interval=-1'"},
+        {{"plot", "--convert", "mV DC=A", "-o", "a.png", "run.dat"}, "--convert: 'mV DC=A'"},
+        {{"plot", "--limit", "V DC=1:", "-o", "a.png", "run.dat"}, "'limit'"},
     };
     for (const auto& [args, named] : cases) {
         SCOPED_TRACE(named);

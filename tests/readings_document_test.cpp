@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace rv7342 {
@@ -81,6 +82,94 @@ TEST(ReadingsDocument, TheRangeShownGivesItsFiguresAndItsLineAlsoOnceMoved) {
     moved.Show(3, true);
     EXPECT_FALSE(moved.Shown(0));
     EXPECT_TRUE(moved.Shown(3));
+}
+
+// Cursors, the statistics between them, and limits are the document's: the window and the
+// command line read the same figures from it.
+TEST(ReadingsDocument, CursorsAndLimitsWithTheirFigures) {
+    ReadingsDocument document("run.dat", MixedRecords(), NamesWithVoltsDc());
+    document.SetAxis({10.0, std::nullopt, AxisKind::Elapsed});
+    EXPECT_TRUE(document.Readout().empty()) << "no cursor, no readout";
+    document.SetCursors(20, 10);
+    document.SetStatisticsBetweenCursors(true);
+    EXPECT_EQ(document.RangeLine(),
+              "Between the cursors: Readings 10\u201320 of 3000 "
+              "(0:01:30\u20130:03:10)");
+    const SeriesStatistics expected = ComputeStatistics(document.Series()[0].readings, 10, 20);
+    EXPECT_EQ(document.RangeStatistics()[0].count, expected.count);
+    EXPECT_DOUBLE_EQ(document.RangeStatistics()[0].mean, expected.mean);
+    const auto readout = document.Readout();
+    ASSERT_EQ(readout.size(), 4u) << "header, readings, and the two series shown";
+    EXPECT_EQ(readout[1][3], "-10 readings, -0:01:40");
+    EXPECT_EQ(readout[2][0], "V DC");
+
+    // V DC's first values are i % 7 x 1.5, of every i that is not a multiple of 3.
+    document.SetLimits("V DC", {std::nullopt, 6.0});
+    EXPECT_EQ(document.LimitsOf(2).upper, 6.0) << "the second display of the same unit too";
+    EXPECT_FALSE(document.LimitsOf(1).Any());
+    const LimitFigures& figures = document.RangeLimitFigures()[0];
+    EXPECT_EQ(figures.above, 3u) << "readings 13, 19 and 20; 11 lies on the limit";
+    EXPECT_EQ(figures.firstOutside, 13);
+    EXPECT_EQ(figures.outsideSeconds, 30);
+    document.SetStatisticsBetweenCursors(false);
+    EXPECT_EQ(document.RangeLine(), "All 3000 readings");
+    document.SetLimits("V DC", {});
+    EXPECT_TRUE(document.UnitLimits().empty());
+}
+
+// Another file lined up by elapsed time, each with its own interval; its series apart, named
+// with its file, and out of the count of the file's own readings.
+TEST(ReadingsDocument, ComparedFilesLinedUpByTheAxisShown) {
+    ReadingsDocument document("/data/run.dat", MixedRecords(), NamesWithVoltsDc());
+    const std::vector<Record> other = {{1, 1, 0, 0, 0}, {2, 2, 0, 0, 0}, {3, 3, 0, 0, 0}};
+    const TimeAxis otherAxis{5.0, std::nullopt, AxisKind::Elapsed};
+    document.AddComparedFile("/data/run2.dat", other, NamesWithVoltsDc(), otherAxis);
+    ASSERT_EQ(document.Series().size(), 5u);
+    const DocumentSeries& compared = document.Series()[4];
+    EXPECT_EQ(compared.label, "V DC \xC2\xB7 run2.dat");
+    EXPECT_EQ(compared.unit, "V DC");
+    EXPECT_EQ(compared.sourceFile, "/data/run2.dat");
+    EXPECT_EQ(compared.readings.numbers, (std::vector<double>{1, 2, 3}))
+        << "by reading number while the axis shows numbers";
+    document.ShowWholeMemory();
+    EXPECT_EQ(document.RangeLine(), "All 3000 readings");
+
+    document.SetAxis({10.0, std::nullopt, AxisKind::Elapsed});
+    EXPECT_EQ(document.Series()[4].readings.numbers, (std::vector<double>{1, 1.5, 2}))
+        << "0, 5 and 10 s after the start";
+    EXPECT_EQ(document.ComparedFiles(), (std::vector<std::string>{"/data/run2.dat"}));
+    document.SetRange({1.2, 2});
+    EXPECT_EQ(document.RangeStatistics()[4].count, 2u);
+    document.RemoveComparedFile("/data/run2.dat");
+    EXPECT_EQ(document.Series().size(), 4u);
+    EXPECT_TRUE(document.ComparedFiles().empty());
+    EXPECT_EQ(document.RangeStatistics().size(), 4u);
+}
+
+// A thermocouple adapter's millivolts in degrees: the series in its new unit with its figures
+// and limits, a compared file's too; taken back, the values are as read again.
+TEST(ReadingsDocument, ConversionsGiveTheSeriesItsNewUnit) {
+    ReadingsDocument document("/data/run.dat", MixedRecords(), NamesWithVoltsDc());
+    document.AddComparedFile("/data/run2.dat", {{1, 2.5, 2, 0, 0}}, NamesWithVoltsDc(), {});
+    const std::vector<double> read = document.Series()[3].readings.values;
+    document.SetConversions({{"unit 2", "deg C", 10, -5}});
+    const DocumentSeries& converted = document.Series()[3];
+    EXPECT_EQ(converted.unit, "deg C");
+    EXPECT_EQ(converted.readUnit, "unit 2");
+    EXPECT_EQ(converted.label, "deg C (second display)");
+    EXPECT_DOUBLE_EQ(converted.readings.values[0], read[0] * 10 - 5);
+    EXPECT_DOUBLE_EQ(converted.whole.maximum, *std::max_element(read.begin(), read.end()) * 10 - 5);
+    EXPECT_EQ(document.Series()[4].label, "deg C \xC2\xB7 run2.dat") << "a compared file's too";
+    EXPECT_EQ(document.Series()[0].unit, "V DC");
+
+    document.SetLimits("deg C", {std::nullopt, 0.0});
+    EXPECT_EQ(document.LimitsOf(3).upper, 0.0);
+    document.ShowWholeMemory();
+    EXPECT_GT(document.RangeLimitFigures()[3].above, 0u);
+    document.SetConversions({});
+    EXPECT_EQ(document.Series()[3].readings.values, read);
+    EXPECT_EQ(document.Series()[3].unit, "unit 2");
+    EXPECT_FALSE(document.LimitsOf(3).Any()) << "the limit was the new unit's";
 }
 
 TEST(ReadingsDocument, EmptyShowsNothing) {

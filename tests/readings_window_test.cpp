@@ -22,7 +22,10 @@
 
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
+#include "ui/chart/cursor_lines.h"
+#include "ui/chart/limit_marks.h"
 #include "ui/chart/readings_chart.h"
+#include "ui/conversions_dialog.h"
 #include "ui/readings_window_set.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
@@ -329,6 +332,209 @@ TEST_F(ReadingsWindowTest, HoverNamesTheReadingItsTimeValueAndUnit) {
 
     chart->SetTimeAxis({10.0, std::nullopt, AxisKind::Elapsed});
     EXPECT_EQ(chart->DescribePointAt(eleventh), "Reading 11 (0:01:40): -3.5 unit 57");
+}
+
+// Both cursors placed and moved, their readout read, and the statistics between them, by
+// keyboard alone on a file logged every 10 s.
+TEST_F(ReadingsWindowTest, CursorsPlacedMovedAndReadByKeyboardAlone) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
+    ReadingsChart* chart = window->Chart();
+    CursorLines* cursors = window->CursorControls();
+    EXPECT_FALSE(window->Readout()->isVisible());
+    EXPECT_FALSE(window->BetweenCursorsBox()->isEnabled());
+
+    chart->setFocus();
+    QTest::keyClick(chart, Qt::Key_A);  // the middle of readings 1 to 12
+    EXPECT_EQ(cursors->A(), 6);
+    EXPECT_TRUE(window->Readout()->isVisible());
+    QTest::keyClick(chart, Qt::Key_B);
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(chart, Qt::Key_Right);  // B, the active one, by a reading each
+    }
+    EXPECT_EQ(cursors->B(), 10);
+    EXPECT_EQ(cursors->A(), 6);
+    const QString text = window->StatisticsText();
+    EXPECT_TRUE(text.contains("\nReading\t6 (0:00:50)\t10 (0:01:30)\t4 readings, 0:00:40\t\n"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("\nV DC\t5\t9\t4\t6 /min\n")) << "4 V in 40 s";
+    EXPECT_TRUE(text.contains("\nunit 57\t4\t4\t0\t\n")) << "the reading before each cursor";
+    EXPECT_FALSE(text.mid(text.indexOf("\nReading\t")).contains("V AC")) << "only the series shown";
+    EXPECT_TRUE(window->Readout()->text().contains("6 /min"));
+
+    QTest::keyClick(chart, Qt::Key_S);  // A active
+    QTest::keyClick(chart, Qt::Key_Left);
+    EXPECT_EQ(cursors->A(), 5);
+    QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier);  // a tenth of 11.2 readings
+    EXPECT_EQ(cursors->A(), 6);
+    QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(cursors->A(), 7);
+
+    QCheckBox* between = window->BetweenCursorsBox();
+    ASSERT_TRUE(between->isEnabled());
+    between->setFocus();
+    QTest::keyClick(between, Qt::Key_Space);
+    EXPECT_EQ(window->RangeLine()->text(),
+              "Between the cursors: Readings 7\u201310 of 12 (0:01:00\u20130:01:30)");
+    EXPECT_EQ(Row(*window, 0).mid(0, 5), (QStringList{"V DC", "3", "5", "9", "7"}));
+
+    chart->ZoomBy(0.5);
+    chart->PanBy(0.25);
+    window->ShowWholeMemory();
+    EXPECT_EQ(cursors->A(), 7) << "kept while zooming, panning and by Whole memory";
+    EXPECT_EQ(cursors->B(), 10);
+    EXPECT_TRUE(window->RangeLine()->text().startsWith("Between the cursors"));
+
+    chart->setFocus();
+    QTest::keyClick(chart, Qt::Key_Escape);
+    EXPECT_FALSE(cursors->AnyPlaced());
+    EXPECT_FALSE(window->Readout()->isVisible());
+    EXPECT_FALSE(window->BetweenCursorsBox()->isEnabled());
+    EXPECT_EQ(window->RangeLine()->text(), "All 12 readings");
+    EXPECT_FALSE(window->StatisticsText().contains("Reading\t"));
+}
+
+// A limit typed into the statistics table marks the readings outside it, counts them and the
+// time outside, and is there again when the file is reopened.
+TEST_F(ReadingsWindowTest, LimitsSetInTheTableByKeyboardAndRemembered) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
+    QTableView* table = window->StatisticsTable();
+    EXPECT_EQ(table->model()->columnCount(), 9) << "no limit columns until asked for";
+    window->LimitsBox()->setFocus();
+    QTest::keyClick(window->LimitsBox(), Qt::Key_Space);
+    ASSERT_EQ(table->model()->columnCount(), 15);
+
+    // Types `text` into the cell of V DC's row, `right` cells right of its name.
+    const auto type = [table](int right, const char* text) {
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < right; ++i) {
+            QTest::keyClick(table, Qt::Key_Right);
+        }
+        QTest::keyClick(table, Qt::Key_F2);
+        auto* editor = table->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();  // the table takes what was typed once back in its loop
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // and the editor goes
+    };
+    type(9, "4");  // V DC's 4s lie on it: within
+    EXPECT_EQ(Row(*window, 0).mid(9), (QStringList{"4", "", "1", "", "0:00:10", "1 (0:00:00)"}));
+    EXPECT_EQ(Row(*window, 1).mid(9), (QStringList{"", "", "", "", "", ""}));
+    window->Chart()->replot();
+    EXPECT_EQ(window->Marks()->MarkedPoints(0), 1u);
+    EXPECT_EQ(window->Marks()->MarkedPoints(1), 0u);
+
+    type(10, "8");
+    EXPECT_EQ(Row(*window, 0).mid(9), (QStringList{"4", "8", "1", "1", "0:00:20", "1 (0:00:00)"}));
+    type(9, "9");  // above the upper limit: not taken
+    EXPECT_EQ(Row(*window, 0)[9], "4");
+    window->Chart()->SetReadingRange({2.5, 9.5});
+    EXPECT_EQ(Row(*window, 0).mid(11), (QStringList{"0", "0", "0:00:00", ""})) << "the range shown";
+
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ReadingsWindow* again = Open("known.dat");
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->LimitsBox()->isChecked());
+    EXPECT_EQ(again->Document().UnitLimits().at("V DC"), (Limits{4.0, 8.0}));
+    EXPECT_EQ(Row(*again, 0).mid(9, 4), (QStringList{"4", "8", "1", "1"}));
+    again->SetLimits("V DC", {});
+    EXPECT_TRUE(again->Document().UnitLimits().empty());
+    EXPECT_TRUE(QSettings(QStringLiteral("rv7342"), QStringLiteral("readings"))
+                    .value("limits/" + QUrl::toPercentEncoding(Path("known.dat")))
+                    .isNull())
+        << "no limits, nothing kept";
+}
+
+// Two data files in one window, lined up on elapsed time, each with its own interval; the
+// readout and the statistics list the other's series; removed again, the window is as before.
+TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
+    dir.Write("run2.dat", "1,3,0,0,0\r\n2,6,0,0,0\r\n3,9,0,0,0\r\n");
+    {
+        ReadingsWindow* other = Open("run2.dat");
+        ASSERT_NE(other, nullptr);
+        QTest::keyClicks(other->TimeAxisControls()->IntervalField(), "5");  // remembered
+        other->close();
+    }
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
+    EXPECT_EQ(window->CompareWith(Path("missing.dat")).value_or("").contains("missing.dat"), true);
+    ASSERT_EQ(window->CompareWith(Path("run2.dat")), std::nullopt);
+    ReadingsChart* chart = window->Chart();
+    ASSERT_EQ(chart->graphCount(), 4);
+    EXPECT_EQ(chart->SeriesName(3), "V DC \u00b7 run2.dat");
+    EXPECT_EQ(chart->graph(3)->pen().style(), Qt::DotLine) << "a line style of its own";
+    EXPECT_EQ(chart->PanelOf(3), chart->PanelOf(0)) << "in the panel of its unit";
+    EXPECT_EQ(Row(*window, 3).mid(0, 2), (QStringList{"V DC \u00b7 run2.dat", "3"}));
+    EXPECT_EQ(window->Document().Series()[3].readings.numbers, (std::vector<double>{1, 1.5, 2}));
+    EXPECT_EQ(window->RangeLine()->text(), "All 12 readings") << "the window's own file";
+
+    chart->setFocus();
+    QTest::keyClick(chart, Qt::Key_A);
+    EXPECT_TRUE(window->StatisticsText().contains("\nV DC \u00b7 run2.dat\t9\n"))
+        << window->StatisticsText().toStdString();
+
+    window->RemoveComparedFile(Path("run2.dat"));
+    EXPECT_EQ(chart->graphCount(), 3);
+    EXPECT_EQ(window->Statistics()->rowCount(), 3);
+}
+
+// A thermocouple adapter's millivolts typed into the conversions as degrees: the series in a
+// panel of its new unit with its statistics in it, and again so when the file is reopened.
+TEST_F(ReadingsWindowTest, AConvertedSeriesInItsNewUnitRemembered) {
+    dir.Write("sensor.dat", "1,25,2,0,0\r\n2,30,2,0,0\r\n3,100,2,0,0\r\n4,12,0,0,0\r\n");
+    ReadingsWindow* window = Open("sensor.dat");
+    ASSERT_NE(window, nullptr);
+    ConversionsDialog dialog({"V DC", "mV DC"}, {});
+    ASSERT_EQ(dialog.Rows().size(), 2u);
+    const ConversionsDialog::Row& millivolts = dialog.Rows()[1];
+    QTest::keyClicks(millivolts.newUnit, "deg C");
+    millivolts.offset->selectAll();
+    QTest::keyClicks(millivolts.offset, "-5");
+    std::vector<Conversion> conversions;
+    ASSERT_EQ(dialog.Read(conversions), std::nullopt);
+    ASSERT_EQ(conversions.size(), 1u);
+    EXPECT_EQ(conversions[0], (Conversion{"mV DC", "deg C", 1, -5}));
+    window->SetConversions(conversions);
+    EXPECT_EQ(PanelTitles(*window->Chart()), (QStringList{"V DC", "deg C"}));
+    EXPECT_EQ(Row(*window, 1).mid(0, 5), (QStringList{"deg C", "3", "20", "95", "46.66667"}));
+
+    millivolts.factor->selectAll();
+    QTest::keyClicks(millivolts.factor, "0");
+    EXPECT_TRUE(dialog.Read(conversions).value_or("").find("factor of 0") != std::string::npos);
+
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ReadingsWindow* again = Open("sensor.dat");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(Row(*again, 1).mid(0, 3), (QStringList{"deg C", "3", "20"}));
+    again->SetConversions({});
+    EXPECT_EQ(Row(*again, 1).mid(0, 3), (QStringList{"mV DC", "3", "25"}));
+}
+
+// Zoomed in past midnight, the first label still tells which day the readings shown are of.
+TEST_F(ReadingsWindowTest, TheDateIsReadableOnAClockAxisAfterMidnight) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    TimeAxisBar* bar = window->TimeAxisControls();
+    QTest::keyClicks(bar->IntervalField(), "10");
+    bar->StartField()->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 30)));
+    QTest::mouseClick(bar->StartBox(), Qt::LeftButton);
+    ReadingsChart* chart = window->Chart();
+    chart->SetReadingRange({5, 12});  // 00:00:10 to 00:01:20
+    chart->replot();
+    const QVector<QString> labels =
+        chart->Panels().back()->axis(QCPAxis::atBottom)->tickVectorLabels();
+    ASSERT_GE(labels.size(), 2);
+    EXPECT_TRUE(labels.front().startsWith("2026-12-08 ")) << labels.join(' ').toStdString();
+    EXPECT_FALSE(labels.back().contains("2026")) << "the others keep their short labels";
 }
 
 // The interval, start and axis as a user sets them, and again when the file is reopened.

@@ -77,6 +77,9 @@ TEST(TimeAxis, TimesOfReadingsOnEachAxis) {
     EXPECT_EQ(TickLabel(clock, 2, 1, 3), "23:59:40") << "within one day, no date";
     EXPECT_EQ(TickLabel(clock, 2, 1, 10), "2026-12-07 23:59:40") << "the span crosses midnight";
     EXPECT_EQ(TickLabel(clock, 10, 1, 10), "2026-12-08 00:01:00");
+    EXPECT_EQ(TickLabel(clock, 4, 4, 10), "2026-12-08 00:00:00")
+        << "the first tick tells the date though every tick falls after midnight";
+    EXPECT_EQ(TickLabel(clock, 5, 4, 10), "00:00:10");
 }
 
 TEST(TimeAxis, TicksFallOnRoundTimes) {

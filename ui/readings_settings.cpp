@@ -1,16 +1,21 @@
 #include "ui/readings_settings.h"
 
 #include <QSettings>
+#include <QStringList>
 #include <QUrl>
+
+#include "measuring/options.h"
 
 namespace rv7342 {
 
 namespace {
 
 // One group a file; the path is encoded, so that its slashes make no groups of their own.
-QString GroupOf(const QString& dataFile) {
-    return QStringLiteral("time axes/") + QString::fromLatin1(QUrl::toPercentEncoding(dataFile));
+QString GroupOf(const QString& dataFile, const QString& kind = QStringLiteral("time axes")) {
+    return kind + QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(dataFile));
 }
+
+const QString kLimits = QStringLiteral("limits");
 
 }  // namespace
 
@@ -45,6 +50,61 @@ void SaveTimeAxis(const QString& dataFile, const TimeAxis& axis) {
                           QString::fromStdString(ClockText(*axis.start, true)));
     }
     settings.setValue(QStringLiteral("axis"), QLatin1String(AxisWord(axis.kind)));
+}
+
+// Each unit's limits as --limit gives them: "V DC=11.5:".
+UnitLimitMap LoadLimits(const QString& dataFile) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    UnitLimitMap limits;
+    for (const QString& text : settings.value(GroupOf(dataFile, kLimits)).toStringList()) {
+        UnitLimits limit;
+        if (!ParseLimitOption(text.toStdString(), limit)) {
+            limits[limit.unit] = limit.limits;
+        }
+    }
+    return limits;
+}
+
+void SaveLimits(const QString& dataFile, const UnitLimitMap& limits) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    QStringList texts;
+    for (const auto& [unit, limit] : limits) {
+        if (limit.Any()) {
+            texts << QString::fromStdString(LimitOptionText({unit, limit}));
+        }
+    }
+    if (texts.isEmpty()) {
+        settings.remove(GroupOf(dataFile, kLimits));
+    } else {
+        settings.setValue(GroupOf(dataFile, kLimits), texts);
+    }
+}
+
+// Each conversion as --convert gives it: "mV DC=deg C:1,0".
+std::vector<Conversion> LoadConversions(const QString& dataFile) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    std::vector<Conversion> conversions;
+    for (const QString& text :
+         settings.value(GroupOf(dataFile, QStringLiteral("conversions"))).toStringList()) {
+        Conversion conversion;
+        if (!ParseConvertOption(text.toStdString(), conversion)) {
+            conversions.push_back(conversion);
+        }
+    }
+    return conversions;
+}
+
+void SaveConversions(const QString& dataFile, const std::vector<Conversion>& conversions) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    QStringList texts;
+    for (const Conversion& conversion : conversions) {
+        texts << QString::fromStdString(ConvertOptionText(conversion));
+    }
+    if (texts.isEmpty()) {
+        settings.remove(GroupOf(dataFile, QStringLiteral("conversions")));
+    } else {
+        settings.setValue(GroupOf(dataFile, QStringLiteral("conversions")), texts);
+    }
 }
 
 }  // namespace rv7342

@@ -1,6 +1,7 @@
 #include "ui/readings_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,6 +11,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -19,6 +21,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -26,7 +29,10 @@
 #include "desktop/local_text.h"
 #include "export/readings_export.h"
 #include "ui/chart/chart_saving.h"
+#include "ui/chart/cursor_lines.h"
+#include "ui/chart/limit_marks.h"
 #include "ui/chart/readings_chart.h"
+#include "ui/conversions_dialog.h"
 #include "ui/readings_settings.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
@@ -78,6 +84,14 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
     AddKeyboardActions();
+    cursors_ = new CursorLines(chart_);
+    limitMarks_ = new LimitMarks(chart_);
+    document_.SetConversions(LoadConversions(path_));
+    for (const auto& [unit, limits] : LoadLimits(path_)) {
+        document_.SetLimits(unit, limits);
+    }
+    showLimits_->setChecked(!document_.UnitLimits().empty());
+    statistics_->ShowLimits(showLimits_->isChecked());
 
     timeAxis_->SetAxis(LoadTimeAxis(path_));
     chart_->SetTimeAxis(timeAxis_->Axis());
@@ -85,7 +99,26 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
         SaveTimeAxis(path_, axis);
         chart_->SetTimeAxis(axis);
         UpdateRangeStatistics();
+        UpdateReadout();
     });
+    connect(cursors_, &CursorLines::cursorsChanged, this, [this] {
+        UpdateReadout();
+        UpdateRangeStatistics();
+    });
+    connect(chart_, &ReadingsChart::seriesShownChanged, this, [this] {
+        cursors_->Redraw();
+        limitMarks_->Redraw();
+        UpdateReadout();
+    });
+    connect(betweenCursors_, &QCheckBox::toggled, this, [this](bool between) {
+        document_.SetStatisticsBetweenCursors(between);
+        UpdateRangeStatistics();
+    });
+    connect(showLimits_, &QCheckBox::toggled, statistics_, &StatisticsModel::ShowLimits);
+    connect(statistics_, &StatisticsModel::limitsRequested, this,
+            [this](int row, const Limits& limits) {
+                SetLimits(document_.Series().at(static_cast<std::size_t>(row)).unit, limits);
+            });
     connect(chart_, &ReadingsChart::readingRangeChanged, this,
             &ReadingsWindow::UpdateRangeStatistics);
     connect(chart_, &ReadingsChart::seriesShownChanged, statistics_,
@@ -111,6 +144,16 @@ QWidget* ReadingsWindow::CreateButtons() {
          QStringLiteral("Write every reading as XLSX for a spreadsheet or CSV for a program "
                         "(Ctrl+E)"),
          [this] { ChooseFileAndExport(); }},
+        {QStringLiteral("Compare wit&h..."),
+         QStringLiteral("Show another data file's readings beside these, lined up by the axis "
+                        "shown"),
+         [this] { ChooseFileToCompare(); }},
+        {QStringLiteral("Re&move compared file"),
+         QStringLiteral("Take a compared file's readings out again"),
+         [this] { ChooseComparedFileToRemove(); }},
+        {QStringLiteral("Co&nversions..."),
+         QStringLiteral("Convert a sensor's readings into the unit they stand for"),
+         [this] { ChooseConversions(); }},
         {QStringLiteral("&Copy statistics"),
          QStringLiteral("Copy the statistics as tab-separated text"), [this] { CopyStatistics(); }},
     };
@@ -122,7 +165,8 @@ QWidget* ReadingsWindow::CreateButtons() {
     }
     auto* hint = new QLabel(
         QStringLiteral("Wheel: zoom (Shift: values) \u00b7 drag: pan \u00b7 right-drag or "
-                       "Ctrl+drag: zoom to a box \u00b7 click a legend entry: show or hide"),
+                       "Ctrl+drag: zoom to a box \u00b7 click a legend entry: show or hide "
+                       "\u00b7 A, B: cursors, arrows move, S swaps, Esc removes"),
         row);
     hint->setWordWrap(true);
     layout->addWidget(hint, 1);
@@ -133,15 +177,32 @@ QWidget* ReadingsWindow::CreateStatistics() {
     auto* box = new QWidget(this);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
+    auto* above = new QHBoxLayout;
     rangeLine_ = new QLabel(box);
-    layout->addWidget(rangeLine_);
+    above->addWidget(rangeLine_, 1);
+    betweenCursors_ = new QCheckBox(QStringLiteral("Statistics &between the cursors"), box);
+    betweenCursors_->setEnabled(false);
+    above->addWidget(betweenCursors_);
+    showLimits_ = new QCheckBox(QStringLiteral("Show &limits"), box);
+    showLimits_->setToolTip(
+        QStringLiteral("Lower and upper limits of each unit, edited in the table, and how the "
+                       "readings keep to them"));
+    above->addWidget(showLimits_);
+    layout->addLayout(above);
     statistics_ = new StatisticsModel(document_, this);
     table_ = new QTableView(box);
     table_->setModel(statistics_);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
-    layout->addWidget(table_);
+    readout_ = new QLabel(box);
+    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    readout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    readout_->hide();
+    auto* beside = new QHBoxLayout;
+    beside->addWidget(table_, 1);
+    beside->addWidget(readout_);
+    layout->addLayout(beside);
     return box;
 }
 
@@ -169,23 +230,153 @@ void ReadingsWindow::AddKeyboardActions() {
 }
 
 void ReadingsWindow::ShowReadings(ReadingsDocument document) {
+    // The time axis, the limits, the cursors and what the statistics are of stay the file's.
     const TimeAxis axis = document_.Axis();
+    const std::map<std::string, Limits> limits = document_.UnitLimits();
+    std::vector<Conversion> conversions = document_.Conversions();
+    const std::optional<double> a = document_.CursorA();
+    const std::optional<double> b = document_.CursorB();
+    const std::vector<std::string> compared = document_.ComparedFiles();
+    cursors_->RemoveLines();  // they stand on panels that are replaced
+    limitMarks_->Remove();
     document_ = std::move(document);
     document_.SetAxis(axis);
+    document_.SetConversions(std::move(conversions));
+    for (const auto& [unit, unitLimits] : limits) {
+        document_.SetLimits(unit, unitLimits);
+    }
+    const auto snapped = [this](std::optional<double> cursor) -> std::optional<double> {
+        return cursor ? NearestReading(document_.CursorReadings(), *cursor) : cursor;
+    };
+    document_.SetCursors(snapped(a), snapped(b));
+    document_.SetStatisticsBetweenCursors(betweenCursors_->isChecked());
+    ShowSeriesOfDocument();
+    for (const std::string& file : compared) {
+        (void)CompareWith(FromLocalText(file));  // read as it stands now; gone, it is left out
+    }
+    UpdateSummary();
+}
+
+// The document's series have changed: the table's rows, the chart and its overlays anew.
+void ReadingsWindow::ShowSeriesOfDocument() {
+    cursors_->RemoveLines();
+    limitMarks_->Remove();
     std::vector<QColor> colours;
     for (std::size_t i = 0; i < document_.Series().size(); ++i) {
         colours.push_back(ReadingsChart::SeriesColour(static_cast<int>(i)));
     }
     statistics_->ShowSeries(std::move(colours));
     chart_->ShowDocument();
+    cursors_->Redraw();
+    limitMarks_->ShowLimits();
     UpdateRangeStatistics();
-    UpdateSummary();
+    UpdateReadout();
+}
+
+std::optional<QString> ReadingsWindow::CompareWith(const QString& path) {
+    std::vector<Record> records;
+    const Failure failure = ReadDataFile(LocalPath(path), records);
+    if (failure && records.empty()) {
+        return QStringLiteral("Cannot compare with %1").arg(FromLocalText(*failure));
+    }
+    document_.AddComparedFile(LocalPath(path), records, names_, LoadTimeAxis(path));
+    ShowSeriesOfDocument();
+    if (failure) {
+        return QStringLiteral("Compared with the readings before the faulty line: %1")
+            .arg(FromLocalText(*failure));
+    }
+    return std::nullopt;
+}
+
+void ReadingsWindow::RemoveComparedFile(const QString& path) {
+    document_.RemoveComparedFile(LocalPath(path));
+    ShowSeriesOfDocument();
+}
+
+void ReadingsWindow::SetConversions(std::vector<Conversion> conversions) {
+    SaveConversions(path_, conversions);
+    document_.SetConversions(std::move(conversions));
+    ShowSeriesOfDocument();
+}
+
+void ReadingsWindow::ChooseConversions() {
+    std::vector<std::string> units;
+    for (const DocumentSeries& series : document_.Series()) {
+        if (std::find(units.begin(), units.end(), series.readUnit) == units.end()) {
+            units.push_back(series.readUnit);
+        }
+    }
+    ConversionsDialog dialog(units, document_.Conversions(), this);
+    std::vector<Conversion> conversions;
+    if (dialog.exec() == QDialog::Accepted && !dialog.Read(conversions)) {
+        SetConversions(std::move(conversions));
+    }
+}
+
+void ReadingsWindow::ChooseFileToCompare() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Compare with"), QFileInfo(path_).absolutePath(),
+        QStringLiteral("Data files (*.dat);;All files (*)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const std::optional<QString> failure = CompareWith(path)) {
+        QMessageBox::warning(this, kMessageTitle, *failure);
+    }
+}
+
+void ReadingsWindow::ChooseComparedFileToRemove() {
+    QStringList files;
+    for (const std::string& file : document_.ComparedFiles()) {
+        files << FromLocalText(file);
+    }
+    if (files.isEmpty()) {
+        QMessageBox::information(this, kMessageTitle,
+                                 QStringLiteral("No other file is compared with this one."));
+        return;
+    }
+    bool chosen = files.size() == 1;
+    const QString file =
+        chosen ? files.front()
+               : QInputDialog::getItem(this, QStringLiteral("Remove compared file"),
+                                       QStringLiteral("File:"), files, 0, false, &chosen);
+    if (chosen) {
+        RemoveComparedFile(file);
+    }
 }
 
 // The figures of the readings inside the range shown, both ends included.
 void ReadingsWindow::UpdateRangeStatistics() {
     statistics_->ShowFigures();
     rangeLine_->setText(statistics_->Readings());
+}
+
+void ReadingsWindow::SetLimits(const std::string& unit, const Limits& limits) {
+    document_.SetLimits(unit, limits);
+    SaveLimits(path_, document_.UnitLimits());
+    limitMarks_->ShowLimits();
+    UpdateRangeStatistics();
+}
+
+void ReadingsWindow::UpdateReadout() {
+    betweenCursors_->setEnabled(document_.BothCursors().has_value());
+    readout_->setVisible(cursors_->AnyPlaced());
+    if (!cursors_->AnyPlaced()) {
+        return;
+    }
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
+    bool header = true;
+    for (const std::vector<std::string>& row : document_.Readout()) {
+        html += QStringLiteral("<tr>");
+        for (const std::string& cell : row) {
+            const QString tag = header ? QStringLiteral("th") : QStringLiteral("td");
+            html += QStringLiteral("<%1 align=\"left\">%2</%1>")
+                        .arg(tag, QString::fromStdString(cell).toHtmlEscaped());
+        }
+        html += QStringLiteral("</tr>");
+        header = false;
+    }
+    readout_->setText(html + QStringLiteral("</table>"));
 }
 
 void ReadingsWindow::UpdateSummary() {
@@ -222,7 +413,19 @@ void ReadingsWindow::ShowWholeMemory() {
 }
 
 QString ReadingsWindow::StatisticsText() const {
-    return statistics_->Text();
+    QString text = statistics_->Text();
+    const std::vector<std::vector<std::string>> readout = document_.Readout();
+    if (!readout.empty()) {
+        text += QLatin1Char('\n');
+    }
+    for (const std::vector<std::string>& row : readout) {
+        QStringList cells;
+        for (const std::string& cell : row) {
+            cells << QString::fromStdString(cell);
+        }
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
 }
 
 void ReadingsWindow::CopyStatistics() const {

@@ -8,17 +8,21 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "datafiles/unit_table.h"
 #include "readings/readings_document.h"
 
+class QCheckBox;
 class QLabel;
 class QMimeData;
 class QTableView;
 
 namespace rv7342 {
 
+class CursorLines;
+class LimitMarks;
 class ReadingsChart;
 class StatisticsModel;
 class TimeAxisBar;
@@ -44,11 +48,30 @@ class ReadingsWindow : public QWidget {
     // "Readings 1201–2400 of 32767" or "All 32767 readings", above the table.
     QLabel* RangeLine() const { return rangeLine_; }
     QLabel* Summary() const { return summary_; }
+    CursorLines* CursorControls() const { return cursors_; }
+    // Beside the statistics while a cursor is placed: the readings and values at the cursors,
+    // their differences and each series' slope.
+    QLabel* Readout() const { return readout_; }
+    // Switches the statistics between the range shown and the readings between the cursors.
+    QCheckBox* BetweenCursorsBox() const { return betweenCursors_; }
+    // Shows the limit columns of the statistics, where limits are edited.
+    QCheckBox* LimitsBox() const { return showLimits_; }
+    LimitMarks* Marks() const { return limitMarks_; }
+    // Another data file's readings beside this file's, lined up by the axis shown, each file
+    // with the time axis remembered for it. A failure names the file and why.
+    [[nodiscard]] std::optional<QString> CompareWith(const QString& path);
+    void RemoveComparedFile(const QString& path);
+    // Converts the units' readings (see ReadingsDocument::SetConversions); remembered for the
+    // file.
+    void SetConversions(std::vector<Conversion> conversions);
+    // The unit's limits, named as its panel is; remembered for the file.
+    void SetLimits(const std::string& unit, const Limits& limits);
 
     bool SeriesShown(int index) const;
     void ShowSeries(int index, bool shown);
     void ShowWholeMemory();
-    // What the table shows as tab-separated text, the line of readings first.
+    // What the table shows as tab-separated text, the line of readings first, then the
+    // cursors' readout while a cursor is placed.
     QString StatisticsText() const;
     void CopyStatistics() const;
     // Saves the chart as shown as PNG, SVG or PDF, chosen by the name's suffix; never onto the
@@ -74,6 +97,11 @@ class ReadingsWindow : public QWidget {
     void AddKeyboardActions();
     void UpdateRangeStatistics();
     void UpdateSummary();
+    void UpdateReadout();
+    void ShowSeriesOfDocument();
+    void ChooseFileToCompare();
+    void ChooseComparedFileToRemove();
+    void ChooseConversions();
     QString AskForFileToWrite(const QString& title, const QString& suffix, const QString& filters);
     void ChooseFileAndSaveChart();
     void ChooseFileAndExport();
@@ -87,6 +115,11 @@ class ReadingsWindow : public QWidget {
     QTableView* table_ = nullptr;
     QLabel* rangeLine_ = nullptr;
     QLabel* summary_ = nullptr;
+    CursorLines* cursors_ = nullptr;
+    QLabel* readout_ = nullptr;
+    QCheckBox* betweenCursors_ = nullptr;
+    QCheckBox* showLimits_ = nullptr;
+    LimitMarks* limitMarks_ = nullptr;
 };
 
 }  // namespace rv7342

@@ -3,6 +3,9 @@
 #include <QLocale>
 #include <QPixmap>
 
+#include <cmath>
+
+#include "datafiles/text_fields.h"
 #include "desktop/value_text.h"
 
 namespace rv7342 {
@@ -14,6 +17,15 @@ constexpr int kSeriesColumn = 0;
 
 const FigureColumn& FigureIn(int column) {
     return kFigureColumns[column - 1];
+}
+
+// The limit columns follow those of the figures.
+enum LimitColumn { kLower, kUpper, kBelow, kAbove, kTimeOutside, kFirstOutside, kLimitColumns };
+const char* const kLimitHeader[] = {"Lower limit", "Upper limit",  "Below",
+                                    "Above",       "Time outside", "First outside"};
+
+int FigureColumns() {
+    return 1 + static_cast<int>(std::size(kFigureColumns));
 }
 
 }  // namespace
@@ -42,18 +54,67 @@ QString StatisticsModel::Readings() const {
     return QString::fromStdString(document_.RangeLine());
 }
 
+void StatisticsModel::ShowLimits(bool shown) {
+    if (shown != limitsShown_) {
+        beginResetModel();
+        limitsShown_ = shown;
+        endResetModel();
+    }
+}
+
 int StatisticsModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(colours_.size());
 }
 
 int StatisticsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 1 + static_cast<int>(std::size(kFigureColumns));
+    return parent.isValid() ? 0 : FigureColumns() + (limitsShown_ ? kLimitColumns : 0);
+}
+
+QString StatisticsModel::LimitCellText(int row, int column) const {
+    const auto series = static_cast<std::size_t>(row);
+    if (series >= document_.RangeLimitFigures().size()) {
+        return {};
+    }
+    const Limits limits = document_.LimitsOf(series);
+    const LimitFigures& figures = document_.RangeLimitFigures()[series];
+    const TimeAxis& axis = document_.Axis();
+    const auto value = [](const std::optional<double>& number) {
+        return number ? ValueText(*number) : QString();
+    };
+    switch (column) {
+        case kLower:
+            return value(limits.lower);
+        case kUpper:
+            return value(limits.upper);
+        case kBelow:
+            return limits.lower ? QString::number(figures.below) : QString();
+        case kAbove:
+            return limits.upper ? QString::number(figures.above) : QString();
+        case kTimeOutside:
+            return figures.outsideSeconds && axis.Shown() != AxisKind::ReadingNumber
+                       ? QString::fromStdString(ElapsedText(
+                             *figures.outsideSeconds, *figures.outsideSeconds >= kSecondsPerDay))
+                       : QString();
+        case kFirstOutside: {
+            if (!figures.firstOutside) {
+                return {};
+            }
+            const std::string time = ReadingTimeText(axis, *figures.firstOutside);
+            return QString::fromStdString(FormatDouble(*figures.firstOutside) +
+                                          (time.empty() ? "" : " (" + time + ")"));
+        }
+        default:
+            return {};
+    }
 }
 
 // The figures as this desktop writes numbers.
 QString StatisticsModel::CellText(int row, int column) const {
     if (column == kSeriesColumn) {
         return QString::fromStdString(document_.Series()[static_cast<std::size_t>(row)].label);
+    }
+    if (column >= FigureColumns()) {
+        return LimitCellText(row, column - FigureColumns());
     }
     const std::vector<SeriesStatistics>& figures = document_.RangeStatistics();
     const SeriesStatistics none;
@@ -75,6 +136,7 @@ QVariant StatisticsModel::data(const QModelIndex& index, int role) const {
     const int row = index.row(), column = index.column();
     switch (role) {
         case Qt::DisplayRole:
+        case Qt::EditRole:
             return CellText(row, column);
         case Qt::CheckStateRole:
             return column == kSeriesColumn
@@ -100,11 +162,21 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
         return {};
     }
+    const int limit = section - FigureColumns();
+    if (role == Qt::DisplayRole && limit >= 0) {
+        return QString::fromLatin1(kLimitHeader[limit]);
+    }
     if (role == Qt::DisplayRole) {
         return section == kSeriesColumn ? QString::fromLatin1(kSeriesTitle)
                                         : QString::fromLatin1(FigureIn(section).title);
     }
-    if (role != Qt::ToolTipRole || section == kSeriesColumn) {
+    if (role == Qt::ToolTipRole && limit == kLower) {
+        return QStringLiteral("Edit to set the unit's lower limit; empty for none");
+    }
+    if (role == Qt::ToolTipRole && limit == kTimeOutside) {
+        return QStringLiteral("Each reading outside counts for one logging interval");
+    }
+    if (role != Qt::ToolTipRole || section == kSeriesColumn || limit >= 0) {
         return {};
     }
     if (FigureIn(section).figure == Figure::StandardDeviation) {
@@ -119,10 +191,44 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
 
 Qt::ItemFlags StatisticsModel::flags(const QModelIndex& index) const {
     const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const int limit = index.column() - FigureColumns();
+    if (limit == kLower || limit == kUpper) {
+        return flags | Qt::ItemIsEditable;
+    }
     return index.column() == kSeriesColumn ? flags | Qt::ItemIsUserCheckable : flags;
 }
 
+// A limit as typed in this desktop's language or with a period; empty for none. A limit that
+// does not read, or would lie beyond the other one, is not taken.
+bool StatisticsModel::SetLimit(int row, int column, const QString& typed) {
+    Limits limits = document_.LimitsOf(static_cast<std::size_t>(row));
+    std::optional<double>& bound = column == kLower ? limits.lower : limits.upper;
+    const QString text = typed.trimmed();
+    bool ok = true;
+    if (text.isEmpty()) {
+        bound.reset();
+    } else {
+        double number = QLocale().toDouble(text, &ok);
+        if (!ok) {
+            const std::optional<double> invariant = ParseNumber(text.toStdString());
+            ok = invariant.has_value();
+            number = invariant.value_or(0);
+        }
+        bound = number;
+        ok = ok && std::isfinite(number);
+    }
+    if (!ok || (limits.lower && limits.upper && *limits.lower > *limits.upper)) {
+        return false;
+    }
+    emit limitsRequested(row, limits);
+    return true;
+}
+
 bool StatisticsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const int limit = index.column() - FigureColumns();
+    if (index.isValid() && role == Qt::EditRole && (limit == kLower || limit == kUpper)) {
+        return SetLimit(index.row(), limit, value.toString());
+    }
     if (!index.isValid() || index.column() != kSeriesColumn || role != Qt::CheckStateRole) {
         return false;
     }

@@ -1,7 +1,9 @@
 #pragma once
 // The statistics of a readings document as a table model: a row per series (its name, ticked
 // while it is shown, and the figures of the readings in the range shown), and above it a line
-// that says which readings those are. The table and Copy statistics both read it.
+// that says which readings those are. The table and Copy statistics both read it. While limits
+// are shown, each row has its unit's lower and upper limit, editable, and how its readings keep
+// to them.
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -26,6 +28,9 @@ class StatisticsModel : public QAbstractTableModel {
     // The range shown, and with it the figures, has changed.
     void ShowFigures();
     QString Readings() const;
+    // The columns Lower limit, Upper limit, Below, Above, Time outside and First outside.
+    void ShowLimits(bool shown);
+    bool LimitsShown() const { return limitsShown_; }
     // What the table shows as tab-separated text, the line of readings first.
     QString Text() const;
 
@@ -39,12 +44,17 @@ class StatisticsModel : public QAbstractTableModel {
 
   signals:
     void showRequested(int row, bool shown);
+    // A limit cell was edited: the unit of series `row` should get these limits.
+    void limitsRequested(int row, const Limits& limits);
 
   private:
     QString CellText(int row, int column) const;
+    QString LimitCellText(int row, int column) const;
+    bool SetLimit(int row, int column, const QString& text);
 
     const ReadingsDocument& document_;
     std::vector<QColor> colours_;
+    bool limitsShown_ = false;
 };
 
 }  // namespace rv7342

@@ -141,8 +141,12 @@ void ReadingsChart::AddGraph(const DocumentSeries& series, QCPAxisRect* panel) {
     added->setName(QString::fromStdString(series.label));
     QPen pen(SeriesColour(graphCount() - 1));
     pen.setWidthF(1);
+    // Another file's series are dotted, its second display's dash-dotted.
+    const bool compared = series.sourceFile != document_.SourceFile();
     if (series.readings.display == Display::Second) {
-        pen.setStyle(Qt::DashLine);
+        pen.setStyle(compared ? Qt::DashDotLine : Qt::DashLine);
+    } else if (compared) {
+        pen.setStyle(Qt::DotLine);
     }
     added->setPen(pen);
 }
@@ -154,11 +158,10 @@ void ReadingsChart::ShowDocument() {
     const std::vector<DocumentSeries>& all = document_.Series();
     for (std::size_t i = 0; i < std::min(all.size(), kMostSeriesDrawn); ++i) {
         const DocumentSeries& one = all[i];
-        const int code = one.readings.unitCode;
         auto panel = std::find_if(panels_.begin(), panels_.end(),
-                                  [&](const Panel& p) { return p.unitCode == code; });
+                                  [&](const Panel& p) { return p.unit == one.unit; });
         if (panel == panels_.end()) {
-            panels_.push_back({code, AddPanel(QString::fromStdString(one.unit))});
+            panels_.push_back({one.unit, AddPanel(QString::fromStdString(one.unit))});
             panel = panels_.end() - 1;
         }
         panelOfSeries_.push_back(static_cast<std::size_t>(panel - panels_.begin()));

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "readings/readings_document.h"
@@ -73,7 +74,7 @@ class ReadingsChart : public QCustomPlot {
 
   private:
     struct Panel {
-        int unitCode = 0;
+        std::string unit;
         QCPAxisRect* rect = nullptr;
     };
 
