@@ -26,9 +26,13 @@ enum ExitStatus {
     kDoneInPart = 1,   // a transfer ended incomplete, a data file was read up to a faulty line
     kNothingDone = 2,  // a port or file failure
     kUsage = 64,
+    kHungUp = 129,       // SIGHUP
     kInterrupted = 130,  // SIGINT
     kTerminated = 143,   // SIGTERM
 };
+
+// The exit status for a stop signal: 128 + its number.
+int StatusForSignal(int signal);
 
 extern const char kExitStatusHelp[];
 
@@ -39,13 +43,16 @@ int Export(const QStringList& arguments);
 // Needs a QApplication: the chart is a widget, drawn on the offscreen platform.
 int Plot(const QStringList& arguments);
 
-// A message on standard error, prefixed with the program's name.
+// A message on standard error, each of its lines prefixed with the program's name.
 void Say(const std::string& message);
 void Say(const QString& message);
 
-// The command's description, its word and, unless `file` is empty, its FILE argument.
-void Describe(QCommandLineParser& parser, const QString& command, const QString& description,
-              const QString& file = {});
+// Writes `text` to the standard output: `status` when it is written, otherwise kNothingDone
+// with the reason told.
+int PrintOutput(const std::string& text, int status);
+
+// The command's description and, unless `file` is empty, its FILE argument.
+void Describe(QCommandLineParser& parser, const QString& description, const QString& file = {});
 // Parses a command's arguments, adding --help and --version. An exit status when the command
 // ends here: its help or the version shown, or a usage error reported; `files` is the number
 // of FILE arguments the command takes.
@@ -68,6 +75,12 @@ struct DataFileArgument {
     std::vector<Record> records;
 };
 DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser);
+// An exit status when `output` is one of the command's input files (the data file, the
+// --units table or one of `inputs`), by identity: through a symbolic or a hard link too. The
+// message names both, and asks for -o where `byDefault` the output name was made from the data
+// file's.
+std::optional<int> RefuseInputAsOutput(const QCommandLineParser& parser, const std::string& output,
+                                       bool byDefault, std::vector<std::string> inputs = {});
 // --interval SECONDS and --start DATETIME, and the time axis they give; no value after a
 // usage error was reported.
 void AddTimeAxisOptions(QCommandLineParser& parser);
@@ -104,7 +117,11 @@ int ApplyMeasuring(const Measuring& measuring, const DataFileArgument& input,
                    const QString& command, ReadingsDocument& document,
                    std::map<std::string, std::string>& given);
 
-// A path named on the command line, relative to the working folder, for the file functions.
+// Keeps the arguments as the system gave them, so that a path keeps every byte of its name,
+// also where the bytes are no text in the local encoding.
+void KeepRawArguments(int argc, char** argv);
+// A path named on the command line, relative to the working folder, for the file functions:
+// the bytes of the argument it came from.
 std::string ArgumentPath(const QString& argument);
 // The unit table the window reads, by the same rule (UnitTablePath).
 QString ProgramUnitTable();

@@ -10,6 +10,7 @@
 #include "app/cli.h"
 #include "app/cli_signals.h"
 #include "datafiles/files.h"
+#include "ports/port_messages.h"
 #include "transfer/transfer_messages.h"
 #include "transfer/transfer_session.h"
 
@@ -72,17 +73,42 @@ std::optional<int> PortArgument(const QString& value, SerialLink& link) {
     return std::nullopt;
 }
 
-int Report(const TransferSession& session, const std::string& path, int signal) {
+// The window's texts as a command-line user needs them: a device given with --port is named
+// as itself rather than as the COM it stands for, and the command is run again where the
+// window's user presses Start.
+std::string ForCommandLine(std::string text, const std::string& device) {
+    const auto replace = [&text](const std::string& from, const std::string& to) {
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+            text.replace(at, from.size(), to);
+        }
+    };
+    if (!device.empty()) {
+        replace(ComName(2) + " (" + device + ")", device);
+    }
+    replace("press Start again", "run the command again");
+    return text;
+}
+
+int Report(const TransferSession& session, const std::string& path, bool replacing,
+           const std::string& device, int signal) {
+    const auto Say = [&device](const std::string& text) { cli::Say(ForCommandLine(text, device)); };
     const bool complete = session.End() == TransferEnd::Complete;
-    Say(TransferStatus(complete) + ": " + std::to_string(session.Records()) + " readings in " +
-        path);
-    const std::string report = EndOfTransferReport(session.IncompleteReason(), session.Records(),
-                                                   path, session.MalformedRecords());
-    if (!report.empty()) {
-        Say(report);
+    if (session.Records() > 0) {
+        Say(TransferStatus(complete) + ": " + std::to_string(session.Records()) + " readings in " +
+            path);
+        const std::string report = EndOfTransferReport(
+            session.IncompleteReason(), session.Records(), path, session.MalformedRecords());
+        if (!report.empty()) {
+            Say(report);
+        }
+    } else {
+        // Nothing to keep: no file is left behind, an existing one stays as it was.
+        Say(TransferStatus(false) + ": no reading was received, " +
+            (replacing ? path + " is left as it was" : "no file was written") +
+            (session.IncompleteReason().empty() ? "" : ": " + session.IncompleteReason()) + ".");
     }
     if (signal != 0) {
-        return signal == SIGTERM ? kTerminated : kInterrupted;
+        return StatusForSignal(signal);
     }
     return complete ? kDone : kDoneInPart;
 }
@@ -92,7 +118,7 @@ int Report(const TransferSession& session, const std::string& path, int signal) 
 int Download(const QStringList& arguments) {
     const QString command = QStringLiteral("download");
     QCommandLineParser parser;
-    Describe(parser, command,
+    Describe(parser,
              QStringLiteral("Downloads the meter's memory into FILE, as the window's Start does: "
                             "press RESET on the meter once the command waits for it."),
              QStringLiteral("The data file to write, relative to the working folder."));
@@ -139,7 +165,7 @@ int Download(const QStringList& arguments) {
         }
         request.limits.firstByteMs = static_cast<int>(*waitSeconds * 1000);
     }
-    request.path = ArgumentPath(parser.positionalArguments().at(1));
+    request.path = ArgumentPath(parser.positionalArguments().at(0));
     if (!parser.isSet(force) && FileExists(request.path)) {
         Say(request.path + " exists; it is left as it is. Give --force to overwrite it.");
         return kNothingDone;
@@ -148,12 +174,18 @@ int Download(const QStringList& arguments) {
     DecoderState decoder;
     TransferSession session(link, decoder);
     StopSignals stopSignals;
+    const bool replacing = parser.isSet(force) && FileExists(request.path);
+    const std::string device = parser.value(port).startsWith(QLatin1Char('/'))
+                                   ? parser.value(port).toLocal8Bit().toStdString()
+                                   : std::string();
     if (const std::optional<QString> failure =
-            session.Start(request.port, request.path, request.limits)) {
-        Say(*failure);
+            session.Start(request.port, request.path, request.limits,
+                          replacing ? FileCreation::Replace : FileCreation::New)) {
+        Say(ForCommandLine(failure->toLocal8Bit().toStdString(), device));
         return kNothingDone;
     }
-    Say(WaitingMessage(request.port, link.Device().toLocal8Bit().toStdString()));
+    Say(ForCommandLine(WaitingMessage(request.port, link.Device().toLocal8Bit().toStdString()),
+                       device));
     ProgressLine progress;
     QObject::connect(&session, &TransferSession::progressed, [&] { progress.Show(session); });
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &session, &TransferSession::Stop);
@@ -161,7 +193,7 @@ int Download(const QStringList& arguments) {
                      &QCoreApplication::quit, Qt::QueuedConnection);
     QCoreApplication::exec();
     progress.Close();
-    return Report(session, request.path, stopSignals.Received());
+    return Report(session, request.path, replacing, device, stopSignals.Received());
 }
 
 }  // namespace rv7342::cli

@@ -3,10 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <iostream>
-
 #include "app/cli.h"
-#include "export/csv_export.h"
+#include "datafiles/output_file.h"
 #include "export/readings_export.h"
 
 namespace rv7342::cli {
@@ -37,12 +35,13 @@ std::optional<ExportFormat> Format(const QCommandLineParser& parser, const QStri
     return format;
 }
 
-// FILE with its suffix changed to the format's.
-QString DefaultOutput(const QString& file, ExportFormat format) {
-    const QFileInfo info(file);
-    return info.dir().filePath(info.completeBaseName() + (format == ExportFormat::Csv
-                                                              ? QStringLiteral(".csv")
-                                                              : QStringLiteral(".xlsx")));
+// FILE with its suffix changed to the format's, byte for byte.
+std::string DefaultOutput(const std::string& file, ExportFormat format) {
+    const std::size_t slash = file.rfind('/');
+    const std::size_t dot = file.rfind('.');
+    const std::size_t end =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : file.size();
+    return file.substr(0, end) + (format == ExportFormat::Csv ? ".csv" : ".xlsx");
 }
 
 }  // namespace
@@ -50,7 +49,7 @@ QString DefaultOutput(const QString& file, ExportFormat format) {
 int Export(const QStringList& arguments) {
     const QString command = QStringLiteral("export");
     QCommandLineParser parser;
-    Describe(parser, command,
+    Describe(parser,
              QStringLiteral("The readings of FILE as the readings window exports them: an XLSX "
                             "workbook with the sheets Readings and Statistics, or CSV. With "
                             "--convert, the converted readings in their new unit, and the "
@@ -93,18 +92,17 @@ int Export(const QStringList& arguments) {
             return kUsage;
         }
     }
-    const std::vector<Conversion>& conversions = measuring.conversions;
-    const QString output = parser.isSet(QStringLiteral("output"))
-                               ? parser.value(QStringLiteral("output"))
-                               : DefaultOutput(input.file, *format);
-    Failure failure;
-    if (output == QStringLiteral("-")) {
-        failure = WriteReadingsCsv(std::cout, "the standard output", input.records, input.names,
-                                   *axis, conversions);
-    } else {
-        failure = WriteReadings(ArgumentPath(output), *format, input.records, input.names, *axis,
-                                conversions);
+    const bool named = parser.isSet(QStringLiteral("output"));
+    const QString value = parser.value(QStringLiteral("output"));
+    const std::string output = !named ? DefaultOutput(ArgumentPath(input.file), *format)
+                               : value == QStringLiteral("-")
+                                   ? std::string(OutputFile::kStandardOutput)
+                                   : ArgumentPath(value);
+    if (const std::optional<int> status = RefuseInputAsOutput(parser, output, !named)) {
+        return *status;
     }
+    const Failure failure =
+        WriteReadings(output, *format, input.records, input.names, *axis, measuring.conversions);
     if (failure) {
         Say(*failure);
         return kNothingDone;

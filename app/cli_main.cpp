@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -34,6 +35,10 @@ Options:
 
 int main(int argc, char* argv[]) {
     using namespace rv7342::cli;
+    // A full disk, a file-size limit or a closed pipe is told as a failure to write, with its
+    // reason, rather than ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
     const std::map<QString, int (*)(const QStringList&)> commands = {
         {QStringLiteral("download"), Download}, {QStringLiteral("ports"), Ports},
         {QStringLiteral("stats"), Stats},       {QStringLiteral("export"), Export},
@@ -44,6 +49,13 @@ int main(int argc, char* argv[]) {
     if (plot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    KeepRawArguments(argc, argv);
+    // Qt's own diagnostics are lines of this program's messages too.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg) {
+            Say(text);
+        }
+    });
     const std::unique_ptr<QCoreApplication> app =
         plot ? std::make_unique<QApplication>(argc, argv)
              : std::make_unique<QCoreApplication>(argc, argv);

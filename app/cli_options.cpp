@@ -1,11 +1,20 @@
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "app/cli.h"
+#include "datafiles/output_file.h"
 #include "desktop/local_text.h"
 #include "desktop/program_places.h"
 
@@ -18,11 +27,24 @@ const char kExitStatusHelp[] = R"(Exit status:
   2    nothing done: a port or file failure (port missing, busy or refused, file not
        readable or not writable, an existing FILE without --force)
   64   usage error
-  130  stopped by SIGINT (143 by SIGTERM); every whole reading is kept
+  130  stopped by SIGINT (143 by SIGTERM), 129 by SIGHUP; every whole reading is kept
 )";
 
+int StatusForSignal(int signal) {
+    return signal == SIGHUP ? kHungUp : signal == SIGTERM ? kTerminated : kInterrupted;
+}
+
 void Say(const std::string& message) {
-    std::fprintf(stderr, "rv7342-cli: %s\n", message.c_str());
+    // Every line carries the program's name; the blank lines between paragraphs are left out.
+    std::string text;
+    for (std::size_t start = 0; start < message.size();) {
+        const std::size_t end = std::min(message.find('\n', start), message.size());
+        if (end > start) {
+            text += "rv7342-cli: " + message.substr(start, end - start) + '\n';
+        }
+        start = end + 1;
+    }
+    std::fputs(text.empty() ? "rv7342-cli:\n" : text.c_str(), stderr);
     std::fflush(stderr);
 }
 
@@ -30,17 +52,27 @@ void Say(const QString& message) {
     Say(message.toLocal8Bit().toStdString());
 }
 
+int PrintOutput(const std::string& text, int status) {
+    OutputFile out;
+    Failure failure = out.Open(OutputFile::kStandardOutput);
+    failure = failure ? failure : out.Write(text);
+    failure = failure ? failure : out.Commit();
+    if (failure) {
+        Say(*failure);
+        return kNothingDone;
+    }
+    return status;
+}
+
 int UsageError(const QString& command, const QString& message) {
     Say(message);
-    std::fprintf(stderr, "Try 'rv7342-cli %s--help'.\n",
-                 command.isEmpty() ? "" : (command + QLatin1Char(' ')).toLocal8Bit().constData());
+    Say(QStringLiteral("Try 'rv7342-cli %1--help'.")
+            .arg(command.isEmpty() ? QString() : command + QLatin1Char(' ')));
     return kUsage;
 }
 
-void Describe(QCommandLineParser& parser, const QString& command, const QString& description,
-              const QString& file) {
+void Describe(QCommandLineParser& parser, const QString& description, const QString& file) {
     parser.setApplicationDescription(description);
-    parser.addPositionalArgument(command, QStringLiteral("The command."));
     if (!file.isEmpty()) {
         parser.addPositionalArgument(QStringLiteral("FILE"), file);
     }
@@ -54,8 +86,9 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& argument
                                      QStringLiteral("Show the program's version."));
     parser.addOption(help);
     parser.addOption(version);
+    // The command word stands where Qt expects the program's name.
     QStringList withProgram = arguments;
-    withProgram.prepend(QStringLiteral("rv7342-cli"));
+    withProgram[0] = QStringLiteral("rv7342-cli");
     if (!parser.parse(withProgram)) {
         return UsageError(command, parser.errorText());
     }
@@ -73,8 +106,7 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& argument
         std::printf("rv7342-cli %s\n", RV7342_VERSION);
         return kDone;
     }
-    // The command word is the first positional argument.
-    const qsizetype given = parser.positionalArguments().size() - 1;
+    const qsizetype given = parser.positionalArguments().size();
     if (given != files) {
         return UsageError(command, given < files ? QStringLiteral("FILE is missing")
                                                  : QStringLiteral("too many arguments: '%1'")
@@ -96,8 +128,45 @@ std::optional<double> Seconds(const QCommandLineParser& parser, const QString& c
     return seconds;
 }
 
+namespace {
+std::vector<std::string> rawArguments;
+}  // namespace
+
+void KeepRawArguments(int argc, char** argv) {
+    rawArguments.assign(argv + 1, argv + argc);
+}
+
+namespace {
+
+// The bytes of the argument that reads as `argument`: a whole one, the value of --option=VALUE
+// or of -oVALUE. The local encoding of the text otherwise.
+std::string RawBytes(const QString& argument) {
+    for (const std::string& raw : rawArguments) {
+        const std::size_t equals = raw.rfind("--", 0) == 0 ? raw.find('=') : std::string::npos;
+        for (const std::size_t from :
+             {std::size_t{0}, equals == std::string::npos ? raw.size() : equals + 1,
+              raw.rfind("-o", 0) == 0 ? std::size_t{2} : raw.size()}) {
+            const std::string bytes = raw.substr(std::min(from, raw.size()));
+            if (!bytes.empty() && QString::fromLocal8Bit(bytes.data(), bytes.size()) == argument) {
+                return bytes;
+            }
+        }
+    }
+    return QFile::encodeName(argument).toStdString();
+}
+
+}  // namespace
+
 std::string ArgumentPath(const QString& argument) {
-    return LocalPath(QFileInfo(argument).absoluteFilePath());
+    std::string bytes = RawBytes(argument);
+    if (!bytes.empty() && bytes.front() == '/') {
+        return bytes;
+    }
+    while (bytes.rfind("./", 0) == 0) {
+        bytes.erase(0, 2);
+    }
+    const std::unique_ptr<char, void (*)(void*)> folder(::getcwd(nullptr, 0), &std::free);
+    return std::string(folder ? folder.get() : ".") + '/' + bytes;
 }
 
 QString ProgramUnitTable() {

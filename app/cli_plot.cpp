@@ -75,7 +75,7 @@ QString Output(const QCommandLineParser& parser, const QString& command) {
 int Plot(const QStringList& arguments) {
     const QString command = QStringLiteral("plot");
     QCommandLineParser parser;
-    Describe(parser, command,
+    Describe(parser,
              QStringLiteral("The chart of the readings window for FILE, a panel per unit, saved "
                             "as PNG, SVG or PDF by the suffix of OUT. It needs no display."),
              QStringLiteral("The data file."));
@@ -112,6 +112,14 @@ int Plot(const QStringList& arguments) {
     if (input.status == kNothingDone) {
         return input.status;
     }
+    const std::string path = ArgumentPath(output);
+    std::vector<std::string> compared;
+    for (const ComparedFile& file : measuring->compared) {
+        compared.push_back(ArgumentPath(QString::fromStdString(file.path)));
+    }
+    if (const std::optional<int> status = RefuseInputAsOutput(parser, path, false, compared)) {
+        return *status;
+    }
     ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
     document.SetAxis(*axis);
     std::map<std::string, std::string> given;
@@ -128,9 +136,16 @@ int Plot(const QStringList& arguments) {
                            std::isfinite(range->second) ? range->second : whole.upper});
     chart.replot();
     if (const std::optional<QString> failure =
-            SaveChart(chart, output, *size, ReadingsTitle(input.file))) {
+            SaveChart(chart, path, *size, ReadingsTitle(input.file))) {
         Say(*failure);
         return kNothingDone;
+    }
+    if (chart.SeriesLeftOut() > 0) {
+        Say(QStringLiteral("%1 has %2 series; the chart draws the first %3, %4 are left out.")
+                .arg(input.file)
+                .arg(document.Series().size())
+                .arg(ReadingsChart::kMostSeriesDrawn)
+                .arg(chart.SeriesLeftOut()));
     }
     return status;
 }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "app/cli.h"
+#include "datafiles/files.h"
 #include "desktop/local_text.h"
 
 namespace rv7342::cli {
@@ -43,17 +44,17 @@ namespace {
 
 // An exit status when the table named cannot be read.
 std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names) {
-    if (parser.isSet(QStringLiteral("units"))) {
-        if (const Failure failure =
-                LoadUnitTable(ArgumentPath(parser.value(QStringLiteral("units"))), names)) {
-            Say(*failure);
-            return kNothingDone;
-        }
-        return std::nullopt;
+    const bool named = parser.isSet(QStringLiteral("units"));
+    const std::string path =
+        named ? ArgumentPath(parser.value(QStringLiteral("units"))) : LocalPath(ProgramUnitTable());
+    UnitTableFaults faults;
+    if (const Failure failure = LoadUnitTable(path, names, &faults)) {
+        // As in the window, a missing table of its own only leaves the units unnamed.
+        Say(named ? *failure : *failure + " Units are named by their codes.");
+        return named ? std::optional<int>(kNothingDone) : std::nullopt;
     }
-    // As in the window, a missing table of its own only leaves the units unnamed.
-    if (const Failure failure = LoadUnitTable(LocalPath(ProgramUnitTable()), names)) {
-        Say(*failure + " Units are named by their codes.");
+    for (const std::string& fault : faults) {
+        Say(path + ", " + fault);
     }
     return std::nullopt;
 }
@@ -62,7 +63,7 @@ std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names)
 
 DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser) {
     DataFileArgument input;
-    input.file = parser.positionalArguments().at(1);
+    input.file = parser.positionalArguments().at(0);
     if (const std::optional<int> status = LoadUnits(parser, input.names)) {
         input.status = *status;
     } else if (const Failure failure = ReadDataFile(ArgumentPath(input.file), input.records)) {
@@ -70,6 +71,23 @@ DataFileArgument ReadDataFileArgument(const QCommandLineParser& parser) {
         input.status = input.records.empty() ? kNothingDone : kDoneInPart;
     }
     return input;
+}
+
+std::optional<int> RefuseInputAsOutput(const QCommandLineParser& parser, const std::string& output,
+                                       bool byDefault, std::vector<std::string> inputs) {
+    inputs.push_back(ArgumentPath(parser.positionalArguments().at(0)));
+    if (parser.isSet(QStringLiteral("units"))) {
+        inputs.push_back(ArgumentPath(parser.value(QStringLiteral("units"))));
+    }
+    for (const std::string& input : inputs) {
+        if (SameFile(output, input)) {
+            Say("Cannot write " + output + ": it is " +
+                (output == input ? "" : "the same file as ") + "the input " + input +
+                ", which is left as it is." + (byDefault ? " Name another output with -o." : ""));
+            return kNothingDone;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<TimeAxis> TimeAxisOptions(const QCommandLineParser& parser, const QString& command) {

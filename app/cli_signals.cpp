@@ -29,6 +29,7 @@ StopSignals::StopSignals() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, &previousInt_);
     sigaction(SIGTERM, &action, &previousTerm_);
+    sigaction(SIGHUP, &action, &previousHup_);
 }
 
 StopSignals::~StopSignals() {
@@ -37,6 +38,7 @@ StopSignals::~StopSignals() {
     }
     sigaction(SIGINT, &previousInt_, nullptr);
     sigaction(SIGTERM, &previousTerm_, nullptr);
+    sigaction(SIGHUP, &previousHup_, nullptr);
     notifier_.reset();
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);

@@ -1,6 +1,6 @@
 #pragma once
-// SIGINT and SIGTERM turned into an event of the event loop (through a pipe the handler writes
-// to), so that a command can end its work cleanly instead of dying in the middle of it.
+// SIGINT, SIGTERM and SIGHUP turned into an event of the event loop (through a pipe the handler
+// writes to), so that a command can end its work cleanly instead of dying in the middle of it.
 
 #include <QObject>
 #include <QSocketNotifier>
@@ -13,7 +13,7 @@ namespace rv7342::cli {
 class StopSignals : public QObject {
     Q_OBJECT
   public:
-    // Catches SIGINT and SIGTERM from now until destroyed; then they act as before again.
+    // Catches SIGINT, SIGTERM and SIGHUP from now until destroyed; then they act as before again.
     StopSignals();
     ~StopSignals() override;
     StopSignals(const StopSignals&) = delete;
@@ -31,6 +31,7 @@ class StopSignals : public QObject {
     std::unique_ptr<QSocketNotifier> notifier_;
     struct sigaction previousInt_ {};
     struct sigaction previousTerm_ {};
+    struct sigaction previousHup_ {};
     int received_ = 0;
 };
 

@@ -82,7 +82,8 @@ std::string Field(const Cell& cell, bool json) {
     return json ? "null" : "";
 }
 
-void PrintTable(const std::vector<std::string>& keys, const std::vector<std::vector<Cell>>& rows) {
+std::string Table(const std::vector<std::string>& keys,
+                  const std::vector<std::vector<Cell>>& rows) {
     std::string text;
     for (const std::string& key : keys) {
         text += (text.empty() ? "" : "\t") + key;
@@ -94,10 +95,10 @@ void PrintTable(const std::vector<std::string>& keys, const std::vector<std::vec
         }
         text += '\n';
     }
-    std::fputs(text.c_str(), stdout);
+    return text;
 }
 
-void PrintJson(const std::vector<std::string>& keys, const std::vector<std::vector<Cell>>& rows) {
+std::string Json(const std::vector<std::string>& keys, const std::vector<std::vector<Cell>>& rows) {
     std::string text = "[";
     for (const std::vector<Cell>& row : rows) {
         text += text.size() == 1 ? "\n  {" : ",\n  {";
@@ -106,7 +107,7 @@ void PrintJson(const std::vector<std::string>& keys, const std::vector<std::vect
         }
         text += "}";
     }
-    std::fputs((text + (rows.empty() ? "]\n" : "\n]\n")).c_str(), stdout);
+    return text + (rows.empty() ? "]\n" : "\n]\n");
 }
 
 // A reading number of the document's axis as the series' own file numbers it.
@@ -147,7 +148,7 @@ std::vector<Cell> Row(const DocumentSeries& series, SeriesStatistics figures, Li
 int Stats(const QStringList& arguments) {
     const QString command = QStringLiteral("stats");
     QCommandLineParser parser;
-    Describe(parser, command,
+    Describe(parser,
              QStringLiteral("The statistics of the readings window for each series of FILE: "
                             "tab-separated with a header line, or JSON."),
              QStringLiteral("The data file."));
@@ -202,8 +203,7 @@ int Stats(const QStringList& arguments) {
     if (!measuring->compared.empty()) {
         keys.push_back("file");
     }
-    parser.isSet(json) ? PrintJson(keys, rows) : PrintTable(keys, rows);
-    return status;
+    return PrintOutput(parser.isSet(json) ? Json(keys, rows) : Table(keys, rows), status);
 }
 
 }  // namespace rv7342::cli

@@ -1,8 +1,17 @@
 #include "datafiles/data_file.h"
 
+#include <fcntl.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "datafiles/files.h"
@@ -10,19 +19,49 @@
 
 namespace rv7342 {
 
+namespace {
+#ifdef _WIN32
+constexpr int kNewFileFlags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
+#else
+constexpr int kNewFileFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+#endif
+}  // namespace
+
 std::string FormatRecord(const Record& record) {
     return FormatInteger(record.number) + ',' + FormatDouble(record.value1) + ',' +
            FormatInteger(record.unit1) + ',' + FormatDouble(record.value2) + ',' +
            FormatInteger(record.unit2) + "\r\n";
 }
 
-Failure DataFileWriter::Open(const std::string& path) {
+Failure DataFileWriter::Open(const std::string& path, FileCreation creation) {
     path_ = path;
+    creation_ = creation;
+    wholeSize_ = 0;
+    records_ = 0;
+    temporary_.clear();
     errno = 0;
-    file_.reset(std::fopen(path.c_str(), "wb"));
-    if (!file_) {
-        return "Cannot create " + path + ": " + OpenFailureReason(path, errno);
+    int fd = -1;
+    if (creation == FileCreation::New) {
+        fd = ::open(path.c_str(), kNewFileFlags, 0666);
+    } else if (creation == FileCreation::Replace) {
+        target_ = FollowLink(path);
+        fd = CreateFileBeside(target_, temporary_);
     }
+    if (creation == FileCreation::Truncate) {
+        file_.reset(std::fopen(path.c_str(), "wb"));
+    } else if (fd >= 0) {
+        file_.reset(::fdopen(fd, "wb"));
+    }
+    if (!file_) {
+        const int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        RemoveUnwritten();
+        return "Cannot create " + path + ": " + OpenFailureReason(path, error);
+    }
+    // Unbuffered: a record that fails leaves nothing behind to be written later.
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
     return std::nullopt;
 }
 
@@ -31,30 +70,56 @@ Failure DataFileWriter::Append(const Record& record) {
     errno = 0;
     if (std::fwrite(line.data(), 1, line.size(), file_.get()) != line.size() ||
         std::fflush(file_.get()) != 0) {
-        return "Cannot write to " + path_ + ": " + SystemReason(errno);
+        const int error = errno;
+        CutFile(::fileno(file_.get()), wholeSize_);
+        return "Cannot write to " + path_ + ": " + SystemReason(error);
     }
+    wholeSize_ += static_cast<long long>(line.size());
+    ++records_;
     return std::nullopt;
+}
+
+void DataFileWriter::RemoveUnwritten() {
+    if (!temporary_.empty()) {
+        std::remove(temporary_.c_str());
+        temporary_.clear();
+    } else if (creation_ == FileCreation::New && records_ == 0 && file_) {
+        std::remove(path_.c_str());
+    }
 }
 
 Failure DataFileWriter::Close() {
     if (!file_) {
         return std::nullopt;
     }
+    if (records_ == 0) {
+        RemoveUnwritten();
+    }
     errno = 0;
-    if (std::fclose(file_.release()) != 0) {
-        return "Cannot close " + path_ + ": " + SystemReason(errno);
+    const bool closed = std::fclose(file_.release()) == 0;
+    const int error = errno;
+    if (!temporary_.empty() && closed && !RenameOver(temporary_, target_)) {
+        return "Cannot replace " + path_ + ": " + SystemReason(errno) + "; the readings are in " +
+               temporary_;
+    }
+    temporary_.clear();
+    if (!closed) {
+        return "Cannot close " + path_ + ": " + SystemReason(error);
     }
     return std::nullopt;
 }
 
 namespace {
 
-// Unit codes are small integers; a code that cannot be one maps to -1, which names no unit.
-int ToUnitCode(double value) {
-    if (!(std::fabs(value) <= 32767.0)) {
-        return -1;
+constexpr std::size_t kFields = 5;
+
+// A unit code is a whole number of the 16-bit range. A code no unit table can hold (32768 to
+// 65535) maps to -1, which names no unit; anything else is no unit code at all.
+std::optional<int> ToUnitCode(double value) {
+    if (!(std::fabs(value) <= 65535.0) || value != std::trunc(value)) {
+        return std::nullopt;
     }
-    return static_cast<int>(std::nearbyint(value));
+    return std::fabs(value) <= 32767.0 ? static_cast<int>(value) : -1;
 }
 
 // The record number is only a count; one that no 64-bit integer holds (only a malformed file
@@ -64,59 +129,100 @@ long long ToRecordNumber(double value) {
     return value >= -kLimit && value < kLimit ? static_cast<long long>(value) : 0;
 }
 
-class RecordParser {
-  public:
-    explicit RecordParser(std::string_view text) : fields_(text) {}
+bool IsBlankLine(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
 
-    bool AtEnd() const { return fields_.AtEnd(); }
+std::string LineFault(int line, const std::string& what) {
+    return "line " + std::to_string(line) + ": " + what;
+}
 
-    [[nodiscard]] Failure ReadRecord(Record& record) {
-        double number = 0, unit1 = 0, unit2 = 0;
-        const std::pair<double*, const char*> fields[] = {{&number, "number"},
-                                                          {&record.value1, "value"},
-                                                          {&unit1, "unit code"},
-                                                          {&record.value2, "value"},
-                                                          {&unit2, "unit code"}};
-        for (const auto& [value, what] : fields) {
-            if (Failure failure = ReadNumber(*value, what)) {
-                return failure;
-            }
+// The fields of one line, at most `most` of them; the count of all in `count`.
+std::size_t SplitFields(std::string_view line, std::string_view* fields, std::size_t most) {
+    FieldReader reader(line);
+    std::size_t count = 0;
+    while (!reader.AtEnd()) {
+        const std::string_view field = *reader.ReadText();
+        if (count < most) {
+            fields[count] = field;
         }
-        record.number = ToRecordNumber(number);
-        record.unit1 = ToUnitCode(unit1);
-        record.unit2 = ToUnitCode(unit2);
-        return std::nullopt;
+        ++count;
     }
+    return count;
+}
 
-  private:
-    [[nodiscard]] Failure ReadNumber(double& value, const char* what) {
-        if (fields_.AtEnd()) {
-            return "line " + std::to_string(fields_.FieldLine()) + ": the record is incomplete";
-        }
-        const std::string_view field = *fields_.ReadText();
-        const auto number = ParseNumber(field);
+// One line as a record; the reason names the line and what is wrong with it.
+Failure ParseRecord(std::string_view line, int lineNumber, bool lineEnded, Record& record) {
+    std::string_view fields[kFields];
+    const std::size_t count = SplitFields(line, fields, kFields);
+    if (count < kFields && !lineEnded) {
+        return LineFault(lineNumber, "the record is incomplete");
+    }
+    if (count != kFields) {
+        return LineFault(lineNumber, "it holds " + std::to_string(count) +
+                                         " fields, not 5: " + QuotedForMessage(line));
+    }
+    const char* const names[kFields] = {"number", "value", "unit code", "value", "unit code"};
+    double numbers[kFields] = {};
+    for (std::size_t i = 0; i < kFields; ++i) {
+        const std::optional<double> number = ParseNumber(fields[i]);
         if (!number) {
-            return "line " + std::to_string(fields_.FieldLine()) + ": the " + what + " " +
-                   QuotedForMessage(field) + " is not a number";
+            return LineFault(lineNumber, std::string("the ") + names[i] + " " +
+                                             QuotedForMessage(fields[i]) + " is not a number");
         }
-        value = *number;
-        return std::nullopt;
+        numbers[i] = *number;
     }
+    const std::optional<int> unit1 = ToUnitCode(numbers[2]), unit2 = ToUnitCode(numbers[4]);
+    if (!unit1 || !unit2) {
+        return LineFault(lineNumber, "the unit code " + QuotedForMessage(fields[unit1 ? 4 : 2]) +
+                                         " is not a whole number of 16 bits");
+    }
+    record = {ToRecordNumber(numbers[0]), numbers[1], *unit1, numbers[3], *unit2};
+    return std::nullopt;
+}
 
-    FieldReader fields_;
-};
+// Why the lines stopped before their end, or nothing when they simply ran out.
+Failure StopFault(const LineReader& lines) {
+    if (lines.Stopped() == LineReader::Stop::TooLong) {
+        return LineFault(lines.LineNumber(), "the line runs on for more than 4 MB: " +
+                                                 QuotedForMessage(lines.LongLineStart()));
+    }
+    return std::nullopt;
+}
+
+// The next line that is not blank. Blank lines are the end of the file when nothing but blank
+// lines follows them; otherwise the first of them is at fault.
+std::optional<std::string_view> NextRecordLine(LineReader& lines, Failure& fault) {
+    int firstBlank = 0;
+    while (const std::optional<std::string_view> line = lines.Next()) {
+        if (!IsBlankLine(*line)) {
+            if (firstBlank != 0) {
+                fault = LineFault(firstBlank, "the line is empty");
+                return std::nullopt;
+            }
+            return line;
+        }
+        firstBlank = firstBlank != 0 ? firstBlank : lines.LineNumber();
+    }
+    fault = StopFault(lines);
+    return std::nullopt;
+}
 
 }  // namespace
 
-Failure ReadRecordsFromText(std::string_view text, int count, std::vector<Record>& records) {
+Failure ReadRecords(LineReader& lines, std::optional<int> count, std::vector<Record>& records) {
     records.clear();
-    RecordParser parser(text);
-    for (int i = 0; i < count; ++i) {
-        if (parser.AtEnd()) {
-            return "the file ends after " + std::to_string(i) + " records";
+    while (!count || static_cast<int>(records.size()) < *count) {
+        Failure fault;
+        const std::optional<std::string_view> line = NextRecordLine(lines, fault);
+        if (!line) {
+            if (!fault && count) {
+                fault = "the file ends after " + std::to_string(records.size()) + " records";
+            }
+            return fault;
         }
         Record record;
-        if (Failure failure = parser.ReadRecord(record)) {
+        if (Failure failure = ParseRecord(*line, lines.LineNumber(), lines.LineEnded(), record)) {
             return failure;
         }
         records.push_back(record);
@@ -124,30 +230,44 @@ Failure ReadRecordsFromText(std::string_view text, int count, std::vector<Record
     return std::nullopt;
 }
 
+Failure ReadRecordsFromText(std::string_view text, int count, std::vector<Record>& records) {
+    LineReader lines(text);
+    return ReadRecords(lines, std::max(count, 0), records);
+}
+
 Failure ReadAllRecordsFromText(std::string_view text, std::vector<Record>& records) {
-    records.clear();
-    // One record a line: reserving for every line keeps a long file from being copied as the
-    // vector grows.
-    records.reserve(std::count(text.begin(), text.end(), '\n') + 1);
-    RecordParser parser(text);
-    while (!parser.AtEnd()) {
-        Record record;
-        if (Failure failure = parser.ReadRecord(record)) {
-            return failure;
-        }
-        records.push_back(record);
+    LineReader lines(text);
+    return ReadRecords(lines, std::nullopt, records);
+}
+
+Failure DataFileReader::Open(const std::string& path) {
+    path_ = path;
+    errno = 0;
+    file_.reset(std::fopen(path.c_str(), "rb"));
+    if (!file_) {
+        return "Cannot open " + path + ": " + OpenFailureReason(path, errno);
     }
     return std::nullopt;
+}
+
+Failure DataFileReader::Read(std::optional<int> count, std::vector<Record>& records) {
+    LineReader lines(file_.get());
+    Failure fault = ReadRecords(lines, count, records);
+    readFailed_ = lines.Stopped() == LineReader::Stop::ReadFailed;
+    if (readFailed_) {
+        return "Cannot read " + path_ + ": " + SystemReason(lines.ReadError());
+    }
+    return fault;
 }
 
 Failure ReadDataFile(const std::string& path, std::vector<Record>& records) {
     records.clear();
-    std::string text;
-    if (Failure failure = ReadWholeFile(path, text)) {
+    DataFileReader file;
+    if (Failure failure = file.Open(path)) {
         return failure;
     }
-    if (const Failure failure = ReadAllRecordsFromText(text, records)) {
-        return path + ", " + *failure;
+    if (const Failure failure = file.Read(std::nullopt, records)) {
+        return file.ReadFailed() ? failure : path + ", " + *failure;
     }
     if (records.empty()) {
         return path + " holds no readings";
@@ -157,15 +277,17 @@ Failure ReadDataFile(const std::string& path, std::vector<Record>& records) {
 
 Failure ReadDataFileRecords(const std::string& path, int count, std::vector<Record>& records) {
     records.clear();
-    std::string text;
+    DataFileReader file;
     if (count > 0) {
-        if (Failure failure = ReadWholeFile(path, text)) {
+        if (Failure failure = file.Open(path)) {
             return failure;
         }
-    }
-    if (const Failure failure = ReadRecordsFromText(text, count, records)) {
-        return path + " should hold " + std::to_string(count) + " readings, but only " +
-               std::to_string(records.size()) + " could be read: " + *failure;
+        if (const Failure failure = file.Read(count, records)) {
+            return file.ReadFailed()
+                       ? failure
+                       : path + " should hold " + std::to_string(count) + " readings, but only " +
+                             std::to_string(records.size()) + " could be read: " + *failure;
+        }
     }
     if (records.empty()) {
         return path + " holds no readings";

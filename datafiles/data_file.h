@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,21 +24,52 @@ struct Record {
 // One record as its line in the file, CR LF included.
 std::string FormatRecord(const Record& record);
 
+// How a data file is created for a download.
+enum class FileCreation {
+    Truncate,  // created, or emptied when it exists (the window's Start, after asking)
+    New,       // only where no file exists yet; removed again when no record was written
+    // into a temporary file beside it, which replaces the file only once a record was
+    // written; the file stays as it was when none was
+    Replace,
+};
+
 // Writes a data file. Every record is handed to the operating system as soon as it is
-// appended, so a program that dies later leaves it on disk. A failure's reason names the path.
+// appended, so a program that dies later leaves it on disk; a record that cannot be written
+// whole is cut off again, so that the file holds only whole lines. A failure's reason names
+// the path.
 class DataFileWriter {
   public:
-    [[nodiscard]] Failure Open(const std::string& path);
+    [[nodiscard]] Failure Open(const std::string& path,
+                               FileCreation creation = FileCreation::Truncate);
     [[nodiscard]] Failure Append(const Record& record);
     [[nodiscard]] Failure Close();
+    // Records appended whole since Open.
+    int Records() const { return records_; }
 
   private:
+    // Removes what Open created when no record went into it.
+    void RemoveUnwritten();
+
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::string path_;
+    std::string temporary_;  // written into instead of path_ (FileCreation::Replace)
+    std::string target_;     // what the temporary file replaces: path_, a link followed
+    FileCreation creation_ = FileCreation::Truncate;
+    long long wholeSize_ = 0;  // bytes of the whole records written
+    int records_ = 0;
 };
+
+class LineReader;
+
+// Reads records line by line: the first `count`, or all when `count` has no value. Each line
+// holds exactly five fields; empty lines at the end are the end of the file. Stops at the
+// first line that is not a record, keeping the records before it, and the reason names that
+// line and what it holds; with a count, a file that ends early is a failure too.
+[[nodiscard]] Failure ReadRecords(LineReader& lines, std::optional<int> count,
+                                  std::vector<Record>& records);
 
 // Reads `count` records from the text of a data file into `records`, in file order. When
 // fewer can be read, the records before the fault are kept and the reason names its line.
@@ -46,6 +78,25 @@ class DataFileWriter {
 // Reads every record of the text, however many, into `records`. Stops at the first line that
 // is not a record, keeping the records before it; the reason then names that line.
 [[nodiscard]] Failure ReadAllRecordsFromText(std::string_view text, std::vector<Record>& records);
+
+// Reads a data file as it goes, holding no more of it than one line.
+class DataFileReader {
+  public:
+    // The reason for a failure names the path.
+    [[nodiscard]] Failure Open(const std::string& path);
+    // Reads as ReadRecords does. The reason for a faulty line names only the line; when the
+    // file could not be read, ReadFailed() is true and the reason names the path.
+    [[nodiscard]] Failure Read(std::optional<int> count, std::vector<Record>& records);
+    bool ReadFailed() const { return readFailed_; }
+
+  private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::string path_;
+    bool readFailed_ = false;
+};
 
 // Reads every record of the data file at `path`. On a failure the records before the faulty
 // line stay in `records`, and the reason names the file and, where one is at fault, the line.

@@ -12,6 +12,22 @@ namespace rv7342 {
 // counts as existing, so Start asks before a transfer that might overwrite something.
 bool FileExists(const std::string& path);
 
+// True when both paths name one existing file, by its device and inode: through a symbolic
+// or a hard link too. False when either does not exist.
+bool SameFile(const std::string& first, const std::string& second);
+
+// Where a path leads: the file a symbolic link points to, so that writing there keeps the
+// link; the path itself otherwise.
+std::string FollowLink(const std::string& path);
+// Creates a new file beside `target`, in its folder, under a fresh hidden name that is put in
+// `path`, with the permissions of the file at `target` (or those a new file gets), open for
+// writing. Its descriptor, or -1 with errno set.
+int CreateFileBeside(const std::string& target, std::string& path);
+// Renames `from` over `to` in one step; false with errno set.
+bool RenameOver(const std::string& from, const std::string& to);
+// Cuts the open file to its first `size` bytes; false with errno set.
+bool CutFile(int fd, long long size);
+
 // Reads a whole file into `contents`; the reason for a failure names the path.
 [[nodiscard]] Failure ReadWholeFile(const std::string& path, std::string& contents);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -208,6 +209,111 @@ std::optional<std::string_view> FieldReader::ReadText() {
         pos_ < text_.size() && text_[pos_] == '"' ? ReadQuoted() : ReadUnquoted();
     SkipDelimiter();
     return field;
+}
+
+}  // namespace rv7342
+
+namespace rv7342 {
+
+namespace {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kReadPiece = 1 << 16;
+}  // namespace
+
+LineReader::LineReader(std::string_view text) : text_(text) {}
+
+LineReader::LineReader(std::FILE* file) : file_(file) {}
+
+bool LineReader::Fill() {
+    if (!file_) {
+        return false;
+    }
+    held_.erase(0, start_);
+    text_ = held_;
+    scanned_ -= start_;
+    start_ = 0;
+    char piece[kReadPiece];
+    errno = 0;
+    const std::size_t got = std::fread(piece, 1, sizeof piece, file_);
+    if (got == 0) {
+        if (std::ferror(file_)) {
+            stop_ = Stop::ReadFailed;
+            readError_ = errno;
+        }
+        file_ = nullptr;  // nothing more comes
+        return false;
+    }
+    held_.append(piece, got);
+    text_ = held_;
+    return true;
+}
+
+void LineReader::SkipByteOrderMark() {
+    bomChecked_ = true;
+    while (text_.size() - start_ < kByteOrderMark.size() && Fill()) {
+    }
+    if (text_.substr(start_, kByteOrderMark.size()) == kByteOrderMark) {
+        start_ += kByteOrderMark.size();
+    }
+    scanned_ = start_;
+}
+
+std::optional<std::string_view> LineReader::Next() {
+    if (!bomChecked_) {
+        SkipByteOrderMark();
+    }
+    while (stop_ == Stop::None) {
+        for (; scanned_ < text_.size(); ++scanned_) {
+            const char c = text_[scanned_];
+            if (field_ == Field::Quoted) {
+                field_ = c == '"' ? Field::AfterQuote : field_;
+                lineEnds_ += c == '\n' ? 1 : 0;
+                continue;
+            }
+            if (IsLineEndChar(c)) {
+                // A CR that ends what is held may be the first half of a CR LF.
+                if (c == '\r' && scanned_ + 1 == text_.size() && Fill()) {
+                    break;
+                }
+                const std::size_t end = scanned_;
+                const bool crLf = c == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n';
+                return TakeLine(end, end + (crLf ? 2 : 1), true);
+            }
+            if (c == ',') {
+                field_ = Field::Start;
+            } else if (field_ == Field::Start && !IsBlank(c)) {
+                field_ = c == '"' ? Field::Quoted : Field::Unquoted;
+            }
+        }
+        if (scanned_ < text_.size()) {
+            continue;  // more arrived behind a CR
+        }
+        if (scanned_ - start_ > kLongestLine) {
+            stop_ = Stop::TooLong;
+        } else if (!Fill() && stop_ == Stop::None) {
+            if (start_ < text_.size()) {
+                return TakeLine(text_.size(), text_.size(), false);
+            }
+            stop_ = Stop::End;
+        }
+    }
+    lineNumber_ = nextLine_;
+    return std::nullopt;
+}
+
+std::string_view LineReader::TakeLine(std::size_t end, std::size_t next, bool ended) {
+    const std::string_view line = text_.substr(start_, end - start_);
+    lineNumber_ = nextLine_;
+    nextLine_ += 1 + lineEnds_;
+    lineEnds_ = 0;
+    field_ = Field::Start;
+    start_ = scanned_ = next;
+    lineEnded_ = ended;
+    return line;
+}
+
+std::string_view LineReader::LongLineStart() const {
+    return text_.substr(start_, 64);
 }
 
 }  // namespace rv7342

@@ -3,6 +3,7 @@
 // invariant number text (independent of the C library's locale) and a field reader.
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,56 @@ class FieldReader {
     int line_ = 1;
     int fieldLine_ = 0;
     bool afterComma_ = false;
+};
+
+// Cuts a text into its lines as it is read, so that a file of any size takes no more memory
+// than its longest line. A line ends at CR LF, LF or CR, except inside a quoted field, which
+// runs to its closing quote as FieldReader reads it. A UTF-8 byte-order mark at the start is
+// skipped.
+class LineReader {
+  public:
+    // No line of a data file or a unit table comes near this; a longer one ends the reading.
+    static constexpr std::size_t kLongestLine = 4 << 20;
+    enum class Stop { None, End, TooLong, ReadFailed };
+
+    // The lines of a whole text in memory.
+    explicit LineReader(std::string_view text);
+    // The lines of an open file, read in pieces; the file stays the caller's.
+    explicit LineReader(std::FILE* file);
+
+    // The next line without its line end. No value once the text has run out, a line is
+    // longer than kLongestLine or the file cannot be read: Stopped() tells which.
+    std::optional<std::string_view> Next();
+    // The line returned last, or the one at which the reading stopped, counted from 1.
+    int LineNumber() const { return lineNumber_; }
+    // Whether the line returned last was ended by a line end, not by the end of the text.
+    bool LineEnded() const { return lineEnded_; }
+    Stop Stopped() const { return stop_; }
+    // The errno of a read failure.
+    int ReadError() const { return readError_; }
+    // The start of the line that was too long, to quote in a message.
+    std::string_view LongLineStart() const;
+
+  private:
+    enum class Field { Start, Unquoted, Quoted, AfterQuote };
+    // Reads more of the file behind what is held; false when nothing more comes.
+    bool Fill();
+    void SkipByteOrderMark();
+    std::string_view TakeLine(std::size_t end, std::size_t next, bool ended);
+
+    std::FILE* file_ = nullptr;
+    std::string held_;         // the file's bytes not yet returned (a file only)
+    std::string_view text_;    // the text the lines are cut from: a whole text, or held_
+    std::size_t start_ = 0;    // where the next line begins in text_
+    std::size_t scanned_ = 0;  // how far the next line has been scanned
+    Field field_ = Field::Start;
+    int lineEnds_ = 0;  // line ends inside quoted fields of the line being scanned
+    int nextLine_ = 1;
+    int lineNumber_ = 0;
+    bool lineEnded_ = false;
+    bool bomChecked_ = false;
+    Stop stop_ = Stop::None;
+    int readError_ = 0;
 };
 
 }  // namespace rv7342

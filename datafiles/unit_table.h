@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "datafiles/failure.h"
 
@@ -27,11 +28,17 @@ bool IsUnassigned(const UnitName& name);
 // decoded, so a field of any length costs no memory of its own.
 UnitName DecodeUnitName(std::string_view bytes);
 
-// Fills the table in file order from the text of a table file. Entries past the 101st are
-// ignored; an entry without its name leaves its slot unassigned.
-void LoadUnitTableFromText(std::string_view text, UnitTable& table);
-// Loads the table file at `path`. When it cannot be read the table stays as it was and the
-// reason names the path.
-[[nodiscard]] Failure LoadUnitTable(const std::string& path, UnitTable& table);
+// The lines of a table file that are not an entry of two fields, each as "line 3: ...".
+using UnitTableFaults = std::vector<std::string>;
+
+// Fills the table in file order from the text of a table file, one entry a line; no more than
+// the 101 entries the table holds are read. A line that does not hold exactly two fields
+// leaves its entry unassigned and is added to `faults`; later lines keep their own codes.
+void LoadUnitTableFromText(std::string_view text, UnitTable& table,
+                           UnitTableFaults* faults = nullptr);
+// Loads the table file at `path`, reading it as it goes. When it cannot be read the table
+// stays as it was and the reason names the path.
+[[nodiscard]] Failure LoadUnitTable(const std::string& path, UnitTable& table,
+                                    UnitTableFaults* faults = nullptr);
 
 }  // namespace rv7342

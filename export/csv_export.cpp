@@ -1,9 +1,10 @@
 #include "export/csv_export.h"
 
 #include <cerrno>
-#include <fstream>
+#include <functional>
 
 #include "datafiles/files.h"
+#include "datafiles/output_file.h"
 #include "datafiles/text_fields.h"
 #include "export/export_table.h"
 
@@ -55,9 +56,13 @@ void AppendLine(const std::vector<Cell>& cells, std::string& text) {
 
 }  // namespace
 
-Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
-                         const std::vector<Record>& records, const UnitTable& names,
-                         const TimeAxis& axis, const std::vector<Conversion>& conversions) {
+namespace {
+
+// The CSV text in pieces of about 64 kB, each handed to `write`; false as soon as one fails.
+// Each conversion applied is noted in a line of its own before the header.
+bool WriteCsv(const std::vector<Record>& records, const UnitTable& names, const TimeAxis& axis,
+              const std::vector<Conversion>& conversions,
+              const std::function<bool(const std::string&)>& write) {
     const ReadingsTable table(records, names, axis, conversions);
     std::string text;
     for (const Conversion& conversion : table.Applied()) {
@@ -68,17 +73,31 @@ Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
         cells.push_back({Cell::Kind::Text, 0, title});
     }
     AppendLine(cells, text);
-    for (std::size_t row = 0; row < table.RowCount() && out; ++row) {
+    for (std::size_t row = 0; row < table.RowCount(); ++row) {
         table.Row(row, cells);
         AppendLine(cells, text);
         if (text.size() >= 1 << 16) {
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            if (!write(text)) {
+                return false;
+            }
             text.clear();
         }
     }
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    return write(text);
+}
+
+}  // namespace
+
+Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
+                         const std::vector<Record>& records, const UnitTable& names,
+                         const TimeAxis& axis, const std::vector<Conversion>& conversions) {
+    const bool written =
+        WriteCsv(records, names, axis, conversions, [&out](const std::string& text) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            return static_cast<bool>(out);
+        });
     out.flush();
-    if (!out) {
+    if (!written || !out) {
         return "Cannot write the readings to " + what;
     }
     return std::nullopt;
@@ -87,20 +106,15 @@ Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
 Failure WriteReadingsCsv(const std::string& path, const std::vector<Record>& records,
                          const UnitTable& names, const TimeAxis& axis,
                          const std::vector<Conversion>& conversions) {
-    errno = 0;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return "Cannot create " + path + ": " + SystemReason(errno);
+    OutputFile out;
+    Failure failure = out.Open(path);
+    if (!failure) {
+        WriteCsv(records, names, axis, conversions, [&](const std::string& text) {
+            failure = out.Write(text);
+            return !failure;
+        });
     }
-    if (WriteReadingsCsv(file, path, records, names, axis, conversions)) {
-        return "Cannot write " + path + ": " + SystemReason(errno);
-    }
-    errno = 0;
-    file.close();
-    if (!file) {
-        return "Cannot write " + path + ": " + SystemReason(errno);
-    }
-    return std::nullopt;
+    return failure ? failure : out.Commit();
 }
 
 }  // namespace rv7342

@@ -21,6 +21,7 @@ namespace rv7342 {
                                        const std::vector<Record>& records, const UnitTable& names,
                                        const TimeAxis& axis,
                                        const std::vector<Conversion>& conversions = {});
+// Through OutputFile: "-" is the standard output.
 [[nodiscard]] Failure WriteReadingsCsv(const std::string& path, const std::vector<Record>& records,
                                        const UnitTable& names, const TimeAxis& axis,
                                        const std::vector<Conversion>& conversions = {});

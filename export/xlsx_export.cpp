@@ -1,11 +1,19 @@
 #include "export/xlsx_export.h"
 
+#include <fcntl.h>
 #include <xlsxwriter.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
 
 #include "datafiles/files.h"
+#include "datafiles/output_file.h"
 #include "export/export_table.h"
 
 namespace rv7342 {
@@ -52,6 +60,9 @@ class SheetWriter {
                 break;
             case Cell::Kind::LocalTime: {
                 const CivilTime time = ToCivil(cell.number);
+                if (time.year < 1900 || time.year > 9999) {
+                    break;  // no spreadsheet shows such a date; the elapsed time still stands
+                }
                 lxw_datetime cellTime{time.year, time.month,  time.day,
                                       time.hour, time.minute, time.second};
                 Keep(worksheet_write_datetime(sheet_, row, column, &cellTime, time_));
@@ -101,27 +112,48 @@ lxw_error WriteConversions(lxw_workbook* book, const std::vector<Conversion>& ap
     return sheet.Error();
 }
 
-}  // namespace
+// The library tells its failures on the standard error as well as in its result; the result
+// is what the user is told, so its own lines are kept off the standard error meanwhile.
+class QuietStandardError {
+  public:
+    QuietStandardError() : saved_(::dup(kStandardError)) {
+        std::fflush(stderr);
+        const int null = ::open(kNullDevice, O_WRONLY);
+        if (saved_ >= 0 && null >= 0) {
+            ::dup2(null, kStandardError);
+        }
+        if (null >= 0) {
+            ::close(null);
+        }
+    }
+    ~QuietStandardError() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            ::dup2(saved_, kStandardError);
+            ::close(saved_);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
 
-Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& records,
-                          const UnitTable& names, const TimeAxis& axis,
-                          const std::vector<Conversion>& conversions) {
-    if (records.size() >= LXW_ROW_MAX) {
-        return "Cannot write " + path + ": its " + std::to_string(records.size()) +
-               " readings are more than a sheet holds (" + std::to_string(LXW_ROW_MAX - 1) +
-               "); export them as CSV";
-    }
-    // The library writes the file only when the workbook is closed, and then tells why it
-    // cannot on the standard error: the file is made first, so that a wrong path is told here.
-    errno = 0;
-    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fclose(file);
-    } else {
-        return "Cannot create " + path + ": " + SystemReason(errno);
-    }
+  private:
+    static constexpr int kStandardError = 2;
+#ifdef _WIN32
+    static constexpr const char* kNullDevice = "NUL";
+#else
+    static constexpr const char* kNullDevice = "/dev/null";
+#endif
+    int saved_;
+};
+
+// The workbook written into the output's temporary file; the library's error, if any.
+lxw_error WriteWorkbook(const std::string& path, const std::vector<Record>& records,
+                        const UnitTable& names, const TimeAxis& axis,
+                        const std::vector<Conversion>& conversions) {
+    const QuietStandardError quiet;
     lxw_workbook* book = workbook_new(path.c_str());
     if (!book) {
-        return "Cannot create " + path + ": out of memory";
+        return LXW_ERROR_MEMORY_MALLOC_FAILED;
     }
     const ReadingsTable table(records, names, axis, conversions);
     SheetWriter readings(book, "Readings");
@@ -135,19 +167,35 @@ Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& re
     const lxw_error noted = WriteConversions(book, table.Applied());
     errno = 0;
     const lxw_error closed = workbook_close(book);  // writes the file and frees the workbook
-    const lxw_error error = readings.Error() != LXW_NO_ERROR ? readings.Error()
-                            : statistics != LXW_NO_ERROR     ? statistics
-                            : noted != LXW_NO_ERROR          ? noted
-                                                             : closed;
-    if (error != LXW_NO_ERROR) {
-        std::remove(path.c_str());
+    return readings.Error() != LXW_NO_ERROR ? readings.Error()
+           : statistics != LXW_NO_ERROR     ? statistics
+           : noted != LXW_NO_ERROR          ? noted
+                                            : closed;
+}
+
+}  // namespace
+
+Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& records,
+                          const UnitTable& names, const TimeAxis& axis,
+                          const std::vector<Conversion>& conversions) {
+    if (records.size() >= LXW_ROW_MAX) {
+        return "Cannot write " + path + ": its " + std::to_string(records.size()) +
+               " readings are more than a sheet holds (" + std::to_string(LXW_ROW_MAX - 1) +
+               "); export them as CSV";
+    }
+    OutputFile out;
+    if (Failure failure = out.Open(path)) {
+        return failure;
+    }
+    if (const lxw_error error =
+            WriteWorkbook(out.TemporaryPath(), records, names, axis, conversions)) {
         std::string reason = lxw_strerror(error);
         if (errno != 0) {
             reason += " (" + SystemReason(errno) + ")";
         }
         return "Cannot write " + path + ": " + reason;
     }
-    return std::nullopt;
+    return out.Commit();
 }
 
 }  // namespace rv7342

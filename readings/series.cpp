@@ -111,11 +111,24 @@ std::vector<ReadingSeries> GroupIntoSeries(const std::vector<Record>& records) {
     return series;
 }
 
+namespace {
+
+// A character that no output can break on: control characters (tabs and line ends among them)
+// and non-characters become U+FFFD, the replacement character.
+char32_t Printable(char32_t character) {
+    const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+    const bool nonCharacter =
+        (character >= 0xFDD0 && character <= 0xFDEF) || (character & 0xFFFE) == 0xFFFE;
+    return control || nonCharacter ? U'\uFFFD' : character;
+}
+
+}  // namespace
+
 std::string UnitLabel(const UnitTable& names, int unitCode) {
     std::string label;
     if (unitCode >= 0 && unitCode < kUnitNameCount && !IsUnassigned(names[unitCode])) {
         for (char32_t character : names[unitCode]) {
-            AppendUtf8(character, label);
+            AppendUtf8(Printable(character), label);
         }
         label.erase(label.find_last_not_of(' ') + 1);
         label.erase(0, label.find_first_not_of(' '));

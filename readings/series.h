@@ -33,7 +33,8 @@ bool NeverMeasured(const ReadingSeries& series);
 std::vector<ReadingSeries> GroupIntoSeries(const std::vector<Record>& records);
 
 // The unit's name from the table without its padding, as UTF-8, or "unit 57" where the table
-// names no unit for the code.
+// names no unit for the code. Control characters and non-characters are replaced by U+FFFD,
+// so that the name is safe in every output: a table, JSON, SVG, XLSX, the terminal.
 std::string UnitLabel(const UnitTable& names, int unitCode);
 // The unit's name; a second display's series says so: "V DC (second display)".
 std::string SeriesLabel(const UnitTable& names, const ReadingSeries& series);

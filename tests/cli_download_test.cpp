@@ -2,6 +2,7 @@
 // simulator: the same file as the window's, the ends of a transfer and their exit statuses.
 
 #include <csignal>
+#include <filesystem>
 #include <memory>
 
 #include "tests/child_process.h"
@@ -31,8 +32,8 @@ class CliDownload : public Download {
         args.insert(args.end(), options.begin(), options.end());
         args.push_back(name);
         std::unique_ptr<ChildProcess> cli = Cli(args);
-        EXPECT_TRUE(cli->WaitForError("Waiting for the meter on COM2 (" + meter.SlavePath() +
-                                      "): press RESET on the meter."))
+        EXPECT_TRUE(cli->WaitForError("Waiting for the meter on " + meter.SlavePath() +
+                                      ": press RESET on the meter."))
             << cli->Errors();
         return cli;
     }
@@ -103,11 +104,102 @@ TEST_F(CliDownload, AnIncompleteTransferExitsOneKeepingEveryReading) {
     EXPECT_TRUE(Has(cli->Errors(), "Transfer incomplete: 3 readings in")) << cli->Errors();
     EXPECT_TRUE(Has(cli->Errors(), "stopped sending before the end of its memory was recognised"));
 
+    // Nothing received: the file downloaded before stays as it was.
+    const std::string before = dir.Read("cli.dat");
     cli = WaitingDownload(meter, {"--wait", "0.3", "--force"});
     EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
-    EXPECT_EQ(dir.Read("cli.dat"), "");
+    EXPECT_EQ(dir.Read("cli.dat"), before);
     EXPECT_TRUE(Has(cli->Errors(), "nothing arrived from the meter within 0.3 seconds"))
         << cli->Errors();
+    EXPECT_TRUE(Has(cli->Errors(),
+                    "no reading was received, " + dir.Path("cli.dat") + " is left as it was"))
+        << cli->Errors();
+}
+
+// A transfer that ends before its first reading leaves no file and no old file emptied; one
+// that wrote readings with --force replaces the old file only at its end.
+TEST_F(CliDownload, NothingReceivedLeavesNoFileAndForceReplacesOnlyWithReadings) {
+    const struct {
+        std::vector<std::string> options;
+        std::string before;  // the file before; empty for none
+        int signal;          // 0: --wait runs out
+        int status;
+    } cases[] = {{{"--wait", "0.3"}, "", 0, 1},
+                 {{}, "", SIGINT, 130},
+                 {{}, "", SIGHUP, 129},
+                 {{"--force"}, "precious\r\n", SIGINT, 130},
+                 {{"--force", "--wait", "0.3"}, "precious\r\n", 0, 1}};
+    for (const auto& [options, before, signal, status] : cases) {
+        SCOPED_TRACE(before + std::to_string(signal));
+        std::filesystem::remove(dir.Path("cli.dat"));
+        if (!before.empty()) {
+            dir.Write("cli.dat", before);
+        }
+        std::unique_ptr<ChildProcess> cli = WaitingDownload(meter, options);
+        if (signal != 0) {
+            cli->Signal(signal);
+        }
+        EXPECT_EQ(cli->Wait(), status) << cli->Errors();
+        EXPECT_EQ(std::filesystem::exists(dir.Path("cli.dat")), !before.empty());
+        EXPECT_EQ(dir.Read("cli.dat"), before);
+        EXPECT_TRUE(Has(cli->Errors(), "no reading was received")) << cli->Errors();
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+            EXPECT_NE(entry.path().filename().string().front(), '.')
+                << "no temporary file left behind";
+        }
+    }
+
+    // Readings replace the old file, once the transfer has ended.
+    dir.Write("cli.dat", "precious\r\n");
+    std::unique_ptr<ChildProcess> cli = WaitingDownload(meter, {"--force"});
+    meter.Write(Concat({{13}, kTwoValue, kTwoValue, {'0', '0', '3'}}));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(dir.Read("cli.dat"), "precious\r\n") << "untouched while the transfer runs";
+    cli->Signal(SIGHUP);
+    EXPECT_EQ(cli->Wait(), 129) << cli->Errors();
+    EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
+
+    // Through a symbolic link: the file it points to is replaced, and the link stays.
+    std::filesystem::create_symlink(dir.Path("cli.dat"), dir.Path("link.dat"));
+    cli = WaitingDownload(meter, {"--force"}, "link.dat");
+    meter.Write(MemoryImage({kTwoValue}));
+    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.dat")));
+    EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n");
+}
+
+// Two downloads into one new file: only the first writes it.
+TEST_F(CliDownload, TwoDownloadsIntoOneNewFileCannotBothWrite) {
+    PseudoTerminal second;
+    std::unique_ptr<ChildProcess> first = WaitingDownload(meter);
+    std::unique_ptr<ChildProcess> other =
+        Cli({"download", "--port", second.SlavePath(), "cli.dat"});
+    EXPECT_EQ(other->Wait(), 2) << other->Errors();
+    EXPECT_TRUE(Has(other->Errors(), dir.Path("cli.dat"))) << other->Errors();
+    meter.Write(MemoryImage({kTwoValue, kTwoValue}));
+    EXPECT_EQ(first->Wait(), 0) << first->Errors();
+    EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
+}
+
+// Linux only: a full disk, made by a file-size limit (prlimit; its standard error is a file
+// under the same limit): the file holds only whole lines, as many as the message counts.
+TEST_F(CliDownload, AFullDiskLeavesOnlyWholeLinesAndCountsThem) {
+    std::unique_ptr<ChildProcess> cli = std::make_unique<ChildProcess>(
+        "/usr/bin/prlimit",
+        std::vector<std::string>{"--fsize=4000", "--", RV7342_CLI_PATH, "download", "--port",
+                                 meter.SlavePath(), "cli.dat"},
+        std::vector<std::string>{}, dir.Path());
+    ASSERT_TRUE(cli->WaitForError("press RESET on the meter.")) << cli->Errors();
+    meter.Write(MemoryImage(std::vector<Bytes>(300, kTwoValue)));
+    EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
+    const std::string file = dir.Read("cli.dat");
+    const long lines = std::count(file.begin(), file.end(), '\n');
+    EXPECT_GT(file.size(), 3900u);
+    EXPECT_EQ(file.substr(file.size() - 2), "\r\n") << "no line cut in its middle";
+    EXPECT_TRUE(
+        Has(cli->Errors(), "Transfer incomplete: " + std::to_string(lines) + " readings in"))
+        << cli->Errors();
+    EXPECT_TRUE(Has(cli->Errors(), "File too large")) << cli->Errors();
 }
 
 // SIGINT and SIGTERM stop the transfer: the file holds every whole reading, nothing of the
@@ -125,7 +217,8 @@ TEST_F(CliDownload, ASignalStopsTheTransferKeepingEveryWholeReading) {
     cli = WaitingDownload(meter, {"--force"});
     cli->Signal(SIGTERM);
     EXPECT_EQ(cli->Wait(), 143) << cli->Errors();
-    EXPECT_EQ(dir.Read("cli.dat"), "");
+    EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n")
+        << "nothing received: the file stays as it was";
 }
 
 // A port or file failure: exit 2, the message naming the port or file and why, no file
@@ -137,6 +230,7 @@ TEST_F(CliDownload, APortOrFileFailureExitsTwoTouchingNothing) {
     EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: Cannot open COM1 (/dev/rv7342-absent): "))
         << cli->Errors();
     EXPECT_TRUE(Has(cli->Errors(), "There is no such serial device."));
+    EXPECT_FALSE(Has(cli->Errors(), "press Start")) << cli->Errors();
     EXPECT_TRUE(Has(cli->Errors(), "serial port")) << "the machine's ports are listed";
     EXPECT_FALSE(std::filesystem::exists(dir.Path("cli.dat")));
 

@@ -49,6 +49,47 @@ TEST(ReadRecords, StopsAtTheFirstFaultAndSaysWhere) {
     }
 }
 
+// Each line is one record of exactly five fields: a line with four or six, or a comma as
+// decimal separator, is the faulty line, and nothing is taken from the next one. Unit codes
+// are whole numbers of the 16-bit range; a byte-order mark is no field.
+TEST(ReadRecords, EachLineIsOneRecordOfFiveFields) {
+    const struct {
+        std::string text;
+        std::size_t read;
+        std::string reason;  // empty: every record read
+    } cases[] = {
+        {"1,1,1,1\r\n2,2,2,2,2\r\n", 0, "line 1: it holds 4 fields, not 5: \"1,1,1,1\""},
+        {"1,1,1,1,1\r\n2,2,2,2,2,2\r\n3,3,3,3,3\r\n", 1,
+         "line 2: it holds 6 fields, not 5: \"2,2,2,2,2,2\""},
+        {"1,1,1,1,1\r\n2,1,5,3,0,0\r\n", 1, "line 2: it holds 6 fields, not 5"},
+        {"1,1,1,1,1\r\n\r\n2,2,2,2,2\r\n", 1, "line 2: the line is empty"},
+        {"1,1,1.5,1,1\r\n", 0,
+         "line 1: the unit code \"1.5\" is not a whole number of 16 bits"},
+        {"1,1,1,1,65536\r\n", 0,
+         "line 1: the unit code \"65536\" is not a whole number of 16 bits"},
+        {"1,1,999999999999,1,1\r\n", 0, "line 1: the unit code \"999999999999\""},
+        {"1,1,-5,1,3.0\r\n", 1, ""},
+        {"\xEF\xBB\xBF"
+         "1,1,1,1,1\r\n2,2,2,2,2",
+         2, ""},
+        {"1,1,1,1,1\r\n\xEF\xBB\xBF"
+         "2,2,2,2,2",
+         1, "line 2: the number \"\\xEF\\xBB\\xBF2\""},
+    };
+    for (const auto& [text, read, reason] : cases) {
+        SCOPED_TRACE(text);
+        std::vector<Record> records;
+        const Failure failure = ReadAllRecordsFromText(text, records);
+        EXPECT_EQ(failure.has_value(), !reason.empty());
+        EXPECT_EQ(failure.value_or("").rfind(reason, 0), 0u) << failure.value_or("");
+        EXPECT_EQ(records.size(), read);
+    }
+    std::vector<Record> records;
+    ASSERT_EQ(ReadAllRecordsFromText("7,1,-5,1,3.0\r\n", records), std::nullopt);
+    EXPECT_EQ(records[0].unit1, -5) << "a noisy frame's code, as the transfer writes it";
+    EXPECT_EQ(records[0].unit2, 3);
+}
+
 // The text written for each record reads back as the same record: to the 15 digits written,
 // and the same text again.
 TEST(DataFileWriter, RandomReadingsRoundTripThroughTheFile) {

@@ -51,6 +51,7 @@ TEST(TransferMachine, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
     std::vector<Record> records;
     EXPECT_TRUE(ReadRecordsFromText(dir.Read("full.dat"), 20, records).has_value());
     EXPECT_EQ(static_cast<int>(records.size()), fitting);
+    EXPECT_EQ(dir.Read("full.dat").size(), fitting * line.size()) << "the cut line is gone";
 }
 
 }  // namespace

@@ -103,6 +103,16 @@ TEST_F(MainMenu, AboutNamesProgramVersionLicenceAndQt) {
     }
 }
 
+// A unit table line that is no entry of two fields is told where the table is named.
+TEST_F(MainMenu, AboutTellsTheUnitTablesFaultyLines) {
+    dir.Write("unit2.dat", "0,V\r\n1,mV,AC\r\n2,A\r\n");
+    const auto window = OpenWindow();
+    window->AboutAction->trigger();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_TRUE(boxes.seen[0].text.contains(QStringLiteral("line 2: it holds 3 fields, not 2")))
+        << boxes.seen[0].text.toStdString();
+}
+
 // File > Open starts in the data folder, then where the last file was chosen.
 TEST_F(MainMenu, OpenDataFileStartsInTheDataFolderThenInTheLastOne) {
     std::filesystem::create_directory(dir.Path("sub"));

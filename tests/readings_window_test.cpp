@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
 #include "ui/chart/cursor_lines.h"
@@ -749,6 +751,19 @@ TEST_F(ReadingsWindowTest, ExportOfConvertedReadingsNotesTheConversion) {
     EXPECT_EQ(csv.substr(0, csv.find("\r\n3,")),
               "# Converted V DC \xE2\x86\x92 mV DC: \xC3\x97 1000 + 0\r\n"
               "No.,Value,Unit,Value 2,Unit 2\r\n1,2000,mV DC,,\r\n2,4000,mV DC,,");
+}
+
+// The data file shown, by its name or a link to it, is never written over.
+TEST_F(ReadingsWindowTest, ExportAndSaveChartRefuseTheDataFileShown) {
+    dir.Write("run.csv", kKnownFile);
+    std::filesystem::create_symlink(dir.Path("run.csv"), dir.Path("link.png"));
+    ReadingsWindow* window = Open("run.csv");
+    ASSERT_NE(window, nullptr);
+    const QString export_ = window->ExportReadings(Path("run.csv")).value_or("");
+    EXPECT_TRUE(export_.contains("it is the data file this window shows")) << export_.toStdString();
+    const QString chart = window->SaveChart(Path("link.png")).value_or("");
+    EXPECT_TRUE(chart.contains("it is the data file this window shows")) << chart.toStdString();
+    EXPECT_EQ(dir.Read("run.csv"), kKnownFile);
 }
 
 TEST_F(ReadingsWindowTest, ALongFileIsDrawnWithAFewPointsPerColumnAndItsSpike) {

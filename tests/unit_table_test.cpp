@@ -79,6 +79,59 @@ TEST(UnitTable, TextIsUtf8WhenValidElseLatin1) {
     EXPECT_TRUE(IsUnassigned(table[2]));
 }
 
+// A line that does not hold two fields is told and leaves its own entry unnamed; every later
+// line keeps its code. Blank lines inside the table are such lines too.
+TEST(UnitTable, AFaultyLineShiftsNoOtherName) {
+    const struct {
+        std::string text;
+        std::vector<std::u32string> names;  // entries 0 to 3; empty: unassigned
+        std::vector<std::string> faults;
+    } cases[] = {
+        {"0,V\r\n1,mV,AC\r\n2,A\r\n3,Hz\r\n",
+         {U"V", U"", U"A", U"Hz"},
+         {"line 2: it holds 3 fields, not 2: \"1,mV,AC\"; its entry stays unnamed"}},
+        {"0,V\r\n1\r\n2,A\r\n",
+         {U"V", U"", U"A", U""},
+         {"line 2: it holds 1 fields, not 2: \"1\"; its entry stays unnamed"}},
+        {"0,V\r\n\r\n2,A\r\n",
+         {U"V", U"", U"A", U""},
+         {"line 2: the line is empty; its entry stays unnamed"}},
+        {"\xEF\xBB\xBF"
+         "0,V\r\n1,\"mV, AC\"\r\n",
+         {U"V", U"mV, AC", U"", U""},
+         {}},
+    };
+    for (const auto& [text, names, faults] : cases) {
+        SCOPED_TRACE(text);
+        UnitTable table{};
+        UnitTableFaults told;
+        LoadUnitTableFromText(text, table, &told);
+        for (std::size_t code = 0; code < names.size(); ++code) {
+            if (names[code].empty()) {
+                EXPECT_TRUE(IsUnassigned(table[code])) << code;
+            } else {
+                EXPECT_EQ(Entry(table, static_cast<int>(code)), Chars(MakeUnitName(names[code])));
+            }
+        }
+        EXPECT_EQ(told, faults);
+    }
+}
+
+// Only the 101 entries the table holds are read, from a file too.
+TEST(UnitTable, ReadsNoMoreThanItsEntries) {
+    TempDir dir;
+    std::string text;
+    for (int i = 0; i < 101; ++i) {
+        text += std::to_string(i) + ",N" + std::to_string(i) + "\r\n";
+    }
+    dir.Write("unit2.dat", text + "101,\"" + std::string(10 << 20, 'x'));
+    UnitTable table{};
+    UnitTableFaults faults;
+    ASSERT_EQ(LoadUnitTable(dir.Path("unit2.dat"), table, &faults), std::nullopt);
+    EXPECT_EQ(Entry(table, 100), U"N100      ");
+    EXPECT_TRUE(faults.empty()) << "the line past the last entry is never read";
+}
+
 TEST(UnitTable, UnreadableFileIsReportedAndTableKept) {
     TempDir dir;
     UnitTable table{};

@@ -79,6 +79,27 @@ TEST(XlsxExport, ConvertedReadingsAndStatisticsWithASheetOfTheConversions) {
         << "only the conversion applied";
 }
 
+// A date-time no spreadsheet shows (past 9999) is an empty cell beside its elapsed seconds;
+// control characters in a unit's name, which would make the workbook unreadable, are U+FFFD.
+TEST(XlsxExport, OnlyDatesSpreadsheetsShowAndNamesThatKeepTheWorkbookReadable) {
+    TempDir dir;
+    const std::string path = dir.Path("far.xlsx");
+    UnitTable names{};
+    LoadUnitTableFromText("0,\"A\x01\x1B[31mB\"\r\n1,\"\xEF\xBF\xBE\"\r\n", names);
+    TimeAxis axis;
+    axis.interval = 86400;
+    axis.start = ParseLocalTime("9999-12-30T12:00:00");
+    axis.kind = AxisKind::Clock;
+    ASSERT_EQ(
+        WriteReadingsXlsx(path, {{1, 1, 0, 0, 0}, {2, 2, 1, 0, 0}, {3, 3, 0, 0, 0}}, names, axis),
+        std::nullopt);
+    const std::string text = ReadBack(path);
+    EXPECT_TRUE(Contains(text,
+                         "n:1|n:0|d:9999-12-30 12:00:00|n:1|s:A\uFFFD\uFFFD[31mB|-|-\n"
+                         "n:2|n:86400|d:9999-12-31 12:00:00|n:2|s:\uFFFD|-|-\n"
+                         "n:3|n:172800|-|n:3|s:A\uFFFD\uFFFD[31mB|-|-\n"));
+}
+
 TEST(XlsxExport, AFailureNamesTheFile) {
     TempDir dir;
     const std::string path = dir.Path("missing/readings.xlsx");

@@ -15,11 +15,11 @@ TransferSession::TransferSession(SerialLink& link, DecoderState& decoder, QObjec
 }
 
 std::optional<QString> TransferSession::Start(int port, const std::string& path,
-                                              TransferLimits limits) {
+                                              TransferLimits limits, FileCreation creation) {
     if (std::optional<QString> failure = link_.OpenCommPort(port)) {
         return failure;
     }
-    if (const Failure failure = file_.Open(path)) {
+    if (const Failure failure = file_.Open(path, creation)) {
         link_.CloseCommPort();
         return FromLocalText(*failure);
     }

@@ -38,10 +38,12 @@ class TransferSession : public QObject {
     // `decoder` is the decoder state the frames are decoded into.
     TransferSession(SerialLink& link, DecoderState& decoder, QObject* parent = nullptr);
 
-    // Opens COM `port`, then creates the data file at `path`. A failure is the message for the
-    // user; the port is then closed again, and the file is left untouched when the port failed.
+    // Opens COM `port`, then creates the data file at `path` as `creation` says. A failure is
+    // the message for the user; the port is then closed again, and the file is left untouched
+    // when the port failed.
     [[nodiscard]] std::optional<QString> Start(int port, const std::string& path,
-                                               TransferLimits limits = {});
+                                               TransferLimits limits = {},
+                                               FileCreation creation = FileCreation::Truncate);
     // Ends a running transfer at once, keeping every record written; finished() comes before
     // it returns.
     void Stop();

@@ -60,6 +60,15 @@ void Form2::PlotReadings() {
 }
 
 void Form2::ShowAbout() {
+    QString faults;
+    for (const std::string& fault : unitTableFaults_) {
+        faults += QStringLiteral("<br>") + FromLocalText(fault).toHtmlEscaped();
+    }
+    if (!faults.isEmpty()) {
+        faults.prepend(
+            QStringLiteral("<br>Its lines that name no unit (each entry stays "
+                           "unnamed, later lines keep their codes):"));
+    }
     QMessageBox::about(
         this, QStringLiteral("About RV7342 for Windows"),
         QStringLiteral("<p><b>RV7342 for Windows</b> %1</p>"
@@ -70,7 +79,7 @@ void Form2::ShowAbout() {
                        "<p>Unit names: %3<br>Data folder: %4</p>"
                        "<p>Qt %2</p>")
             .arg(QStringLiteral(RV7342_VERSION), QString::fromLatin1(qVersion()),
-                 unitTable_.toHtmlEscaped(),
+                 unitTable_.toHtmlEscaped() + faults,
                  QDir::toNativeSeparators(dataFolder_).toHtmlEscaped()));
 }
 

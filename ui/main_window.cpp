@@ -198,7 +198,8 @@ void Form2::Form_Load() {
     dataFolder_ = places.dataFolder;
     openFolder_ = dataFolder_;
     unitTable_ = places.unitTable;
-    const Failure tableFailure = LoadUnitTable(LocalPath(unitTable_), state.UnitNames);
+    const Failure tableFailure =
+        LoadUnitTable(LocalPath(unitTable_), state.UnitNames, &unitTableFaults_);
     Text1->setText(DefaultFileName(QDate::currentDate().toString(Qt::ISODate)));
     Text1_Change(Text1->text());
     if (tableFailure) {

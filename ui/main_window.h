@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "datafiles/unit_table.h"
 #include "desktop/local_text.h"
 #include "transfer/serial_link.h"
 #include "transfer/transfer_session.h"
@@ -107,8 +108,9 @@ class Form2 : public QMainWindow {
     void Report(const QString& message);
 
     QString programDir_;
-    QString dataFolder_;  // where a name without a full path is taken
-    QString unitTable_;   // the unit-name table in use
+    QString dataFolder_;               // where a name without a full path is taken
+    QString unitTable_;                // the unit-name table in use
+    UnitTableFaults unitTableFaults_;  // its lines that are no entry, told in Help > About
     QString openFolder_;  // where File > Open starts: the data folder, then the last one used
     QWidget* client_ = nullptr;  // the client area, under the menu bar
     ReadingsWindowSet* readings_ = nullptr;

@@ -25,6 +25,7 @@
 #include <cmath>
 #include <functional>
 
+#include "datafiles/files.h"
 #include "desktop/local_text.h"
 #include "export/readings_export.h"
 #include "ui/chart/chart_saving.h"
@@ -400,6 +401,14 @@ void ReadingsWindow::UpdateSummary() {
                     " not finite or beyond single precision: not drawn and not in "
                     "the statistics (see Left out).");
     }
+    if (const std::size_t notDrawn = chart_->SeriesLeftOut(); notDrawn > 0) {
+        text += QStringLiteral(
+                    " The chart draws the first %1 of its %2 series; %3 are left out "
+                    "of it, though not of the statistics.")
+                    .arg(ReadingsChart::kMostSeriesDrawn)
+                    .arg(document_.Series().size())
+                    .arg(notDrawn);
+    }
     summary_->setText(text);
 }
 
@@ -435,7 +444,21 @@ void ReadingsWindow::CopyStatistics() const {
     QGuiApplication::clipboard()->setText(StatisticsText());
 }
 
+// The data file shown is never written over, under any name or link.
+std::optional<QString> ReadingsWindow::RefuseDataFile(const QString& path) const {
+    if (!SameFile(LocalPath(path), LocalPath(path_))) {
+        return std::nullopt;
+    }
+    return QStringLiteral(
+               "Cannot write %1: it is the data file this window shows (%2), which is "
+               "left as it is. Choose another name.")
+        .arg(path, path_);
+}
+
 std::optional<QString> ReadingsWindow::SaveChart(const QString& path) {
+    if (std::optional<QString> refused = RefuseDataFile(path)) {
+        return refused;
+    }
     return rv7342::SaveChart(*chart_, path, chart_->size(), windowTitle());
 }
 
@@ -447,6 +470,9 @@ std::optional<QString> ReadingsWindow::ExportReadings(const QString& path) const
                    "Cannot export the readings as %1: the name must end in .xlsx or "
                    ".csv")
             .arg(path);
+    }
+    if (std::optional<QString> refused = RefuseDataFile(path)) {
+        return refused;
     }
     // The file is read again rather than held twice while the window is open.
     std::vector<Record> records;

@@ -74,10 +74,15 @@ class ReadingsWindow : public QWidget {
     // cursors' readout while a cursor is placed.
     QString StatisticsText() const;
     void CopyStatistics() const;
-    // Saves the chart as shown as PNG, SVG or PDF, chosen by the name's suffix.
+    // Saves the chart as shown as PNG, SVG or PDF, chosen by the name's suffix; never onto the
+    // data file shown.
     [[nodiscard]] std::optional<QString> SaveChart(const QString& path);
-    // Writes every reading of the file as XLSX or CSV, chosen by the name's suffix.
+    // Writes every reading of the file as XLSX or CSV, chosen by the name's suffix; never onto
+    // the data file shown.
     [[nodiscard]] std::optional<QString> ExportReadings(const QString& path) const;
+
+  private:
+    [[nodiscard]] std::optional<QString> RefuseDataFile(const QString& path) const;
 
   signals:
     void dataFilesDropped(const QStringList& paths);

@@ -1,10 +1,13 @@
 #include "ui/chart/chart_saving.h"
 
 #include <qcustomplot.h>
+#include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
+
+#include "datafiles/output_file.h"
+#include "desktop/local_text.h"
 
 namespace rv7342 {
 
@@ -25,12 +28,24 @@ bool WriteVectorized(QCustomPlot& chart, QPaintDevice& device, QSize size) {
     return painter.end();
 }
 
+// A title that XML can hold: control characters and non-characters become U+FFFD.
+QString XmlSafe(const QString& text) {
+    QString safe;
+    for (const char32_t character : text.toUcs4()) {
+        const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+        const bool nonCharacter = QChar::isNonCharacter(character);
+        safe += control || nonCharacter ? QString(QChar::ReplacementCharacter)
+                                        : QString::fromUcs4(&character, 1);
+    }
+    return safe;
+}
+
 bool WriteSvg(QCustomPlot& chart, QIODevice& file, QSize size, const QString& title) {
     QSvgGenerator generator;
     generator.setOutputDevice(&file);
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setTitle(title);
+    generator.setTitle(XmlSafe(title));
     return WriteVectorized(chart, generator, size);
 }
 
@@ -66,6 +81,12 @@ QString ReadingsTitle(const QString& path) {
 
 std::optional<QString> SaveChart(QCustomPlot& chart, const QString& path, QSize size,
                                  const QString& title) {
+    return SaveChart(chart, LocalPath(path), size, title);
+}
+
+std::optional<QString> SaveChart(QCustomPlot& chart, const std::string& localPath, QSize size,
+                                 const QString& title) {
+    const QString path = FromLocalText(localPath);
     const std::optional<ImageFormat> format = ImageFormatOf(path);
     const QString failure = QStringLiteral("Cannot save the chart as %1: %2");
     if (!format) {
@@ -74,18 +95,28 @@ std::optional<QString> SaveChart(QCustomPlot& chart, const QString& path, QSize 
     if (size.isEmpty()) {
         return failure.arg(path, QStringLiteral("an image needs a width and a height"));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    OutputFile out;
+    if (const Failure failure = out.Open(localPath)) {
+        return FromLocalText(*failure);
+    }
+    // Qt's writers draw into the output's file through a QFile of its descriptor.
+    QFile file;
+    if (!file.open(out.Descriptor(), QIODevice::WriteOnly | QIODevice::Unbuffered,
+                   QFileDevice::DontCloseHandle)) {
         return failure.arg(path, file.errorString());
     }
     const bool written = *format == ImageFormat::Png   ? WritePng(chart, file, size)
                          : *format == ImageFormat::Svg ? WriteSvg(chart, file, size, title)
                                                        : WritePdf(chart, file, size, title);
-    if (!written || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failure.arg(path,
-                           reason.isEmpty() ? QStringLiteral("it could not be drawn") : reason);
+    const bool fileFailed = file.error() != QFileDevice::NoError;
+    const QString reason = file.errorString();
+    file.close();
+    if (!written || fileFailed) {
+        out.Abandon();
+        return failure.arg(path, fileFailed ? reason : QStringLiteral("it could not be drawn"));
+    }
+    if (const Failure committed = out.Commit()) {
+        return FromLocalText(*committed);
     }
     return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 class QCustomPlot;
 
@@ -19,10 +20,14 @@ std::optional<ImageFormat> ImageFormatOf(const QString& path);
 // readings window and its saved chart carry it.
 QString ReadingsTitle(const QString& path);
 
-// Draws `chart` at `size` pixels into the file at `path`, replacing it only once the whole
-// image is written. `title` names the drawing in SVG and PDF. A name ending in anything but
-// .png, .svg or .pdf is refused; the reason for a failure names the file.
+// Draws `chart` at `size` pixels into the file at `path` through OutputFile, replacing it
+// only once the whole image is written. `title` names the drawing in SVG and PDF. A name
+// ending in anything but .png, .svg or .pdf is refused; the reason for a failure names the
+// file.
 [[nodiscard]] std::optional<QString> SaveChart(QCustomPlot& chart, const QString& path, QSize size,
                                                const QString& title);
+// The same for a path in the system's bytes, as a command line gives it.
+[[nodiscard]] std::optional<QString> SaveChart(QCustomPlot& chart, const std::string& localPath,
+                                               QSize size, const QString& title);
 
 }  // namespace rv7342

@@ -155,7 +155,9 @@ void ReadingsChart::ShowDocument() {
     clearGraphs();
     ClearPanels();
     panelOfSeries_.clear();
-    for (const DocumentSeries& one : document_.Series()) {
+    const std::vector<DocumentSeries>& all = document_.Series();
+    for (std::size_t i = 0; i < std::min(all.size(), kMostSeriesDrawn); ++i) {
+        const DocumentSeries& one = all[i];
         auto panel = std::find_if(panels_.begin(), panels_.end(),
                                   [&](const Panel& p) { return p.unit == one.unit; });
         if (panel == panels_.end()) {
@@ -185,7 +187,13 @@ const ReadingSeries& ReadingsChart::SeriesReadings(int index) const {
 }
 
 QString ReadingsChart::SeriesName(int index) const {
-    return graph(index)->name();
+    return index < graphCount() ? graph(index)->name()
+                                : QString::fromStdString(
+                                      document_.Series().at(static_cast<std::size_t>(index)).label);
+}
+
+std::size_t ReadingsChart::SeriesLeftOut() const {
+    return document_.Series().size() - static_cast<std::size_t>(graphCount());
 }
 
 void ReadingsChart::SetTimeAxis(const TimeAxis& axis) {
@@ -209,6 +217,11 @@ void ReadingsChart::MarkShown(int index, bool shown) {
 }
 
 void ReadingsChart::ShowSeries(int index, bool shown) {
+    if (index >= graphCount()) {
+        document_.Show(static_cast<std::size_t>(index), shown);
+        emit seriesShownChanged(index, shown);
+        return;
+    }
     QCPAxisRect* panel = PanelOf(index);
     const bool panelShown = Panels().contains(panel);
     document_.Show(static_cast<std::size_t>(index), shown);
@@ -275,7 +288,7 @@ QList<QCPAxisRect*> ReadingsChart::Panels() const {
 }
 
 QCPAxisRect* ReadingsChart::PanelOf(int index) const {
-    return panels_.at(panelOfSeries_.at(index)).rect;
+    return index < graphCount() ? panels_.at(panelOfSeries_.at(index)).rect : nullptr;
 }
 
 void ReadingsChart::OnPanelRangeChanged(const QCPRange& range) {

@@ -24,13 +24,19 @@ class ReadingsChart : public QCustomPlot {
     Q_OBJECT
   public:
     static constexpr int kMinimumPanelHeight = 100;  // pixels
+    // Only a malformed file has more series; thousands of panels would stall drawing and
+    // closing, so the series past these are left out of the chart (not of the statistics).
+    static constexpr std::size_t kMostSeriesDrawn = 100;
 
     // Draws `document`, which must outlive the chart. What the user does to the chart (a zoom,
     // a pan, a click on a legend entry) is done to the document and reported by a signal.
     explicit ReadingsChart(ReadingsDocument& document, QWidget* parent = nullptr);
 
-    // Draws the document anew after its readings were replaced. Graph i draws series i.
+    // Draws the document anew after its readings were replaced. Graph i draws series i, for the
+    // first kMostSeriesDrawn series.
     void ShowDocument();
+    // The series not drawn: 0 unless the document has more than kMostSeriesDrawn.
+    std::size_t SeriesLeftOut() const;
     ReadingsDocument& Document() const { return document_; }
     // The colour of the line of series `index`.
     static QColor SeriesColour(int index);
@@ -43,7 +49,8 @@ class ReadingsChart : public QCustomPlot {
     bool SeriesShown(int index) const;
     void ShowSeries(int index, bool shown);
 
-    // The panels shown, top to bottom, and the panel that draws series `index`.
+    // The panels shown, top to bottom, and the panel that draws series `index` (none for a
+    // series left out).
     QList<QCPAxisRect*> Panels() const;
     QCPAxisRect* PanelOf(int index) const;
 

@@ -1,0 +1,248 @@
+// rv7342-cli run as a user runs it where files are at stake: outputs that name an input,
+// interrupted and failing writes, standard output that cannot be written, names that are not
+// UTF-8. The full-disk case mounts a small tmpfs and needs root (Linux only); it fails in CI
+// when it cannot run there.
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "tests/child_process.h"
+
+namespace rv7342 {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+const char kReadings[] = "1,1.5,5,0,0\r\n2,2.5,5,0,0\r\n3,3,7,1.25,2\r\n";
+
+class CliSafety : public testing::Test {
+  protected:
+    std::unique_ptr<ChildProcess> Start(std::vector<std::string> args) const {
+        return std::make_unique<ChildProcess>(RV7342_CLI_PATH, std::move(args),
+                                              std::vector<std::string>{}, dir.Path());
+    }
+    std::unique_ptr<ChildProcess> Run(std::vector<std::string> args) const {
+        auto cli = Start(std::move(args));
+        status = cli->Wait(60s);
+        return cli;
+    }
+    // A shell command line run in the test's folder, `cli` standing for the program.
+    std::unique_ptr<ChildProcess> Shell(const std::string& line) const {
+        auto shell = std::make_unique<ChildProcess>(
+            "/bin/sh", std::vector<std::string>{"-c", line},
+            std::vector<std::string>{std::string("CLI=") + RV7342_CLI_PATH}, dir.Path());
+        status = shell->Wait(60s);
+        return shell;
+    }
+    // The names in the folder that start with a dot: temporary files left behind.
+    std::vector<std::string> Hidden(const std::string& folder) const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().filename().string().front() == '.') {
+                names.push_back(entry.path().filename().string());
+            }
+        }
+        return names;
+    }
+    // A data file of `count` readings.
+    void WriteReadings(const std::string& name, int count) const {
+        std::ofstream file(dir.Path(name), std::ios::binary);
+        for (int i = 1; i <= count; ++i) {
+            file << i << ',' << i % 1000 << ".25," << i % 7 << ",1.5,2\r\n";
+        }
+    }
+
+    TempDir dir;
+    mutable std::optional<int> status;
+};
+
+// By its name, by the default name, through a symbolic or a hard link: an output that is an
+// input of the command is refused with exit 2, and the input stays as it was.
+TEST_F(CliSafety, AnOutputThatIsAnInputIsRefused) {
+    dir.Write("run.csv", kReadings);
+    dir.Write("run.png", kReadings);
+    dir.Write("units.dat", "0,V\r\n");
+    std::filesystem::create_symlink(dir.Path("run.csv"), dir.Path("link.csv"));
+    std::filesystem::create_hard_link(dir.Path("run.csv"), dir.Path("hard.xlsx"));
+    std::filesystem::create_symlink(dir.Path("run.csv"), dir.Path("link.svg"));
+    const struct {
+        std::vector<std::string> args;
+        std::string told;
+    } cases[] = {
+        {{"export", "--format", "csv", "run.csv"}, "Name another output with -o"},
+        {{"export", "-o", "run.csv", "run.csv"}, "it is the input " + dir.Path("run.csv")},
+        {{"export", "-o", "link.csv", "run.csv"}, "it is the same file as the input"},
+        {{"export", "-o", "hard.xlsx", "run.csv"}, "it is the same file as the input"},
+        {{"export", "--units", "units.dat", "-o", "units.dat", "run.csv"}, "units.dat"},
+        {{"plot", "-o", "run.png", "run.png"}, "it is the input " + dir.Path("run.png")},
+        {{"plot", "-o", "link.svg", "run.csv"}, "it is the same file as the input"},
+    };
+    for (const auto& [args, told] : cases) {
+        SCOPED_TRACE(args.back() + " " + args[args.size() - 2]);
+        const auto cli = Run(args);
+        EXPECT_EQ(status, 2) << cli->Errors();
+        EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: Cannot write ")) << cli->Errors();
+        EXPECT_TRUE(Has(cli->Errors(), told)) << cli->Errors();
+        EXPECT_EQ(dir.Read("run.csv"), kReadings);
+        EXPECT_EQ(dir.Read("run.png"), kReadings);
+        EXPECT_EQ(dir.Read("units.dat"), "0,V\r\n");
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.csv")));
+}
+
+// SIGINT while a long export is being written: the file at the output before is untouched and
+// no temporary file is left.
+TEST_F(CliSafety, AnInterruptedExportLeavesTheEarlierFile) {
+    WriteReadings("long.dat", 400000);
+    dir.Write("long.xlsx", "precious");
+    const auto cli = Start({"export", "long.dat"});
+    bool writing = false;
+    for (int wait = 0; wait < 2000 && !writing; ++wait, std::this_thread::sleep_for(5ms)) {
+        writing = !Hidden(dir.Path()).empty();
+    }
+    ASSERT_TRUE(writing) << "the export writes into a temporary file beside its output";
+    cli->Signal(SIGINT);
+    EXPECT_EQ(cli->Wait(60s), 130) << cli->Errors();
+    EXPECT_EQ(dir.Read("long.xlsx"), "precious");
+    EXPECT_TRUE(Hidden(dir.Path()).empty());
+}
+
+// Root and Linux only: a full tmpfs of 64 kB. Every output fails with the system's reason and
+// exit 2, and leaves the file before it and nothing else.
+TEST_F(CliSafety, AFullDiskLeavesEveryEarlierOutputAsItWas) {
+    if (geteuid() != 0) {
+        if (std::getenv("CI")) {
+            FAIL() << "CI runs the tests as root; this one mounts a tmpfs";
+        }
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    }
+    const std::string full = dir.Path("full");
+    std::filesystem::create_directory(full);
+    ASSERT_EQ(mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k"), 0) << std::strerror(errno);
+    WriteReadings("run.dat", 20000);
+    const std::string outputs[] = {"out.csv", "out.xlsx", "out.svg", "out.pdf", "out.png"};
+    for (const std::string& name : outputs) {
+        std::ofstream(full + "/" + name) << "precious";
+    }
+    {
+        std::ofstream fill(full + "/filler", std::ios::binary);
+        fill << std::string(60 << 10, 'x');
+    }
+    for (const std::string& name : outputs) {
+        SCOPED_TRACE(name);
+        const bool chart =
+            name.find("csv") == std::string::npos && name.find("xlsx") == std::string::npos;
+        const auto cli = Run({chart ? "plot" : "export", "-o", full + "/" + name, "run.dat"});
+        EXPECT_EQ(status, 2) << cli->Errors();
+        EXPECT_TRUE(Has(cli->Errors(), full + "/" + name)) << cli->Errors();
+        EXPECT_FALSE(Has(cli->Errors(), "Unknown error")) << cli->Errors();
+        EXPECT_EQ(ReadFile(full + "/" + name), "precious");
+        EXPECT_TRUE(Hidden(full).empty());
+    }
+    umount2(full.c_str(), MNT_DETACH);
+}
+
+// A failure to write the standard output or a device is a failure: exit 2 and the reason;
+// the device is written as it stands, never replaced. Every line on standard error carries
+// the program's name.
+TEST_F(CliSafety, FailedWritesToStandardOutputAndDevicesExitTwo) {
+    dir.Write("run.dat", kReadings);
+    for (const std::string line :
+         {"exec \"$CLI\" stats run.dat > /dev/full",
+          "exec \"$CLI\" stats --json run.dat > /dev/full",
+          "exec \"$CLI\" export -o - run.dat > /dev/full", "exec \"$CLI\" ports > /dev/full"}) {
+        SCOPED_TRACE(line);
+        const auto shell = Shell(line);
+        EXPECT_EQ(status, 2);
+        EXPECT_TRUE(Has(shell->Errors(), "No space left on device")) << shell->Errors();
+    }
+    for (const char* format : {"csv", "xlsx"}) {
+        SCOPED_TRACE(format);
+        const auto cli = Run({"export", "--format", format, "-o", "/dev/full", "run.dat"});
+        EXPECT_EQ(status, 2);
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+        for (std::size_t start = 0; start < cli->Errors().size();) {
+            const std::size_t end = cli->Errors().find('\n', start);
+            EXPECT_EQ(cli->Errors().compare(start, 12, "rv7342-cli: "), 0) << cli->Errors();
+            start = end == std::string::npos ? end : end + 1;
+        }
+    }
+}
+
+// A name that is no UTF-8 keeps every byte, in the file read and in the file written.
+TEST_F(CliSafety, FileNamesKeepEveryByte) {
+    dir.Write("\xfa.dat", kReadings);
+    const auto cli = Run({"export", "--format", "csv", "\xfa.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("\xfa.csv")));
+}
+
+// Unit names with tabs, line ends and escape sequences break neither the tab-separated
+// statistics, nor the terminal, nor an SVG drawing.
+TEST_F(CliSafety, UnitNamesBreakNoOutput) {
+    dir.Write("run.dat", kReadings);
+    dir.Write("units.dat",
+              "0,a\r\n1,b\r\n2,c\r\n3,d\r\n4,e\r\n5,\"V\tDC\r\n\x1B[2J\"\r\n6,f\r\n"
+              "7,\"A\x01\xEF\xBF\xBF\"\r\n");
+    auto cli = Run({"stats", "--units", "units.dat", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    const std::string table = cli->Output();
+    EXPECT_EQ(table.find('\x1B'), std::string::npos) << table;
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 4) << table;
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\t'), 4 * 9) << table;
+    cli = Run({"plot", "--units", "units.dat", "-o", "run.svg", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    const std::string svg = dir.Read("run.svg");
+    QXmlStreamReader xml(QByteArray::fromStdString(svg));
+    while (!xml.atEnd()) {
+        xml.readNext();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+}
+
+// Thousands of unit codes, only possible in a malformed file: the chart draws the first 100
+// series and says how many it leaves out, and the program ends soon.
+TEST_F(CliSafety, ManyUnitsAreCappedInTheChart) {
+    {
+        std::ofstream file(dir.Path("many.dat"), std::ios::binary);
+        for (int i = 1; i <= 3000; ++i) {
+            file << i << ",1," << i << ",0,0\r\n";
+        }
+    }
+    const auto cli = Run({"plot", "-o", "many.png", "many.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_TRUE(Has(cli->Errors(),
+                    "many.dat has 3000 series; the chart draws the first 100, "
+                    "2900 are left out."))
+        << cli->Errors();
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("many.png")));
+}
+
+// A command's help lists its own arguments, not the command's word.
+TEST_F(CliSafety, ACommandsHelpListsItsOwnArguments) {
+    for (const char* command : {"stats", "export", "plot", "download", "ports"}) {
+        SCOPED_TRACE(command);
+        const auto cli = Run({command, "--help"});
+        EXPECT_EQ(status, 0);
+        EXPECT_FALSE(Has(cli->Output(), std::string("  ") + command + " ")) << cli->Output();
+    }
+}
+
+}  // namespace
+}  // namespace rv7342

@@ -1,0 +1,197 @@
+// Linux only: FIFOs, signals and a file-size limit in forked child processes.
+#include "datafiles/output_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+
+#include "tests/temp_dir.h"
+#include "tests/text_contains.h"
+
+namespace rv7342 {
+namespace {
+
+// The names in the folder: what a writer left behind.
+std::vector<std::string> Names(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs `work` in a child process; its exit status, or 128 + the signal that ended it.
+int InChild(const std::function<int()>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(work());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(OutputFile, ReplacesTheTargetOnlyOnceTheWholeOutputIsWritten) {
+    const struct {
+        const char* what;
+        std::string before;  // empty: no file there
+    } cases[] = {{"a new file", ""}, {"an existing file", "old contents\n"}};
+    for (const auto& [what, before] : cases) {
+        SCOPED_TRACE(what);
+        TempDir dir;
+        if (!before.empty()) {
+            dir.Write("out.csv", before);
+            chmod(dir.Path("out.csv").c_str(), 0640);
+        }
+        OutputFile out;
+        ASSERT_EQ(out.Open(dir.Path("out.csv")), std::nullopt);
+        ASSERT_EQ(out.Write("new "), std::nullopt);
+        ASSERT_EQ(out.Write("contents\n"), std::nullopt);
+        EXPECT_EQ(dir.Read("out.csv"), before) << "the target is untouched until the commit";
+        ASSERT_EQ(out.Commit(), std::nullopt);
+        EXPECT_EQ(dir.Read("out.csv"), "new contents\n");
+        EXPECT_EQ(Names(dir), std::vector<std::string>{"out.csv"}) << "no temporary file left";
+        struct stat info {};
+        stat(dir.Path("out.csv").c_str(), &info);
+        if (!before.empty()) {
+            EXPECT_EQ(info.st_mode & 0777, 0640u) << "the permissions of the file replaced";
+        }
+    }
+}
+
+// A writer that gives up, or one whose file cannot be written whole, or one that is never
+// committed: the target stays as it was and nothing else is left in its folder.
+TEST(OutputFile, AFailureOrAnAbandonedWriteLeavesTheTargetAsItWas) {
+    TempDir dir;
+    dir.Write("out.csv", "precious\n");
+    const std::function<void(OutputFile&)> ends[] = {
+        [](OutputFile& out) { out.Abandon(); }, [](OutputFile&) {},  // destroyed without a commit
+    };
+    for (const auto& end : ends) {
+        OutputFile out;
+        ASSERT_EQ(out.Open(dir.Path("out.csv")), std::nullopt);
+        ASSERT_EQ(out.Write(std::string(100000, 'x')), std::nullopt);
+        end(out);
+    }
+    EXPECT_EQ(dir.Read("out.csv"), "precious\n");
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"out.csv"});
+
+    // A disk that fills mid-way, made by a file-size limit.
+    const int status = InChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1000, 1000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        OutputFile out;
+        if (out.Open(dir.Path("out.csv"))) {
+            return 1;
+        }
+        const Failure failure = out.Write(std::string(5000, 'x'));
+        out.Abandon();
+        return Contains(failure.value_or(""),
+                        "Cannot write " + dir.Path("out.csv") + ": File too large")
+                   ? 0
+                   : 2;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(dir.Read("out.csv"), "precious\n");
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"out.csv"});
+}
+
+// SIGINT, SIGTERM or SIGHUP while the output is written: the program ends by the signal as
+// before, the temporary file is gone and the target is untouched. An ignored SIGHUP stays
+// ignored.
+TEST(OutputFile, AStopSignalRemovesTheTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        TempDir dir;
+        dir.Write("out.xlsx", "precious\n");
+        const int status = InChild([&] {
+            OutputFile out;
+            if (out.Open(dir.Path("out.xlsx")) || out.Write("half of it")) {
+                return 1;
+            }
+            raise(signal);
+            return 2;
+        });
+        EXPECT_EQ(status, 128 + signal);
+        EXPECT_EQ(dir.Read("out.xlsx"), "precious\n");
+        EXPECT_EQ(Names(dir), std::vector<std::string>{"out.xlsx"});
+    }
+    TempDir dir;
+    const int status = InChild([&] {
+        std::signal(SIGHUP, SIG_IGN);
+        OutputFile out;
+        if (out.Open(dir.Path("out.csv")) || out.Write("all")) {
+            return 1;
+        }
+        raise(SIGHUP);
+        return out.Commit() ? 2 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(dir.Read("out.csv"), "all");
+}
+
+// A device or a pipe is written as it stands (a pipe that no program reads fails at once) and
+// never replaced; a folder is refused; a symbolic link stays a link to the file written; a
+// missing folder is told.
+TEST(OutputFile, EachKindOfTarget) {
+    TempDir dir;
+    mkfifo(dir.Path("fifo").c_str(), 0600);
+    std::filesystem::create_directory(dir.Path("folder"));
+    dir.Write("real.csv", "old");
+    std::filesystem::create_symlink(dir.Path("real.csv"), dir.Path("link.csv"));
+    const struct {
+        std::string path;
+        std::string reason;  // empty: written
+    } cases[] = {
+        {dir.Path("fifo"), "Cannot write " + dir.Path("fifo") + ": No such device or address"},
+        {"/dev/null", ""},
+        {dir.Path("folder"), "it is a folder"},
+        {dir.Path("none/out.csv"),
+         "Cannot create " + dir.Path("none/out.csv") + ": No such file or directory"},
+        {dir.Path("link.csv"), ""},
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path);
+        OutputFile out;
+        const Failure failure = out.Open(path);
+        EXPECT_EQ(failure.has_value(), !reason.empty());
+        EXPECT_TRUE(Contains(failure.value_or(""), reason));
+        if (!failure) {
+            ASSERT_EQ(out.Write("new"), std::nullopt);
+            ASSERT_EQ(out.Commit(), std::nullopt);
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.csv")));
+    EXPECT_EQ(dir.Read("real.csv"), "new");
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.Path("fifo")));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+}
+
+// "-" is the standard output; a failure to write it is a failure.
+TEST(OutputFile, TheStandardOutputAndAFullDevice) {
+    const int status = InChild([] {
+        if (!freopen("/dev/full", "w", stdout)) {
+            return 1;
+        }
+        OutputFile out;
+        if (out.Open("-") || out.Write(std::string(100000, 'x'))) {
+            return 0;  // told at once
+        }
+        const Failure failure = out.Commit();
+        return Contains(failure.value_or(""), "the standard output: No space left on device") ? 0
+                                                                                              : 2;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+}  // namespace
+}  // namespace rv7342
