@@ -84,9 +84,12 @@ TEST(CsvExport, ToAFileOrAReasonNamingIt) {
     EXPECT_TRUE(
         Contains(WriteReadingsCsv(missing, kExportedRecords, ExportedUnitNames(), {}).value_or(""),
                  "Cannot create " + missing + ": No such file or directory"));
+#ifndef _WIN32
+    // A full device: under wine, Windows sees /dev/full as a file in a folder, not a device.
     EXPECT_TRUE(Contains(
         WriteReadingsCsv("/dev/full", kExportedRecords, ExportedUnitNames(), {}).value_or(""),
         "Cannot write /dev/full: No space left on device"));
+#endif
 }
 
 }  // namespace
