@@ -30,11 +30,17 @@ enum ExitStatus {
 extern const char kExitStatusHelp[];
 
 int Download(const QStringList& arguments);
+int Decode(const QStringList& arguments);
 int Ports(const QStringList& arguments);
 int Stats(const QStringList& arguments);
 int Export(const QStringList& arguments);
 // Needs a QApplication: the chart is a widget, drawn on the offscreen platform.
 int Plot(const QStringList& arguments);
+
+// The end of a download or a decoding told as the window tells it, about the data file at
+// `path`; kDone when complete, otherwise kDoneInPart.
+int ReportTransfer(bool complete, int records, const std::string& path,
+                   const std::string& incompleteReason, int malformedRecords);
 
 // A message on standard error, prefixed with the program's name.
 void Say(const std::string& message);

@@ -5,11 +5,18 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
 
 #include "app/cli.h"
 #include "app/cli_signals.h"
 #include "datafiles/files.h"
+#include "transfer/local_text.h"
+#include "transfer/port_choice.h"
 #include "transfer/transfer_messages.h"
 #include "transfer/transfer_session.h"
 
@@ -57,37 +64,93 @@ struct DownloadRequest {
     TransferLimits limits;
 };
 
-// COM1, COM2 or a device path: the COM it stands for, named in `link` for a device.
-std::optional<int> PortArgument(const QString& value, SerialLink& link) {
-    if (value.compare(QStringLiteral("COM1"), Qt::CaseInsensitive) == 0) {
-        return 1;
+// The --port argument: the COM it stands for, naming in `link` the device it gives.
+std::optional<int> PortOption(const QString& value, SerialLink& link) {
+    const std::optional<PortArgument> argument = ParsePortArgument(ToLocalText(value));
+    if (argument && !argument->device.empty()) {
+        link.NameDevice(argument->port, argument->device);
     }
-    if (value.compare(QStringLiteral("COM2"), Qt::CaseInsensitive) == 0) {
-        return 2;
-    }
-    if (value.startsWith(QLatin1Char('/'))) {
-        link.NameDevice(2, value.toLocal8Bit().toStdString());
-        return 2;
-    }
-    return std::nullopt;
+    return argument ? std::optional<int>(argument->port) : std::nullopt;
 }
 
-int Report(const TransferSession& session, const std::string& path, int signal) {
-    const bool complete = session.End() == TransferEnd::Complete;
-    Say(TransferStatus(complete) + ": " + std::to_string(session.Records()) + " readings in " +
-        path);
-    const std::string report = EndOfTransferReport(session.IncompleteReason(), session.Records(),
-                                                   path, session.MalformedRecords());
-    if (!report.empty()) {
-        Say(report);
+// download --raw: every byte read from the port, as read, into a file of its own. A failure
+// to write it does not end the download; it is told at the end.
+class RawCapture {
+  public:
+    [[nodiscard]] Failure Open(const std::string& path) {
+        path_ = path;
+        errno = 0;
+        file_.reset(OpenFile(path, "wb"));
+        if (!file_) {
+            return "Cannot create " + path + ": " + OpenFailureReason(path, errno);
+        }
+        return std::nullopt;
     }
+    bool IsOpen() const { return file_ != nullptr; }
+    void Write(std::uint8_t byte) {
+        if (!failure_ && std::fputc(byte, file_.get()) == EOF) {
+            failure_ = "Cannot write to " + path_ + ": " + SystemReason(errno);
+        }
+    }
+    // Hands the bytes written to the system, so that the capture grows as they arrive.
+    void Flush() {
+        if (!failure_ && std::fflush(file_.get()) != 0) {
+            failure_ = "Cannot write to " + path_ + ": " + SystemReason(errno);
+        }
+    }
+    // Removes the capture of a download that never began.
+    void Discard() {
+        file_.reset();
+        std::error_code ignored;
+        std::filesystem::remove(FilePath(path_), ignored);
+    }
+    [[nodiscard]] Failure Close() {
+        Flush();
+        if (file_ && std::fclose(file_.release()) != 0 && !failure_) {
+            failure_ = "Cannot close " + path_ + ": " + SystemReason(errno);
+        }
+        return failure_;
+    }
+
+  private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::string path_;
+    Failure failure_;
+};
+
+int Report(const TransferSession& session, const std::string& path, int signal) {
+    const int status = ReportTransfer(session.End() == TransferEnd::Complete, session.Records(),
+                                      path, session.IncompleteReason(), session.MalformedRecords());
     if (signal != 0) {
         return signal == SIGTERM ? kTerminated : kInterrupted;
     }
-    return complete ? kDone : kDoneInPart;
+    return status;
+}
+
+// An existing file is overwritten only with --force; refused, the reason is told.
+bool MayWrite(const std::string& path, bool force) {
+    if (!force && FileExists(path)) {
+        Say(path + " exists; it is left as it is. Give --force to overwrite it.");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
+
+int ReportTransfer(bool complete, int records, const std::string& path,
+                   const std::string& incompleteReason, int malformedRecords) {
+    Say(TransferStatus(complete) + ": " + std::to_string(records) + " readings in " + path);
+    const std::string report =
+        EndOfTransferReport(incompleteReason, records, path, malformedRecords);
+    if (!report.empty()) {
+        Say(report);
+    }
+    return complete ? kDone : kDoneInPart;
+}
 
 int Download(const QStringList& arguments) {
     const QString command = QStringLiteral("download");
@@ -98,9 +161,9 @@ int Download(const QStringList& arguments) {
              QStringLiteral("The data file to write, relative to the working folder."));
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("COM1 or COM2, chosen as the window chooses them (RV7342_COM1 and "
-                       "RV7342_COM2 name devices for them), or a device such as /dev/ttyUSB0. "
-                       "Default: COM2."),
+        QStringLiteral("%1. COM1 and COM2 are chosen as the window chooses them (on Linux "
+                       "RV7342_COM1 and RV7342_COM2 name devices for them). Default: COM2.")
+            .arg(QLatin1String(kPortArgumentForms)),
         QStringLiteral("PORT"), QStringLiteral("COM2"));
     const QCommandLineOption force(QStringLiteral("force"),
                                    QStringLiteral("Overwrite FILE if it exists."));
@@ -113,18 +176,24 @@ int Download(const QStringList& arguments) {
         QStringLiteral("wait"),
         QStringLiteral("How long to wait for the first byte. Default: as long as it takes."),
         QStringLiteral("SECONDS"));
-    parser.addOptions({port, force, silence, wait});
+    const QCommandLineOption raw(
+        QStringLiteral("raw"),
+        QStringLiteral("Also write every byte received, as received, to CAPTURE: what the meter "
+                       "really sent, to keep or to decode again."),
+        QStringLiteral("CAPTURE"));
+    parser.addOptions({port, force, silence, wait, raw});
     if (const std::optional<int> status = Parse(parser, arguments, 1)) {
         return *status;
     }
 
     SerialLink link;
+    DecoderState decoder;
+    TransferSession session(link, decoder);
     DownloadRequest request;
-    const std::optional<int> com = PortArgument(parser.value(port), link);
+    const std::optional<int> com = PortOption(parser.value(port), link);
     if (!com) {
-        return UsageError(command, QStringLiteral("--port: '%1' is neither COM1, COM2 nor a "
-                                                  "device path such as /dev/ttyUSB0")
-                                       .arg(parser.value(port)));
+        return UsageError(command, QStringLiteral("--port: '%1' is none of %2")
+                                       .arg(parser.value(port), QLatin1String(kPortArgumentForms)));
     }
     request.port = *com;
     const std::optional<double> silenceSeconds = Seconds(parser, command, silence.names()[0]);
@@ -140,28 +209,53 @@ int Download(const QStringList& arguments) {
         request.limits.firstByteMs = static_cast<int>(*waitSeconds * 1000);
     }
     request.path = LocalPath(parser.positionalArguments().at(1));
-    if (!parser.isSet(force) && FileExists(request.path)) {
-        Say(request.path + " exists; it is left as it is. Give --force to overwrite it.");
+    if (!MayWrite(request.path, parser.isSet(force))) {
         return kNothingDone;
     }
+    RawCapture capture;
+    if (parser.isSet(raw)) {
+        const std::string capturePath = LocalPath(parser.value(raw));
+        if (capturePath == request.path) {
+            return UsageError(command, QStringLiteral("--raw: CAPTURE and FILE are one file"));
+        }
+        if (!MayWrite(capturePath, parser.isSet(force))) {
+            return kNothingDone;
+        }
+        if (const Failure failure = capture.Open(capturePath)) {
+            Say(*failure);
+            return kNothingDone;
+        }
+        session.TapBytes([&capture](std::uint8_t byte) { capture.Write(byte); });
+    }
 
-    DecoderState decoder;
-    TransferSession session(link, decoder);
     StopSignals stopSignals;
     if (const std::optional<QString> failure =
             session.Start(request.port, request.path, request.limits)) {
+        if (capture.IsOpen()) {
+            capture.Discard();
+        }
         Say(*failure);
         return kNothingDone;
     }
-    Say(WaitingMessage(request.port, link.Device().toLocal8Bit().toStdString()));
+    Say(WaitingMessage(request.port, ToLocalText(link.Device())));
     ProgressLine progress;
-    QObject::connect(&session, &TransferSession::progressed, [&] { progress.Show(session); });
+    QObject::connect(&session, &TransferSession::progressed, [&] {
+        if (capture.IsOpen()) {
+            capture.Flush();
+        }
+        progress.Show(session);
+    });
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &session, &TransferSession::Stop);
     QObject::connect(&session, &TransferSession::finished, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
     QCoreApplication::exec();
     progress.Close();
-    return Report(session, request.path, stopSignals.Received());
+    const int status = Report(session, request.path, stopSignals.Received());
+    if (const Failure failure = capture.IsOpen() ? capture.Close() : std::nullopt) {
+        Say(*failure);
+        return status == kDone ? kDoneInPart : status;
+    }
+    return status;
 }
 
 }  // namespace rv7342::cli

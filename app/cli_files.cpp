@@ -1,12 +1,11 @@
 // What the data-file commands share: the file's readings and the unit names to go with them.
 
-#include <QFile>
-
 #include <cmath>
 #include <limits>
 
 #include "app/cli.h"
 #include "datafiles/readings.h"
+#include "transfer/local_text.h"
 
 namespace rv7342::cli {
 
@@ -51,8 +50,7 @@ std::optional<int> LoadUnits(const QCommandLineParser& parser, UnitTable& names)
         return std::nullopt;
     }
     // As in the window, a missing table of its own only leaves the units unnamed.
-    if (const Failure failure =
-            LoadUnitTable(QFile::encodeName(ProgramUnitTable()).toStdString(), names)) {
+    if (const Failure failure = LoadUnitTable(ToLocalText(ProgramUnitTable()), names)) {
         Say(*failure + " Units are named by their codes.");
     }
     return std::nullopt;

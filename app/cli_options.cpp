@@ -1,6 +1,5 @@
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -29,7 +28,7 @@ void Say(const std::string& message) {
 }
 
 void Say(const QString& message) {
-    Say(message.toLocal8Bit().toStdString());
+    Say(ToLocalText(message));
 }
 
 int UsageError(const QString& command, const QString& message) {
@@ -65,7 +64,9 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& argument
         // Qt's usage line names the program as it was started and puts the options first.
         const QString text = parser.helpText();
         const QString usage = QStringLiteral("Usage: rv7342-cli %1 [options]%2")
-                                  .arg(command, files > 0 ? QStringLiteral(" FILE") : QString());
+                                  .arg(command, files == 2   ? QStringLiteral(" CAPTURE FILE")
+                                                : files == 1 ? QStringLiteral(" FILE")
+                                                             : QString());
         std::printf("%s%s\n%s", usage.toLocal8Bit().constData(),
                     text.mid(text.indexOf(QLatin1Char('\n'))).toLocal8Bit().constData(),
                     kExitStatusHelp);
@@ -99,15 +100,13 @@ std::optional<double> Seconds(const QCommandLineParser& parser, const QString& c
 }
 
 std::string LocalPath(const QString& argument) {
-    return QFile::encodeName(QFileInfo(argument).absoluteFilePath()).toStdString();
+    return ToLocalText(QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath()));
 }
 
 QString ProgramUnitTable() {
-    const std::string programDir =
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    const std::string programDir = ToLocalText(QCoreApplication::applicationDirPath());
     const std::string documents =
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .toStdString();
+        ToLocalText(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     return FromLocalText(UnitTablePath(programDir, documents));
 }
 

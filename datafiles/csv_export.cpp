@@ -84,7 +84,7 @@ Failure WriteReadingsCsv(std::ostream& out, const std::string& what,
 Failure WriteReadingsCsv(const std::string& path, const std::vector<Record>& records,
                          const UnitTable& names, const TimeAxis& axis) {
     errno = 0;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(FilePath(path), std::ios::binary | std::ios::trunc);
     if (!file) {
         return "Cannot create " + path + ": " + SystemReason(errno);
     }

@@ -19,7 +19,7 @@ std::string FormatRecord(const Record& record) {
 Failure DataFileWriter::Open(const std::string& path) {
     path_ = path;
     errno = 0;
-    file_.reset(std::fopen(path.c_str(), "wb"));
+    file_.reset(OpenFile(path, "wb"));
     if (!file_) {
         return "Cannot create " + path + ": " + OpenFailureReason(path, errno);
     }

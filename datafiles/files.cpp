@@ -6,15 +6,34 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <system_error>
 
 namespace rv7342 {
 
+namespace fs = std::filesystem;
+
+fs::path FilePath(const std::string& path) {
+#ifdef _WIN32
+    return fs::u8path(path);
+#else
+    return fs::path(path);
+#endif
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+#ifdef _WIN32
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return ::_wfopen(FilePath(path).c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
 bool FileExists(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        return true;
-    }
-    return errno != ENOENT && errno != ENOTDIR;
+    std::error_code error;
+    (void)fs::status(FilePath(path), error);
+    return !error ||
+           (error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory);
 }
 
 namespace {
@@ -33,8 +52,7 @@ std::size_t SizeNow(std::FILE* file) {
 
 Failure ReadWholeFile(const std::string& path, std::string& contents) {
     errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"), &std::fclose);
     if (!file) {
         return "Cannot open " + path + ": " + OpenFailureReason(path, errno);
     }
@@ -56,8 +74,8 @@ std::string SystemReason(int errorNumber) {
 }
 
 std::string OpenFailureReason(const std::string& path, int errorNumber) {
-    struct stat info {};
-    const bool folder = ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    std::error_code ignored;
+    const bool folder = fs::is_directory(FilePath(path), ignored);
     return SystemReason(errorNumber == EACCES && folder ? EISDIR : errorNumber);
 }
 

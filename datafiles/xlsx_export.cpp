@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "datafiles/export_table.h"
 #include "datafiles/files.h"
@@ -97,7 +99,7 @@ Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& re
     // The library writes the file only when the workbook is closed, and then tells why it
     // cannot on the standard error: the file is made first, so that a wrong path is told here.
     errno = 0;
-    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+    if (std::FILE* file = OpenFile(path, "wb")) {
         std::fclose(file);
     } else {
         return "Cannot create " + path + ": " + SystemReason(errno);
@@ -121,7 +123,8 @@ Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& re
                             : statistics != LXW_NO_ERROR     ? statistics
                                                              : closed;
     if (error != LXW_NO_ERROR) {
-        std::remove(path.c_str());
+        std::error_code ignored;
+        std::filesystem::remove(FilePath(path), ignored);
         std::string reason = lxw_strerror(error);
         if (errno != 0) {
             reason += " (" + SystemReason(errno) + ")";

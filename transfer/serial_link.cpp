@@ -18,7 +18,7 @@ namespace rv7342 {
 namespace {
 
 std::string Local(const QString& text) {
-    return text.toLocal8Bit().toStdString();
+    return ToLocalText(text);
 }
 
 bool IsUsbAdapter(const QSerialPortInfo& info) {
@@ -143,6 +143,9 @@ QString SerialLink::OpenFailure(int port, const PortChoice& choice,
                 PermissionDenied(device)
                     ? PermissionMessage(port, device, reason, ReadDeviceAccess(device))
                     : BusyMessage(port, device, reason, FindPortHolder(device)));
+#elif defined(Q_OS_WIN)
+        case QSerialPort::PermissionError:  // "Access is denied": another program holds it
+            return FromLocalText(BusyMessage(port, device, reason, std::nullopt));
 #endif
         default:
             return FromLocalText(OpenFailureMessage(port, device, reason));

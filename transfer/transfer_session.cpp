@@ -8,7 +8,7 @@ namespace rv7342 {
 namespace {
 
 std::string Local(const QString& text) {
-    return text.toLocal8Bit().toStdString();
+    return ToLocalText(text);
 }
 
 }  // namespace
@@ -65,6 +65,9 @@ bool TransferSession::FeedWaitingBytes() {
     while (const std::optional<std::uint8_t> byte = link_.ReadCommByte()) {
         if (!sinceFirstByte_.isValid()) {
             sinceFirstByte_.start();
+        }
+        if (tap_) {
+            tap_(*byte);
         }
         switch (machine_->Feed(*byte)) {
             case TransferMachine::Step::Going:

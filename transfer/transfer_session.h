@@ -9,9 +9,12 @@
 #include <QString>
 #include <QTimer>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "datafiles/data_file.h"
 #include "transfer/frame_decoder.h"
@@ -42,6 +45,9 @@ class TransferSession : public QObject {
     // user; the port is then closed again, and the file is left untouched when the port failed.
     [[nodiscard]] std::optional<QString> Start(int port, const std::string& path,
                                                TransferLimits limits = {});
+    // From now on every byte read from the port goes to `tap` too, as read, before the
+    // transfer machine sees it.
+    void TapBytes(std::function<void(std::uint8_t)> tap) { tap_ = std::move(tap); }
     // Ends a running transfer at once, keeping every record written; finished() comes before
     // it returns.
     void Stop();
@@ -87,6 +93,7 @@ class TransferSession : public QObject {
     std::optional<TransferEnd> pendingEnd_;  // reached, Finish not yet run
     TransferEnd end_ = TransferEnd::Complete;
     std::string incompleteReason_;
+    std::function<void(std::uint8_t)> tap_;
 };
 
 }  // namespace rv7342

@@ -14,6 +14,7 @@
 
 #include "datafiles/files.h"
 #include "datafiles/readings.h"
+#include "transfer/local_text.h"
 #include "transfer/transfer_messages.h"
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
@@ -135,8 +136,7 @@ bool Form2::MayStopTransfer() {
 }
 
 void Form2::ShowWaiting(int port) {
-    TransferProgress->setText(
-        FromLocalText(WaitingMessage(port, MSComm1.Device().toLocal8Bit().toStdString())));
+    TransferProgress->setText(FromLocalText(WaitingMessage(port, ToLocalText(MSComm1.Device()))));
     TransferProgress->show();
 }
 

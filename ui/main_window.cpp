@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -16,6 +15,7 @@
 #include <QTableView>
 
 #include "datafiles/data_places.h"
+#include "transfer/local_text.h"
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
 #include "ui/port_tooltips.h"
@@ -195,15 +195,13 @@ void Form2::SetTabOrder() {
 
 void Form2::Form_Load() {
     Label2->setText(QString(kInstructions).replace(QLatin1Char('\r'), QLatin1Char('\n')));
-    const std::string programDir = QFile::encodeName(programDir_).toStdString();
+    const std::string programDir = ToLocalText(programDir_);
     const std::string documents =
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .toStdString();
+        ToLocalText(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     dataFolder_ = FromLocalText(DataFolder(programDir, documents));
     openFolder_ = dataFolder_;
     unitTable_ = QDir::toNativeSeparators(FromLocalText(UnitTablePath(programDir, documents)));
-    const Failure tableFailure =
-        LoadUnitTable(QFile::encodeName(unitTable_).toStdString(), state.UnitNames);
+    const Failure tableFailure = LoadUnitTable(ToLocalText(unitTable_), state.UnitNames);
     Text1->setText(DefaultFileName(QDate::currentDate().toString(Qt::ISODate)));
     Text1_Change(Text1->text());
     if (tableFailure) {
@@ -214,7 +212,7 @@ void Form2::Form_Load() {
 
 void Form2::Text1_Change(const QString& text) {
     const QString path = DataFilePath(dataFolder_, text);
-    state.df = QFile::encodeName(path).toStdString();
+    state.df = ToLocalText(path);
     Text1->setToolTip(path);
 }
 
@@ -223,7 +221,7 @@ std::optional<QString> Form2::MakeDataFolderIfNeeded() const {
     if (QDir::isAbsolutePath(Text1->text())) {
         return std::nullopt;
     }
-    if (const Failure failure = MakeDataFolder(QFile::encodeName(dataFolder_).toStdString())) {
+    if (const Failure failure = MakeDataFolder(ToLocalText(dataFolder_))) {
         return FromLocalText(*failure) +
                QStringLiteral(
                    "\n\nType a full path in the name box to write the data file elsewhere.");

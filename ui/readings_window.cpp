@@ -41,7 +41,7 @@ constexpr double kZoomStep = 1.5;
 constexpr double kPanStep = 0.25;  // of the visible range
 
 std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return ToLocalText(path);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "ui/readings_windows.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
@@ -18,14 +17,13 @@ ReadingsWindow* ReadingsWindows::OpenDataFile(const QString& path) {
     // A name relative to the working folder, as a command line gives it, is shown in full.
     const QString absolute = QFileInfo(path).absoluteFilePath();
     std::vector<Record> records;
-    const Failure failure = ReadDataFile(QFile::encodeName(absolute).toStdString(), records);
+    const Failure failure = ReadDataFile(ToLocalText(absolute), records);
     return Show(absolute, std::move(records), failure);
 }
 
 ReadingsWindow* ReadingsWindows::OpenTransferredRecords(const QString& path, int count) {
     std::vector<Record> records;
-    const Failure failure =
-        ReadDataFileRecords(QFile::encodeName(path).toStdString(), count, records);
+    const Failure failure = ReadDataFileRecords(ToLocalText(path), count, records);
     return Show(path, std::move(records), failure);
 }
 
