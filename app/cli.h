@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "datafiles/data_file.h"
-#include "datafiles/time_axis.h"
 #include "datafiles/unit_table.h"
+#include "readings/time_axis.h"
 
 namespace rv7342::cli {
 
@@ -83,7 +83,7 @@ std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& 
                                                       const QString& command);
 
 // A path named on the command line, relative to the working folder, for the file functions.
-std::string LocalPath(const QString& argument);
+std::string ArgumentPath(const QString& argument);
 // The unit table the window reads, by the same rule (UnitTablePath).
 QString ProgramUnitTable();
 

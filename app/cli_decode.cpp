@@ -26,8 +26,8 @@ int Decode(const QStringList& arguments) {
     if (const std::optional<int> status = Parse(parser, arguments, 2)) {
         return *status;
     }
-    const std::string capturePath = LocalPath(parser.positionalArguments().at(1));
-    const std::string path = LocalPath(parser.positionalArguments().at(2));
+    const std::string capturePath = ArgumentPath(parser.positionalArguments().at(1));
+    const std::string path = ArgumentPath(parser.positionalArguments().at(2));
     std::string capture;
     if (const Failure failure = ReadWholeFile(capturePath, capture)) {
         Say(*failure);

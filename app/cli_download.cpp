@@ -15,8 +15,8 @@
 #include "app/cli.h"
 #include "app/cli_signals.h"
 #include "datafiles/files.h"
-#include "transfer/local_text.h"
-#include "transfer/port_choice.h"
+#include "desktop/local_text.h"
+#include "ports/port_choice.h"
 #include "transfer/transfer_messages.h"
 #include "transfer/transfer_session.h"
 
@@ -208,13 +208,13 @@ int Download(const QStringList& arguments) {
         }
         request.limits.firstByteMs = static_cast<int>(*waitSeconds * 1000);
     }
-    request.path = LocalPath(parser.positionalArguments().at(1));
+    request.path = ArgumentPath(parser.positionalArguments().at(1));
     if (!MayWrite(request.path, parser.isSet(force))) {
         return kNothingDone;
     }
     RawCapture capture;
     if (parser.isSet(raw)) {
-        const std::string capturePath = LocalPath(parser.value(raw));
+        const std::string capturePath = ArgumentPath(parser.value(raw));
         if (capturePath == request.path) {
             return UsageError(command, QStringLiteral("--raw: CAPTURE and FILE are one file"));
         }

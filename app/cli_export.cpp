@@ -6,39 +6,43 @@
 #include <iostream>
 
 #include "app/cli.h"
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
+#include "export/csv_export.h"
+#include "export/readings_export.h"
 
 namespace rv7342::cli {
 
 namespace {
 
-// --format, otherwise the suffix of -o, otherwise XLSX; empty after a usage error.
-QString Format(const QCommandLineParser& parser, const QString& command) {
+// --format, otherwise the suffix of -o, otherwise XLSX; none after a usage error.
+std::optional<ExportFormat> Format(const QCommandLineParser& parser, const QString& command) {
     const QString output = parser.value(QStringLiteral("output"));
-    QString format = parser.value(QStringLiteral("format")).toLower();
-    if (format.isEmpty()) {
-        const QString suffix = QFileInfo(output).suffix().toLower();
-        format = output == QStringLiteral("-") || suffix == QStringLiteral("csv")
-                     ? QStringLiteral("csv")
-                     : QStringLiteral("xlsx");
+    const QString named = parser.value(QStringLiteral("format"));
+    std::optional<ExportFormat> format;
+    if (named.isEmpty()) {
+        format = output == QStringLiteral("-")
+                     ? ExportFormat::Csv
+                     : ExportFormatNamed(QFileInfo(output).suffix().toStdString())
+                           .value_or(ExportFormat::Xlsx);
+    } else {
+        format = ExportFormatNamed(named.toStdString());
     }
-    if (format != QStringLiteral("csv") && format != QStringLiteral("xlsx")) {
-        UsageError(command, QStringLiteral("--format: '%1' is neither xlsx nor csv")
-                                .arg(parser.value(QStringLiteral("format"))));
-        return {};
+    if (!format) {
+        UsageError(command, QStringLiteral("--format: '%1' is neither xlsx nor csv").arg(named));
+        return std::nullopt;
     }
-    if (output == QStringLiteral("-") && format != QStringLiteral("csv")) {
+    if (output == QStringLiteral("-") && format != ExportFormat::Csv) {
         UsageError(command, QStringLiteral("-o -: only CSV is written to the standard output"));
-        return {};
+        return std::nullopt;
     }
     return format;
 }
 
 // FILE with its suffix changed to the format's.
-QString DefaultOutput(const QString& file, const QString& format) {
+QString DefaultOutput(const QString& file, ExportFormat format) {
     const QFileInfo info(file);
-    return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + format);
+    return info.dir().filePath(info.completeBaseName() + (format == ExportFormat::Csv
+                                                              ? QStringLiteral(".csv")
+                                                              : QStringLiteral(".xlsx")));
 }
 
 }  // namespace
@@ -64,9 +68,9 @@ int Export(const QStringList& arguments) {
     if (const std::optional<int> status = Parse(parser, arguments, 1)) {
         return *status;
     }
-    const QString format = Format(parser, command);
+    const std::optional<ExportFormat> format = Format(parser, command);
     const std::optional<TimeAxis> axis = TimeAxisOptions(parser, command);
-    if (format.isEmpty() || !axis) {
+    if (!format || !axis) {
         return kUsage;
     }
     const DataFileArgument input = ReadDataFileArgument(parser);
@@ -75,15 +79,13 @@ int Export(const QStringList& arguments) {
     }
     const QString output = parser.isSet(QStringLiteral("output"))
                                ? parser.value(QStringLiteral("output"))
-                               : DefaultOutput(input.file, format);
+                               : DefaultOutput(input.file, *format);
     Failure failure;
     if (output == QStringLiteral("-")) {
         failure =
             WriteReadingsCsv(std::cout, "the standard output", input.records, input.names, *axis);
-    } else if (format == QStringLiteral("csv")) {
-        failure = WriteReadingsCsv(LocalPath(output), input.records, input.names, *axis);
     } else {
-        failure = WriteReadingsXlsx(LocalPath(output), input.records, input.names, *axis);
+        failure = WriteReadings(ArgumentPath(output), *format, input.records, input.names, *axis);
     }
     if (failure) {
         Say(*failure);

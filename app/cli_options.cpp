@@ -1,14 +1,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cmath>
 #include <cstdio>
 
 #include "app/cli.h"
-#include "datafiles/data_places.h"
-#include "transfer/local_text.h"
+#include "desktop/local_text.h"
+#include "desktop/program_places.h"
 
 namespace rv7342::cli {
 
@@ -34,7 +33,7 @@ void Say(const QString& message) {
 int UsageError(const QString& command, const QString& message) {
     Say(message);
     std::fprintf(stderr, "Try 'rv7342-cli %s--help'.\n",
-                 command.isEmpty() ? "" : (command + ' ').toLocal8Bit().constData());
+                 command.isEmpty() ? "" : (command + QLatin1Char(' ')).toLocal8Bit().constData());
     return kUsage;
 }
 
@@ -99,15 +98,12 @@ std::optional<double> Seconds(const QCommandLineParser& parser, const QString& c
     return seconds;
 }
 
-std::string LocalPath(const QString& argument) {
-    return ToLocalText(QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath()));
+std::string ArgumentPath(const QString& argument) {
+    return LocalPath(QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath()));
 }
 
 QString ProgramUnitTable() {
-    const std::string programDir = ToLocalText(QCoreApplication::applicationDirPath());
-    const std::string documents =
-        ToLocalText(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    return FromLocalText(UnitTablePath(programDir, documents));
+    return PlacesOf(QCoreApplication::applicationDirPath()).unitTable;
 }
 
 }  // namespace rv7342::cli

@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "app/cli.h"
-#include "datafiles/readings.h"
-#include "ui/chart_saving.h"
-#include "ui/readings_chart.h"
+#include "readings/readings_document.h"
+#include "ui/chart/chart_saving.h"
+#include "ui/chart/readings_chart.h"
 
 namespace rv7342::cli {
 
@@ -38,36 +38,31 @@ std::optional<TimeAxis> AxisChosen(const QCommandLineParser& parser, const QStri
     if (!parser.isSet(QStringLiteral("axis"))) {
         return axis;
     }
-    const QString kind = parser.value(QStringLiteral("axis"));
-    if (kind == QStringLiteral("number")) {
-        axis.kind = AxisKind::ReadingNumber;
-    } else if (kind == QStringLiteral("elapsed") && axis.interval) {
-        axis.kind = AxisKind::Elapsed;
-    } else if (kind == QStringLiteral("clock") && axis.start) {
-        axis.kind = AxisKind::Clock;
-    } else {
-        UsageError(
-            command,
-            kind == QStringLiteral("elapsed") || kind == QStringLiteral("clock")
-                ? QStringLiteral("--axis %1 needs --interval%2")
-                      .arg(kind, kind == QStringLiteral("clock") ? QStringLiteral(" and --start")
-                                                                 : QString())
-                : QStringLiteral("--axis: '%1' is neither number, elapsed nor clock").arg(kind));
+    const QString word = parser.value(QStringLiteral("axis"));
+    const std::optional<AxisKind> kind = AxisKindNamed(word.toStdString());
+    if (!kind) {
+        UsageError(command,
+                   QStringLiteral("--axis: '%1' is neither number, elapsed nor clock").arg(word));
         return std::nullopt;
     }
+    if (!axis.Allows(*kind)) {
+        UsageError(command, QStringLiteral("--axis %1 needs --interval%2")
+                                .arg(word, *kind == AxisKind::Clock ? QStringLiteral(" and --start")
+                                                                    : QString()));
+        return std::nullopt;
+    }
+    axis.kind = *kind;
     return axis;
 }
 
 // -o OUT, which must name a PNG, SVG or PDF file; empty after a usage error was reported.
 QString Output(const QCommandLineParser& parser, const QString& command) {
     const QString output = parser.value(QStringLiteral("output"));
-    const QString suffix = QFileInfo(output).suffix().toLower();
     if (output.isEmpty()) {
         UsageError(command, QStringLiteral("-o OUT is missing"));
         return {};
     }
-    if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg") &&
-        suffix != QStringLiteral("pdf")) {
+    if (!ImageFormatOf(output)) {
         UsageError(command,
                    QStringLiteral("-o: '%1' ends in neither .png, .svg nor .pdf").arg(output));
         return {};
@@ -114,17 +109,16 @@ int Plot(const QStringList& arguments) {
     if (input.status == kNothingDone) {
         return input.status;
     }
-    ReadingsChart chart;
+    ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
+    ReadingsChart chart(document);
     chart.resize(*size);
-    chart.SetReadings(GroupIntoSeries(input.records), input.names);
     chart.SetTimeAxis(*axis);
     const QCPRange whole = chart.ReadingRange();
     chart.SetReadingRange({std::isfinite(range->first) ? range->first : whole.lower,
                            std::isfinite(range->second) ? range->second : whole.upper});
     chart.replot();
     if (const std::optional<QString> failure =
-            SaveChart(chart, output, *size,
-                      QFileInfo(input.file).fileName() + QStringLiteral(" - Readings"))) {
+            SaveChart(chart, output, *size, ReadingsTitle(input.file))) {
         Say(*failure);
         return kNothingDone;
     }

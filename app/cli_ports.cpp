@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/cli.h"
-#include "transfer/port_messages.h"
+#include "ports/port_messages.h"
 #include "transfer/serial_link.h"
 
 namespace rv7342::cli {

@@ -4,15 +4,21 @@
 #include <cstdio>
 
 #include "app/cli.h"
-#include "datafiles/export_table.h"
-#include "datafiles/readings.h"
+#include "export/export_table.h"
+#include "readings/readings_document.h"
 
 namespace rv7342::cli {
 
 namespace {
 
-const char* const kKeys[] = {"series", "display", "count", "min",  "max",
-                             "mean",   "sd",      "first", "last", "left_out"};
+// The keys of the figures follow the series' unit and display.
+std::vector<std::string> Keys() {
+    std::vector<std::string> keys = {"series", "display"};
+    for (const FigureColumn& column : kFigureColumns) {
+        keys.emplace_back(column.key);
+    }
+    return keys;
+}
 
 // The shortest text that reads back as the same double, with a period.
 std::string FullPrecision(double value) {
@@ -39,13 +45,14 @@ std::string JsonString(const std::string& text) {
 }
 
 // One row: the series' unit, its display, and the figures of the statistics table.
-std::vector<Cell> Row(const UnitTable& names, const ReadingSeries& series,
-                      const SeriesStatistics& figures) {
-    std::vector<Cell> row = StatisticsRow(UnitLabel(names, series.unitCode), figures);
-    Cell display;
-    display.kind = Cell::Kind::Text;
-    display.text = series.display == Display::First ? "first" : "second";
-    row.insert(row.begin() + 1, display);
+std::vector<Cell> Row(const DocumentSeries& series, const SeriesStatistics& figures) {
+    std::vector<Cell> row = {
+        {Cell::Kind::Text, 0, series.unit},
+        {Cell::Kind::Text, 0, series.readings.display == Display::First ? "first" : "second"}};
+    for (const FigureColumn& column : kFigureColumns) {
+        const std::optional<double> figure = FigureOf(figures, column.figure);
+        row.push_back(figure ? Cell{Cell::Kind::Number, *figure, {}} : Cell{});
+    }
     return row;
 }
 
@@ -64,8 +71,8 @@ std::string Field(const Cell& cell, bool json) {
 
 void PrintTable(const std::vector<std::vector<Cell>>& rows) {
     std::string text;
-    for (const char* key : kKeys) {
-        text += std::string(text.empty() ? "" : "\t") + key;
+    for (const std::string& key : Keys()) {
+        text += (text.empty() ? "" : "\t") + key;
     }
     text += '\n';
     for (const std::vector<Cell>& row : rows) {
@@ -78,11 +85,12 @@ void PrintTable(const std::vector<std::vector<Cell>>& rows) {
 }
 
 void PrintJson(const std::vector<std::vector<Cell>>& rows) {
+    const std::vector<std::string> keys = Keys();
     std::string text = "[";
     for (const std::vector<Cell>& row : rows) {
         text += text.size() == 1 ? "\n  {" : ",\n  {";
         for (std::size_t i = 0; i < row.size(); ++i) {
-            text += (i == 0 ? "" : ", ") + JsonString(kKeys[i]) + ": " + Field(row[i], true);
+            text += (i == 0 ? "" : ", ") + JsonString(keys[i]) + ": " + Field(row[i], true);
         }
         text += "}";
     }
@@ -114,10 +122,11 @@ int Stats(const QStringList& arguments) {
     if (input.status == kNothingDone) {
         return input.status;
     }
+    ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
+    document.SetRange({range->first, range->second});
     std::vector<std::vector<Cell>> rows;
-    for (const ReadingSeries& series : GroupIntoSeries(input.records)) {
-        rows.push_back(
-            Row(input.names, series, ComputeStatistics(series, range->first, range->second)));
+    for (std::size_t i = 0; i < document.Series().size(); ++i) {
+        rows.push_back(Row(document.Series()[i], document.RangeStatistics()[i]));
     }
     parser.isSet(json) ? PrintJson(rows) : PrintTable(rows);
     return input.status;

@@ -140,4 +140,37 @@ Failure ReadAllRecordsFromText(std::string_view text, std::vector<Record>& recor
     return std::nullopt;
 }
 
+Failure ReadDataFile(const std::string& path, std::vector<Record>& records) {
+    records.clear();
+    std::string text;
+    if (Failure failure = ReadWholeFile(path, text)) {
+        return failure;
+    }
+    if (const Failure failure = ReadAllRecordsFromText(text, records)) {
+        return path + ", " + *failure;
+    }
+    if (records.empty()) {
+        return path + " holds no readings";
+    }
+    return std::nullopt;
+}
+
+Failure ReadDataFileRecords(const std::string& path, int count, std::vector<Record>& records) {
+    records.clear();
+    std::string text;
+    if (count > 0) {
+        if (Failure failure = ReadWholeFile(path, text)) {
+            return failure;
+        }
+    }
+    if (const Failure failure = ReadRecordsFromText(text, count, records)) {
+        return path + " should hold " + std::to_string(count) + " readings, but only " +
+               std::to_string(records.size()) + " could be read: " + *failure;
+    }
+    if (records.empty()) {
+        return path + " holds no readings";
+    }
+    return std::nullopt;
+}
+
 }  // namespace rv7342

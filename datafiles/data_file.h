@@ -47,4 +47,12 @@ class DataFileWriter {
 // is not a record, keeping the records before it; the reason then names that line.
 [[nodiscard]] Failure ReadAllRecordsFromText(std::string_view text, std::vector<Record>& records);
 
+// Reads every record of the data file at `path`. On a failure the records before the faulty
+// line stay in `records`, and the reason names the file and, where one is at fault, the line.
+// A file without a single record is a failure too.
+[[nodiscard]] Failure ReadDataFile(const std::string& path, std::vector<Record>& records);
+// Reads the first `count` records of the data file at `path`, as the table of readings does.
+[[nodiscard]] Failure ReadDataFileRecords(const std::string& path, int count,
+                                          std::vector<Record>& records);
+
 }  // namespace rv7342

@@ -1,4 +1,4 @@
-#include "datafiles/csv_export.h"
+#include "export/csv_export.h"
 
 #include <gtest/gtest.h>
 

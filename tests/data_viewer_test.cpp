@@ -1,4 +1,5 @@
 #include "ui/data_viewer.h"
+#include "desktop/value_text.h"
 
 #include <QAbstractItemModelTester>
 
@@ -56,13 +57,13 @@ TEST_F(GridModelTest, RecordsNumberedByPositionWithSingleValuesAndUnitNames) {
     EXPECT_EQ(Header(0), "No.");
 }
 
-TEST(CellValueText, TheUsersSeparatorAndValuesBeyondTheFloatRange) {
+TEST(ValueText, TheUsersSeparatorAndValuesBeyondTheFloatRange) {
     QLocale german(QLocale::German, QLocale::Germany);
     german.setNumberOptions(QLocale::OmitGroupSeparator);
-    EXPECT_EQ(CellValueText(0.5, german), "0,5");
-    EXPECT_EQ(CellValueText(12345.5, german), "12345,5");
-    EXPECT_EQ(CellValueText(1E+39, german), "1E+39") << "shown as the file holds it";
-    EXPECT_EQ(CellValueText(-HUGE_VAL, german), "-inf");
+    EXPECT_EQ(ValueText(0.5, german), "0,5");
+    EXPECT_EQ(ValueText(12345.5, german), "12345,5");
+    EXPECT_EQ(ValueText(1E+39, german), "1E+39") << "shown as the file holds it";
+    EXPECT_EQ(ValueText(-HUGE_VAL, german), "-inf");
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include <filesystem>
 
 #include "tests/window_fixture.h"
-#include "ui/readings_windows.h"
+#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 namespace {

@@ -1,4 +1,4 @@
-#include "transfer/port_choice.h"
+#include "ports/port_choice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "transfer/port_messages.h"
+#include "ports/port_messages.h"
 
 #include <gtest/gtest.h>
 

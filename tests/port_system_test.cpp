@@ -1,4 +1,4 @@
-#include "transfer/port_system.h"
+#include "ports/port_system.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/readings_chart.h"
+#include "ui/chart/readings_chart.h"
 
 #include <QImage>
 #include <QTest>
@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/temp_dir.h"
-#include "ui/chart_saving.h"
+#include "ui/chart/chart_saving.h"
 
 namespace rv7342 {
 namespace {
@@ -19,8 +19,8 @@ TEST(ReadingsChart, FilledAndSavedWithoutAWindowAtTheSizeAskedFor) {
     for (int i = 1; i <= 2000; ++i) {
         records.push_back({i, i <= 1000 ? 20 + i * 0.01 : -i * 0.001, i <= 1000 ? 20 : 0, 0, 0});
     }
-    ReadingsChart chart;
-    chart.SetReadings(GroupIntoSeries(records), names);
+    ReadingsDocument document("chart.dat", records, names);
+    ReadingsChart chart(document);
     chart.SetTimeAxis({10.0, std::nullopt, AxisKind::Elapsed});
     chart.SetReadingRange({500, 1500});
     ASSERT_EQ(chart.Panels().size(), 2);
@@ -41,8 +41,9 @@ TEST(ReadingsChart, FilledAndSavedWithoutAWindowAtTheSizeAskedFor) {
 // Shift+wheel zooms the values of the panel under the pointer, and of no other.
 TEST(ReadingsChart, ShiftWheelZoomsTheValuesOfThePanelUnderThePointer) {
     const UnitTable names{};
-    ReadingsChart chart;
-    chart.SetReadings(GroupIntoSeries({{1, 1, 0, 0, 0}, {2, 5, 3, 0, 0}, {3, 2, 0, 0, 0}}), names);
+    ReadingsDocument document("chart.dat", {{1, 1, 0, 0, 0}, {2, 5, 3, 0, 0}, {3, 2, 0, 0, 0}},
+                              names);
+    ReadingsChart chart(document);
     chart.resize(800, 500);
     chart.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));

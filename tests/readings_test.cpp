@@ -1,4 +1,6 @@
-#include "datafiles/readings.h"
+#include "readings/plot_points.h"
+#include "readings/series.h"
+#include "readings/statistics.h"
 
 #include <gtest/gtest.h>
 

@@ -20,8 +20,8 @@
 
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
-#include "ui/readings_chart.h"
-#include "ui/readings_windows.h"
+#include "ui/chart/readings_chart.h"
+#include "ui/readings_window_set.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
 
@@ -78,7 +78,7 @@ class ReadingsWindowTest : public testing::Test {
     TempDir dir;
     MessageBoxAnswerer boxes;
     QWidget owner;
-    ReadingsWindows windows{names, &owner};
+    ReadingsWindowSet windows{names, &owner};
 };
 
 TEST_F(ReadingsWindowTest, SeriesLegendStatisticsAndTheirVisibility) {

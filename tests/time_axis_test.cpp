@@ -1,4 +1,4 @@
-#include "datafiles/time_axis.h"
+#include "readings/time_axis.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +95,35 @@ TEST(TimeAxis, TicksFallOnRoundTimes) {
     EXPECT_EQ(ClockText(*ClockSeconds(clock, minutes.origin + minutes.step), false), "12:36:00");
     EXPECT_EQ(TimeTickSpacing(clock, 1, 1E9, 5).step * 2, 5000 * 86400.0)
         << "years in days of round numbers";
+}
+
+// The words of the command line and of settings files, old ones too, and the axes the
+// interval and start allow.
+TEST(TimeAxis, AxisKindsByNameAndTheAxesAllowed) {
+    const std::pair<const char*, std::optional<AxisKind>> words[] = {
+        {"number", AxisKind::ReadingNumber},
+        {"readings", AxisKind::ReadingNumber},
+        {"elapsed", AxisKind::Elapsed},
+        {"clock", AxisKind::Clock},
+        {"Clock", std::nullopt},
+        {"", std::nullopt}};
+    for (const auto& [word, kind] : words) {
+        EXPECT_EQ(AxisKindNamed(word), kind) << word;
+    }
+    for (const AxisKind kind : kAxisKinds) {
+        EXPECT_EQ(AxisKindNamed(AxisWord(kind)), kind) << AxisWord(kind);
+    }
+    EXPECT_STREQ(AxisTitle(AxisKind::Elapsed), "Elapsed time");
+
+    const TimeAxis none{}, interval{10.0, std::nullopt}, both{10.0, 0.0};
+    const std::tuple<TimeAxis, AxisKind, bool> allowed[] = {{none, AxisKind::ReadingNumber, true},
+                                                            {none, AxisKind::Elapsed, false},
+                                                            {interval, AxisKind::Elapsed, true},
+                                                            {interval, AxisKind::Clock, false},
+                                                            {both, AxisKind::Clock, true}};
+    for (const auto& [axis, kind, allows] : allowed) {
+        EXPECT_EQ(axis.Allows(kind), allows) << AxisWord(kind);
+    }
 }
 
 }  // namespace

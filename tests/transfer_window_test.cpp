@@ -14,8 +14,8 @@
 #include <QUrl>
 
 #include "tests/download_fixture.h"
-#include "ui/readings_chart.h"
-#include "ui/readings_windows.h"
+#include "ui/chart/readings_chart.h"
+#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 namespace {

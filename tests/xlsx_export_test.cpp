@@ -1,4 +1,4 @@
-#include "datafiles/xlsx_export.h"
+#include "export/xlsx_export.h"
 
 #include <gtest/gtest.h>
 

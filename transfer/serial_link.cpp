@@ -2,24 +2,20 @@
 
 #include <QSerialPortInfo>
 
-#include "transfer/local_text.h"
-#include "transfer/port_messages.h"
+#include "desktop/local_text.h"
+#include "ports/port_messages.h"
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "transfer/port_system.h"
+#include "ports/port_system.h"
 #endif
 
 namespace rv7342 {
 
 namespace {
-
-std::string Local(const QString& text) {
-    return ToLocalText(text);
-}
 
 bool IsUsbAdapter(const QSerialPortInfo& info) {
     return info.hasVendorIdentifier() || info.portName().startsWith(QStringLiteral("ttyUSB")) ||
@@ -39,9 +35,9 @@ bool PermissionDenied(const std::string& device) {
 std::vector<MachinePort> MachinePorts() {
     std::vector<MachinePort> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        MachinePort port{Local(info.systemLocation()),
-                         Local(info.description()),
-                         Local(info.manufacturer()),
+        MachinePort port{ToLocalText(info.systemLocation()),
+                         ToLocalText(info.description()),
+                         ToLocalText(info.manufacturer()),
                          std::nullopt,
                          std::nullopt,
                          IsUsbAdapter(info)};
@@ -133,7 +129,7 @@ void SerialLink::SetModemLines() {
 QString SerialLink::OpenFailure(int port, const PortChoice& choice,
                                 const std::vector<MachinePort>& ports) const {
     const std::string device = choice.For(port)->device;
-    const std::string reason = Local(port_.errorString());
+    const std::string reason = ToLocalText(port_.errorString());
     switch (port_.error()) {
         case QSerialPort::DeviceNotFoundError:
             return FromLocalText(MissingDeviceMessage(port, device, reason, choice, ports));
@@ -168,7 +164,7 @@ void SerialLink::CloseCommPort() {
 // at all), so the system is asked again.
 QString SerialLink::ReadFailure() const {
 #ifdef Q_OS_UNIX
-    const std::string reason = ReadFailureReason(port_.handle(), Local(device_));
+    const std::string reason = ReadFailureReason(port_.handle(), ToLocalText(device_));
     if (!reason.empty()) {
         return FromLocalText(reason);
     }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "transfer/port_choice.h"
+#include "ports/port_choice.h"
 
 namespace rv7342 {
 

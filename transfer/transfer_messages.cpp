@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "transfer/port_messages.h"
+#include "ports/port_messages.h"
 
 namespace rv7342 {
 

@@ -1,8 +1,9 @@
 #pragma once
-// The byte-by-byte logic of a download. The first byte 13 synchronises on the frame
-// boundaries; from there the stream is cut into 16-byte frames, each decoded into one record.
-// Escape bytes (27) inside frames mark the end of the memory: from the 14th on no record is
-// written, and the transfer ends after the frame at which exactly 28 have been counted.
+// The transfer procedure: TransferMachine, the byte-by-byte logic of a download. The first byte 13
+// synchronises on the frame boundaries; from there the stream is cut into 16-byte frames, each
+// decoded into one record. Escape bytes (27) inside frames mark the end of the memory: from the
+// 14th on no record is written, and the transfer ends after the frame at which exactly 28 have been
+// counted.
 
 #include <bitset>
 #include <cstdint>

@@ -1,17 +1,9 @@
 #include "transfer/transfer_session.h"
 
-#include "transfer/local_text.h"
+#include "desktop/local_text.h"
 #include "transfer/transfer_messages.h"
 
 namespace rv7342 {
-
-namespace {
-
-std::string Local(const QString& text) {
-    return ToLocalText(text);
-}
-
-}  // namespace
 
 TransferSession::TransferSession(SerialLink& link, DecoderState& decoder, QObject* parent)
     : QObject(parent), link_(link), decoder_(decoder) {
@@ -130,7 +122,8 @@ std::string TransferSession::ReasonFor(TransferEnd end) const {
         case TransferEnd::NoFirstByte:
             return NoFirstByteReason(limits_.firstByteMs.value_or(0) / 1000.0);
         case TransferEnd::LinkLost:
-            return LinkLostReason(port_, Local(link_.Device()), Local(link_.FailureReason()));
+            return LinkLostReason(port_, ToLocalText(link_.Device()),
+                                  ToLocalText(link_.FailureReason()));
         case TransferEnd::WriteFailed:
             return machine_->WriteFailure().value_or("");
         case TransferEnd::Stopped:

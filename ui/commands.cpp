@@ -13,8 +13,6 @@
 #include <iterator>
 
 #include "datafiles/files.h"
-#include "datafiles/readings.h"
-#include "transfer/local_text.h"
 #include "transfer/transfer_messages.h"
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "datafiles/text_fields.h"
+#include "desktop/value_text.h"
 
 namespace rv7342 {
 
@@ -15,15 +15,6 @@ namespace {
 constexpr int kColumns = 5;
 const char* const kHeaders[kColumns] = {"No.", "Value", "Unit", "Value", "Unit"};
 }  // namespace
-
-QString CellValueText(double value, const QLocale& locale) {
-    const auto single = static_cast<float>(value);
-    if (!std::isfinite(value) || std::isinf(single)) {
-        return QString::fromStdString(std::isinf(value) ? (value > 0 ? "inf" : "-inf")
-                                                        : FormatDouble(value));
-    }
-    return locale.toString(static_cast<double>(single), 'G', 7);
-}
 
 QString UnitCellText(const UnitTable& names, int code) {
     if (code < 0 || code >= kUnitNameCount || IsUnassigned(names[code])) {
@@ -33,16 +24,13 @@ QString UnitCellText(const UnitTable& names, int code) {
 }
 
 GridModel::GridModel(const UnitTable& names, QObject* parent)
-    : QAbstractTableModel(parent), names_(names) {
-    locale_.setNumberOptions(QLocale::OmitGroupSeparator);
-}
+    : QAbstractTableModel(parent), names_(names), locale_(ValueLocale()) {}
 
 void GridModel::ShowRecords(std::vector<Record> records) {
     beginResetModel();
     records_ = std::move(records);
     showsRecords_ = true;
-    locale_ = QLocale();
-    locale_.setNumberOptions(QLocale::OmitGroupSeparator);
+    locale_ = ValueLocale();
     endResetModel();
 }
 
@@ -67,11 +55,11 @@ QString GridModel::CellText(int row, int column) const {
         case 0:
             return QString::number(row + 1);
         case 1:
-            return CellValueText(record.value1, locale_);
+            return ValueText(record.value1, locale_);
         case 2:
             return UnitCellText(names_, record.unit1);
         case 3:
-            return CellValueText(record.value2, locale_);
+            return ValueText(record.value2, locale_);
         default:
             return UnitCellText(names_, record.unit2);
     }

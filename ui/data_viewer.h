@@ -1,7 +1,7 @@
 #pragma once
-// The table of readings: number, first value, its unit, second value, its unit. A model
-// holds the records read from the data file and formats a cell only when it is drawn, so a
-// full memory of 32767 readings shows at once.
+// The data viewer: GridModel, the model of the table of readings: number, first value, its unit,
+// second value, its unit. A model holds the records read from the data file and formats a cell only
+// when it is drawn, so a full memory of 32767 readings shows at once.
 
 #include <QAbstractTableModel>
 #include <QLocale>
@@ -15,9 +15,6 @@ class QTableView;
 
 namespace rv7342 {
 
-// A value as a 32-bit float shows it: 7 significant digits, trailing zeros dropped, the
-// locale's decimal separator. A value beyond the float range shows as the file holds it.
-QString CellValueText(double value, const QLocale& locale);
 // The ten characters of a unit name, blanks included; empty for a code outside the table
 // or an entry the table file never reached.
 QString UnitCellText(const UnitTable& names, int code);

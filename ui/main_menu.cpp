@@ -15,12 +15,12 @@
 #include <QtGlobal>
 
 #include "ui/main_window.h"
-#include "ui/readings_windows.h"
+#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 
 void Form2::CreateMenuBar() {
-    readings_ = new ReadingsWindows(state.UnitNames, this);
+    readings_ = new ReadingsWindowSet(state.UnitNames, this);
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     OpenDataFileAction =
         file->addAction(QStringLiteral("&Open data file..."), QKeySequence(QKeySequence::Open),

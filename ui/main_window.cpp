@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "desktop/program_places.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,15 +12,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTableView>
 
 #include "datafiles/data_places.h"
-#include "transfer/local_text.h"
 #include "ui/data_file_name.h"
 #include "ui/data_viewer.h"
 #include "ui/port_tooltips.h"
-#include "ui/readings_windows.h"
+#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 
@@ -195,13 +194,11 @@ void Form2::SetTabOrder() {
 
 void Form2::Form_Load() {
     Label2->setText(QString(kInstructions).replace(QLatin1Char('\r'), QLatin1Char('\n')));
-    const std::string programDir = ToLocalText(programDir_);
-    const std::string documents =
-        ToLocalText(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    dataFolder_ = FromLocalText(DataFolder(programDir, documents));
+    const ProgramPlaces places = PlacesOf(programDir_);
+    dataFolder_ = places.dataFolder;
     openFolder_ = dataFolder_;
-    unitTable_ = QDir::toNativeSeparators(FromLocalText(UnitTablePath(programDir, documents)));
-    const Failure tableFailure = LoadUnitTable(ToLocalText(unitTable_), state.UnitNames);
+    unitTable_ = places.unitTable;
+    const Failure tableFailure = LoadUnitTable(LocalPath(unitTable_), state.UnitNames);
     Text1->setText(DefaultFileName(QDate::currentDate().toString(Qt::ISODate)));
     Text1_Change(Text1->text());
     if (tableFailure) {
@@ -212,7 +209,7 @@ void Form2::Form_Load() {
 
 void Form2::Text1_Change(const QString& text) {
     const QString path = DataFilePath(dataFolder_, text);
-    state.df = ToLocalText(path);
+    state.df = LocalPath(path);
     Text1->setToolTip(path);
 }
 
@@ -221,7 +218,7 @@ std::optional<QString> Form2::MakeDataFolderIfNeeded() const {
     if (QDir::isAbsolutePath(Text1->text())) {
         return std::nullopt;
     }
-    if (const Failure failure = MakeDataFolder(ToLocalText(dataFolder_))) {
+    if (const Failure failure = MakeDataFolder(LocalPath(dataFolder_))) {
         return FromLocalText(*failure) +
                QStringLiteral(
                    "\n\nType a full path in the name box to write the data file elsewhere.");

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "transfer/local_text.h"
+#include "desktop/local_text.h"
 #include "transfer/serial_link.h"
 #include "transfer/transfer_session.h"
 #include "ui/form_state.h"
@@ -29,7 +29,7 @@ class QTableView;
 namespace rv7342 {
 
 class GridModel;
-class ReadingsWindows;
+class ReadingsWindowSet;
 
 // The default data file name: characters 3-4, 6-7 and 9-10 of a date written yyyy-mm-dd,
 // then ".dat" ("2026-12-06" gives "261206.dat").
@@ -56,7 +56,7 @@ class Form2 : public QMainWindow {
 
     // Shows every record of each data file in a readings window of its own.
     void OpenDataFiles(const QStringList& paths);
-    ReadingsWindows& Readings() { return *readings_; }
+    ReadingsWindowSet& Readings() { return *readings_; }
 
     // Controls, addressed by their names and indices.
     std::array<QLabel*, 5> Label1{};
@@ -111,7 +111,7 @@ class Form2 : public QMainWindow {
     QString unitTable_;   // the unit-name table in use
     QString openFolder_;  // where File > Open starts: the data folder, then the last one used
     QWidget* client_ = nullptr;  // the client area, under the menu bar
-    ReadingsWindows* readings_ = nullptr;
+    ReadingsWindowSet* readings_ = nullptr;
     FormState state;
     SerialLink MSComm1;
     TransferSession transfer_{MSComm1, state.decoder};

@@ -3,8 +3,8 @@
 #include <QEvent>
 #include <QRadioButton>
 
-#include "transfer/local_text.h"
-#include "transfer/port_messages.h"
+#include "desktop/local_text.h"
+#include "ports/port_messages.h"
 #include "transfer/serial_link.h"
 
 namespace rv7342 {

@@ -7,8 +7,6 @@ namespace rv7342 {
 
 namespace {
 
-const char* const kAxisNames[] = {"readings", "elapsed", "clock"};
-
 // One group a file; the path is encoded, so that its slashes make no groups of their own.
 QString GroupOf(const QString& dataFile) {
     return QStringLiteral("time axes/") + QString::fromLatin1(QUrl::toPercentEncoding(dataFile));
@@ -26,12 +24,9 @@ TimeAxis LoadTimeAxis(const QString& dataFile) {
         axis.interval = interval;
     }
     axis.start = ParseLocalTime(settings.value(QStringLiteral("start")).toString().toStdString());
-    const QString kind = settings.value(QStringLiteral("axis")).toString();
-    for (int i = 0; i < 3; ++i) {
-        if (kind == QLatin1String(kAxisNames[i])) {
-            axis.kind = static_cast<AxisKind>(i);
-        }
-    }
+    const std::optional<AxisKind> kind =
+        AxisKindNamed(settings.value(QStringLiteral("axis")).toString().toStdString());
+    axis.kind = kind.value_or(AxisKind::ReadingNumber);
     return axis;
 }
 
@@ -49,8 +44,7 @@ void SaveTimeAxis(const QString& dataFile, const TimeAxis& axis) {
         settings.setValue(QStringLiteral("start"),
                           QString::fromStdString(ClockText(*axis.start, true)));
     }
-    settings.setValue(QStringLiteral("axis"),
-                      QLatin1String(kAxisNames[static_cast<int>(axis.kind)]));
+    settings.setValue(QStringLiteral("axis"), QLatin1String(AxisWord(axis.kind)));
 }
 
 }  // namespace rv7342

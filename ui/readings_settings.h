@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "datafiles/time_axis.h"
+#include "readings/time_axis.h"
 
 namespace rv7342 {
 

@@ -22,11 +22,10 @@
 #include <cmath>
 #include <functional>
 
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
-#include "transfer/local_text.h"
-#include "ui/chart_saving.h"
-#include "ui/readings_chart.h"
+#include "desktop/local_text.h"
+#include "export/readings_export.h"
+#include "ui/chart/chart_saving.h"
+#include "ui/chart/readings_chart.h"
 #include "ui/readings_settings.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
@@ -39,10 +38,6 @@ const QString kMessageTitle = QStringLiteral("RV7342 Readings");
 
 constexpr double kZoomStep = 1.5;
 constexpr double kPanStep = 0.25;  // of the visible range
-
-std::string LocalPath(const QString& path) {
-    return ToLocalText(path);
-}
 
 }  // namespace
 
@@ -58,13 +53,13 @@ QStringList DroppedDataFiles(const QMimeData* data) {
 
 ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWidget* parent)
     : QWidget(parent, Qt::Window), path_(path), names_(names) {
-    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - Readings"));
+    setWindowTitle(ReadingsTitle(path));
     setAcceptDrops(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreateButtons());
     timeAxis_ = new TimeAxisBar(this);
     layout->addWidget(timeAxis_);
-    chart_ = new ReadingsChart(this);
+    chart_ = new ReadingsChart(document_, this);
     // Past the panels that fit, the chart scrolls.
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(chart_);
@@ -92,7 +87,8 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     });
     connect(chart_, &ReadingsChart::readingRangeChanged, this,
             &ReadingsWindow::UpdateRangeStatistics);
-    connect(chart_, &ReadingsChart::seriesShownChanged, statistics_, &StatisticsModel::SetShown);
+    connect(chart_, &ReadingsChart::seriesShownChanged, statistics_,
+            [this](int index) { statistics_->ShowShown(index); });
     connect(statistics_, &StatisticsModel::showRequested, this, &ReadingsWindow::ShowSeries);
     resize(900, 700);
 }
@@ -138,7 +134,7 @@ QWidget* ReadingsWindow::CreateStatistics() {
     layout->setContentsMargins(0, 0, 0, 0);
     rangeLine_ = new QLabel(box);
     layout->addWidget(rangeLine_);
-    statistics_ = new StatisticsModel(this);
+    statistics_ = new StatisticsModel(document_, this);
     table_ = new QTableView(box);
     table_->setModel(statistics_);
     table_->verticalHeader()->hide();
@@ -171,35 +167,29 @@ void ReadingsWindow::AddKeyboardActions() {
     }
 }
 
-void ReadingsWindow::ShowReadings(std::vector<ReadingSeries> series, std::size_t readings) {
-    readings_ = readings;
-    chart_->SetReadings(std::move(series), names_);
-    std::vector<StatisticsModel::Series> rows;
-    for (int i = 0; i < chart_->graphCount(); ++i) {
-        rows.push_back(
-            {chart_->SeriesName(i), chart_->graph(i)->pen().color(), chart_->SeriesShown(i)});
+void ReadingsWindow::ShowReadings(ReadingsDocument document) {
+    const TimeAxis axis = document_.Axis();
+    document_ = std::move(document);
+    document_.SetAxis(axis);
+    std::vector<QColor> colours;
+    for (std::size_t i = 0; i < document_.Series().size(); ++i) {
+        colours.push_back(ReadingsChart::SeriesColour(static_cast<int>(i)));
     }
-    statistics_->SetSeries(std::move(rows));
+    statistics_->ShowSeries(std::move(colours));
+    chart_->ShowDocument();
     UpdateRangeStatistics();
     UpdateSummary();
 }
 
 // The figures of the readings inside the range shown, both ends included.
 void ReadingsWindow::UpdateRangeStatistics() {
-    const QCPRange range = chart_->ReadingRange();
-    std::vector<SeriesStatistics> figures = chart_->StatisticsWithin(range.lower, range.upper);
-    const std::string readings = DescribeReadings(
-        CountReadings(chart_->Series(), range.lower, range.upper), readings_, chart_->Axis());
-    statistics_->SetFigures(std::move(figures), QString::fromStdString(readings));
+    statistics_->ShowFigures();
     rangeLine_->setText(statistics_->Readings());
 }
 
 void ReadingsWindow::UpdateSummary() {
-    std::size_t leftOut = 0;
-    for (const SeriesStatistics& figures : chart_->WholeStatistics()) {
-        leftOut += figures.leftOut;
-    }
-    QString text = QStringLiteral("%1 readings of %2.").arg(readings_).arg(path_);
+    const std::size_t leftOut = document_.LeftOut();
+    QString text = QStringLiteral("%1 readings of %2.").arg(document_.ReadingCount()).arg(path_);
     if (leftOut > 0) {
         text += (leftOut == 1 ? QStringLiteral(" 1 value is")
                               : QStringLiteral(" %1 values are").arg(leftOut)) +
@@ -235,8 +225,9 @@ std::optional<QString> ReadingsWindow::SaveChart(const QString& path) {
 }
 
 std::optional<QString> ReadingsWindow::ExportReadings(const QString& path) const {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("xlsx") && suffix != QLatin1String("csv")) {
+    const std::optional<ExportFormat> format =
+        ExportFormatNamed(QFileInfo(path).suffix().toStdString());
+    if (!format) {
         return QStringLiteral(
                    "Cannot export the readings as %1: the name must end in .xlsx or "
                    ".csv")
@@ -244,15 +235,12 @@ std::optional<QString> ReadingsWindow::ExportReadings(const QString& path) const
     }
     // The file is read again rather than held twice while the window is open.
     std::vector<Record> records;
-    if (const Failure failure =
-            ReadDataFileRecords(LocalPath(path_), static_cast<int>(readings_), records)) {
+    if (const Failure failure = ReadDataFileRecords(
+            LocalPath(path_), static_cast<int>(document_.ReadingCount()), records)) {
         return QStringLiteral("Cannot export the readings: %1").arg(FromLocalText(*failure));
     }
-    const TimeAxis& axis = chart_->Axis();
-    const Failure failure = suffix == QLatin1String("xlsx")
-                                ? WriteReadingsXlsx(LocalPath(path), records, names_, axis)
-                                : WriteReadingsCsv(LocalPath(path), records, names_, axis);
-    if (failure) {
+    const TimeAxis& axis = document_.Axis();
+    if (const Failure failure = WriteReadings(LocalPath(path), *format, records, names_, axis)) {
         return FromLocalText(*failure);
     }
     return std::nullopt;

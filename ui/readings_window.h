@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "datafiles/readings.h"
 #include "datafiles/unit_table.h"
+#include "readings/readings_document.h"
 
 class QLabel;
 class QMimeData;
@@ -31,10 +31,10 @@ class ReadingsWindow : public QWidget {
   public:
     ReadingsWindow(const QString& path, const UnitTable& names, QWidget* parent = nullptr);
 
-    // Replaces what the window shows: the series of the first `readings` records of its file.
-    // First values are shown, second values hidden; the time axis is the one last chosen for
-    // the file.
-    void ShowReadings(std::vector<ReadingSeries> series, std::size_t readings);
+    // Replaces what the window shows with `document`, a reading of its file. The time axis is
+    // the one last chosen for the file.
+    void ShowReadings(ReadingsDocument document);
+    const ReadingsDocument& Document() const { return document_; }
 
     const QString& Path() const { return path_; }
     ReadingsChart* Chart() const { return chart_; }
@@ -75,7 +75,7 @@ class ReadingsWindow : public QWidget {
 
     QString path_;
     const UnitTable& names_;
-    std::size_t readings_ = 0;
+    ReadingsDocument document_;
     ReadingsChart* chart_ = nullptr;
     TimeAxisBar* timeAxis_ = nullptr;
     StatisticsModel* statistics_ = nullptr;

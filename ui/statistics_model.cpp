@@ -3,70 +3,69 @@
 #include <QLocale>
 #include <QPixmap>
 
-#include "datafiles/export_table.h"
-#include "ui/data_viewer.h"
+#include "desktop/value_text.h"
 
 namespace rv7342 {
 
 namespace {
 
-enum Column { kSeriesColumn, kCountColumn, kDeviationColumn = 5, kLeftOutColumn = 8 };
+// The series' name, then a column for each figure.
+constexpr int kSeriesColumn = 0;
 
-QString ValueText(double value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return CellValueText(value, locale);
+const FigureColumn& FigureIn(int column) {
+    return kFigureColumns[column - 1];
 }
 
 }  // namespace
 
-StatisticsModel::StatisticsModel(QObject* parent) : QAbstractTableModel(parent) {}
+StatisticsModel::StatisticsModel(const ReadingsDocument& document, QObject* parent)
+    : QAbstractTableModel(parent), document_(document) {}
 
-void StatisticsModel::SetSeries(std::vector<Series> series) {
+void StatisticsModel::ShowSeries(std::vector<QColor> colours) {
     beginResetModel();
-    series_ = std::move(series);
-    figures_.assign(series_.size(), SeriesStatistics{});
+    colours_ = std::move(colours);
     endResetModel();
 }
 
-void StatisticsModel::SetShown(int row, bool shown) {
-    if (series_.at(row).shown != shown) {
-        series_[row].shown = shown;
-        emit dataChanged(index(row, kSeriesColumn), index(row, kSeriesColumn),
-                         {Qt::CheckStateRole});
-    }
+void StatisticsModel::ShowShown(int row) {
+    emit dataChanged(index(row, kSeriesColumn), index(row, kSeriesColumn), {Qt::CheckStateRole});
 }
 
-void StatisticsModel::SetFigures(std::vector<SeriesStatistics> figures, const QString& readings) {
-    figures_ = std::move(figures);
-    figures_.resize(series_.size());
-    readings_ = readings;
-    if (!series_.empty()) {
-        emit dataChanged(index(0, kCountColumn), index(rowCount() - 1, columnCount() - 1),
+void StatisticsModel::ShowFigures() {
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, kSeriesColumn + 1), index(rowCount() - 1, columnCount() - 1),
                          {Qt::DisplayRole});
     }
 }
 
+QString StatisticsModel::Readings() const {
+    return QString::fromStdString(document_.RangeLine());
+}
+
 int StatisticsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(series_.size());
+    return parent.isValid() ? 0 : static_cast<int>(colours_.size());
 }
 
 int StatisticsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(StatisticsHeader().size());
+    return parent.isValid() ? 0 : 1 + static_cast<int>(std::size(kFigureColumns));
 }
 
-// The figures of the export's statistics row, as this desktop writes numbers.
+// The figures as this desktop writes numbers.
 QString StatisticsModel::CellText(int row, int column) const {
     if (column == kSeriesColumn) {
-        return series_[row].name;
+        return QString::fromStdString(document_.Series()[static_cast<std::size_t>(row)].label);
     }
-    const Cell cell = StatisticsRow({}, figures_[row])[static_cast<std::size_t>(column)];
-    if (cell.kind != Cell::Kind::Number) {
+    const std::vector<SeriesStatistics>& figures = document_.RangeStatistics();
+    const SeriesStatistics none;
+    const FigureColumn& shown = FigureIn(column);
+    const std::optional<double> figure = FigureOf(static_cast<std::size_t>(row) < figures.size()
+                                                      ? figures[static_cast<std::size_t>(row)]
+                                                      : none,
+                                                  shown.figure);
+    if (!figure) {
         return {};
     }
-    const bool count =
-        column == kCountColumn || column == kLeftOutColumn || column > kDeviationColumn;
-    return count ? QString::number(cell.number, 'f', 0) : ValueText(cell.number);
+    return shown.whole ? QString::number(*figure, 'f', 0) : ValueText(*figure);
 }
 
 QVariant StatisticsModel::data(const QModelIndex& index, int role) const {
@@ -79,12 +78,13 @@ QVariant StatisticsModel::data(const QModelIndex& index, int role) const {
             return CellText(row, column);
         case Qt::CheckStateRole:
             return column == kSeriesColumn
-                       ? QVariant(series_[row].shown ? Qt::Checked : Qt::Unchecked)
+                       ? QVariant(document_.Shown(static_cast<std::size_t>(row)) ? Qt::Checked
+                                                                                 : Qt::Unchecked)
                        : QVariant();
         case Qt::DecorationRole:
             if (column == kSeriesColumn) {
                 QPixmap swatch(12, 12);
-                swatch.fill(series_[row].colour);
+                swatch.fill(colours_.at(static_cast<std::size_t>(row)));
                 return swatch;
             }
             return {};
@@ -101,12 +101,16 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return QString::fromStdString(StatisticsHeader()[static_cast<std::size_t>(section)]);
+        return section == kSeriesColumn ? QString::fromLatin1(kSeriesTitle)
+                                        : QString::fromLatin1(FigureIn(section).title);
     }
-    if (role == Qt::ToolTipRole && section == kDeviationColumn) {
+    if (role != Qt::ToolTipRole || section == kSeriesColumn) {
+        return {};
+    }
+    if (FigureIn(section).figure == Figure::StandardDeviation) {
         return QStringLiteral("Sample standard deviation, divided by count - 1");
     }
-    if (role == Qt::ToolTipRole && section == kLeftOutColumn) {
+    if (FigureIn(section).figure == Figure::LeftOut) {
         return QStringLiteral(
             "Values that are not finite or beyond single precision: not drawn, not counted");
     }
@@ -127,7 +131,7 @@ bool StatisticsModel::setData(const QModelIndex& index, const QVariant& value, i
 }
 
 QString StatisticsModel::Text() const {
-    QStringList lines{readings_};
+    QStringList lines{Readings()};
     QStringList header;
     for (int column = 0; column < columnCount(); ++column) {
         header << headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();

@@ -1,7 +1,7 @@
 #pragma once
-// The statistics of the series as a table model: a row per series (its name, ticked while it
-// is shown, and the figures of the readings in the range shown), and above it a line that says
-// which readings those are. The table and Copy statistics both read it.
+// The statistics of a readings document as a table model: a row per series (its name, ticked
+// while it is shown, and the figures of the readings in the range shown), and above it a line
+// that says which readings those are. The table and Copy statistics both read it.
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -9,26 +9,23 @@
 
 #include <vector>
 
-#include "datafiles/readings.h"
+#include "readings/readings_document.h"
 
 namespace rv7342 {
 
 class StatisticsModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    struct Series {
-        QString name;
-        QColor colour;
-        bool shown = false;
-    };
+    // `document` must outlive the model.
+    explicit StatisticsModel(const ReadingsDocument& document, QObject* parent = nullptr);
 
-    explicit StatisticsModel(QObject* parent = nullptr);
-
-    void SetSeries(std::vector<Series> series);
-    void SetShown(int row, bool shown);
-    // Figures for every row, and which readings they are of.
-    void SetFigures(std::vector<SeriesStatistics> figures, const QString& readings);
-    const QString& Readings() const { return readings_; }
+    // The document's series were replaced: a row a colour, the colour of the series' line.
+    void ShowSeries(std::vector<QColor> colours);
+    // Series `row` was shown or hidden.
+    void ShowShown(int row);
+    // The range shown, and with it the figures, has changed.
+    void ShowFigures();
+    QString Readings() const;
     // What the table shows as tab-separated text, the line of readings first.
     QString Text() const;
 
@@ -46,9 +43,8 @@ class StatisticsModel : public QAbstractTableModel {
   private:
     QString CellText(int row, int column) const;
 
-    std::vector<Series> series_;
-    std::vector<SeriesStatistics> figures_;
-    QString readings_;
+    const ReadingsDocument& document_;
+    std::vector<QColor> colours_;
 };
 
 }  // namespace rv7342

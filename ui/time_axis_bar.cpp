@@ -57,8 +57,9 @@ TimeAxisBar::TimeAxisBar(QWidget* parent) : QWidget(parent) {
     start_->setCalendarPopup(true);
     start_->setDateTime(QDateTime(QDate::currentDate(), QTime(0, 0)));
     choice_ = new QComboBox(this);
-    choice_->addItems({QStringLiteral("Reading No."), QStringLiteral("Elapsed time"),
-                       QStringLiteral("Clock time")});
+    for (const AxisKind kind : kAxisKinds) {
+        choice_->addItem(QString::fromLatin1(AxisTitle(kind)));
+    }
     auto* choiceLabel = new QLabel(QStringLiteral("A&xis:"), this);
     choiceLabel->setBuddy(choice_);
     layout->addWidget(intervalLabel);
@@ -126,15 +127,17 @@ void TimeAxisBar::OnAxisChosen(int index) {
     emit axisChosen(axis_);
 }
 
-// The axis choice needs an interval, clock time a start too; a wrong interval is marked.
+// The axis choice offers the axes the interval and start allow; a wrong interval is marked.
 void TimeAxisBar::ShowState() {
     const bool wrong = !interval_->text().trimmed().isEmpty() && !axis_.interval;
     interval_->setStyleSheet(wrong ? QStringLiteral("QLineEdit { background: #ffd8d8; }")
                                    : QString());
     start_->setEnabled(startBox_->isChecked());
-    choice_->setEnabled(axis_.interval.has_value());
+    choice_->setEnabled(axis_.Allows(AxisKind::Elapsed));
     if (auto* items = qobject_cast<QStandardItemModel*>(choice_->model())) {
-        items->item(static_cast<int>(AxisKind::Clock))->setEnabled(axis_.start.has_value());
+        for (const AxisKind kind : kAxisKinds) {
+            items->item(static_cast<int>(kind))->setEnabled(axis_.Allows(kind));
+        }
     }
     choice_->setCurrentIndex(static_cast<int>(axis_.Shown()));
 }

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "datafiles/time_axis.h"
+#include "readings/time_axis.h"
 
 class QCheckBox;
 class QComboBox;

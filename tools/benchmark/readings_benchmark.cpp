@@ -13,12 +13,12 @@
 #include <memory>
 #include <random>
 
-#include "datafiles/csv_export.h"
-#include "datafiles/xlsx_export.h"
+#include "export/csv_export.h"
+#include "export/xlsx_export.h"
 #include "tests/temp_dir.h"
 #include "tools/benchmark/full_memory.h"
-#include "ui/readings_chart.h"
-#include "ui/readings_windows.h"
+#include "ui/chart/readings_chart.h"
+#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 namespace {
@@ -77,7 +77,7 @@ const DataFiles& Files() {
 }
 
 // Opens the file in a new readings window and lets it be shown and drawn.
-ReadingsWindow* OpenAndDraw(ReadingsWindows& windows, const QString& path) {
+ReadingsWindow* OpenAndDraw(ReadingsWindowSet& windows, const QString& path) {
     ReadingsWindow* window = windows.OpenDataFile(path);
     QApplication::processEvents();
     return window;
@@ -101,7 +101,7 @@ double PeakMegabytes() {
 
 void RunOpen(benchmark::State& state, const char* name, double readings) {
     const QString path = Files().Path(name);
-    ReadingsWindows windows(ShippedNames(), nullptr);
+    ReadingsWindowSet windows(ShippedNames(), nullptr);
     for (auto _ : state) {
         ReadingsWindow* window = OpenAndDraw(windows, path);
         state.PauseTiming();
@@ -128,7 +128,7 @@ BENCHMARK(BM_OpenAndDrawLongFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 // Each iteration changes the range shown of an open window, which takes the statistics of the
 // new range, and redraws it at once.
 void RunRedraw(benchmark::State& state, const char* name, QCPRange (*change)(QCPRange, bool)) {
-    ReadingsWindows windows(ShippedNames(), nullptr);
+    ReadingsWindowSet windows(ShippedNames(), nullptr);
     const std::unique_ptr<ReadingsWindow> window(OpenAndDraw(windows, Files().Path(name)));
     if (!window) {
         state.SkipWithError("the file did not open");

@@ -1,0 +1,246 @@
+// rv7342-cli's data-file commands and its command line, run as a user runs them: known
+// figures, a faulty line, a missing file, and usage errors.
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <sstream>
+
+#include "export/csv_export.h"
+#include "export/xlsx_export.h"
+#include "tests/child_process.h"
+#include "ui/chart/chart_saving.h"
+#include "ui/chart/readings_chart.h"
+
+namespace rv7342 {
+namespace {
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// 1E+39 is beyond single precision: left out of the figures. The second display's zeros in
+// code 0 are no series.
+const char kReadings[] =
+    "1,1.5,5,0,0\r\n2,2.5,5,0,0\r\n3,3,7,1.25,2\r\n4,1E+39,5,0,0\r\n5,4,5,0,0\r\n";
+const char kUnits[] =
+    "0,\"zero\"\r\n1,\"one\"\r\n2,\"mV DC\"\r\n3,\"three\"\r\n4,\"four\"\r\n"
+    "5,\"V, DC\"\r\n6,\"six\"\r\n7,\"A AC\"\r\n";
+
+class CliFiles : public testing::Test {
+  protected:
+    CliFiles() {
+        dir.Write("run.dat", kReadings);
+        dir.Write("units.dat", kUnits);
+    }
+
+    // rv7342-cli with `args`, run to its end in the test's folder.
+    std::unique_ptr<ChildProcess> Run(std::vector<std::string> args) const {
+        auto cli = std::make_unique<ChildProcess>(RV7342_CLI_PATH, std::move(args),
+                                                  std::vector<std::string>{}, dir.Path());
+        status = cli->Wait();
+        return cli;
+    }
+
+    TempDir dir;
+    mutable std::optional<int> status;
+};
+
+// The workbook as openpyxl, an independent reader, gives it back.
+std::string ReadBack(const std::string& path) {
+    std::string text;
+    const std::string command =
+        RV7342_PYTHON " " RV7342_SOURCE_DIR "/tests/xlsx_read_back.py '" + path + "' 2>&1";
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) {
+            text.append(buffer, got);
+        }
+        ::pclose(pipe);
+    }
+    return text;
+}
+
+TEST_F(CliFiles, StatsGivesTheFiguresOfEachSeriesAsTextOrJson) {
+    auto cli = Run({"stats", "--units", "units.dat", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_EQ(cli->Output(),
+              "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out\n"
+              "V, DC\tfirst\t3\t1.5\t4\t2.6666666666666665\t1.2583057392117918\t1\t5\t1\n"
+              "A AC\tfirst\t1\t3\t3\t3\t\t3\t3\t0\n"
+              "mV DC\tsecond\t1\t1.25\t1.25\t1.25\t\t3\t3\t0\n");
+    EXPECT_EQ(cli->Errors(), "");
+
+    cli = Run({"stats", "--json", "--from", "2", "--to", "4", "--units", "units.dat", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_EQ(cli->Output(),
+              "[\n"
+              "  {\"series\": \"V, DC\", \"display\": \"first\", \"count\": 1, \"min\": 2.5, "
+              "\"max\": 2.5, \"mean\": 2.5, \"sd\": null, \"first\": 2, \"last\": 4, "
+              "\"left_out\": 1},\n"
+              "  {\"series\": \"A AC\", \"display\": \"first\", \"count\": 1, \"min\": 3, "
+              "\"max\": 3, \"mean\": 3, \"sd\": null, \"first\": 3, \"last\": 3, "
+              "\"left_out\": 0},\n"
+              "  {\"series\": \"mV DC\", \"display\": \"second\", \"count\": 1, \"min\": 1.25, "
+              "\"max\": 1.25, \"mean\": 1.25, \"sd\": null, \"first\": 3, \"last\": 3, "
+              "\"left_out\": 0}\n"
+              "]\n");
+}
+
+// A faulty line: the output of the readings before it and exit 1. A missing file or table:
+// exit 2, nothing written.
+TEST_F(CliFiles, AFaultyLineGivesTheReadingsBeforeItAndAMissingFileNothing) {
+    dir.Write("faulty.dat", "1,1.5,5,0,0\r\n2,2.5,5,0,0\r\n3,x,5,0,0\r\n4,9,5,0,0\r\n");
+    auto cli = Run({"stats", "--units", "units.dat", "faulty.dat"});
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(Has(cli->Output(), "V, DC\tfirst\t2\t1.5\t2.5\t2\t")) << cli->Output();
+    EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: " + dir.Path("faulty.dat") + ", line 3"))
+        << cli->Errors();
+
+    cli = Run({"export", "--format", "csv", "--units", "units.dat", "faulty.dat"});
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(dir.Read("faulty.csv"),
+              "No.,Value,Unit,Value 2,Unit 2\r\n1,1.5,\"V, DC\",,\r\n2,2.5,\"V, DC\",,\r\n");
+
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"stats", "none.dat"},
+                                                 {"export", "-o", "-", "none.dat"},
+                                                 {"stats", "--units", "none.dat", "run.dat"}}) {
+        SCOPED_TRACE(args.front() + " " + args[args.size() - 2]);
+        cli = Run(args);
+        EXPECT_EQ(status, 2);
+        EXPECT_EQ(cli->Output(), "");
+        EXPECT_TRUE(Has(cli->Errors(), dir.Path("none.dat") + ": No such file or directory"))
+            << cli->Errors();
+    }
+}
+
+// The export routine of the readings window, with the time axis the options give.
+TEST_F(CliFiles, ExportWritesTheReadingsWindowsSheetsOrCsv) {
+    auto cli = Run({"export", "-o", "-", "--interval", "2.5", "--start", "2026-12-01T10:00:00",
+                    "--units", "units.dat", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_TRUE(Has(cli->Output(),
+                    "No.,Elapsed (s),Time,Value,Unit,Value 2,Unit 2\r\n"
+                    "1,0,2026-12-01 10:00:00,1.5,\"V, DC\",,\r\n"))
+        << cli->Output();
+    EXPECT_TRUE(Has(cli->Output(), "3,5,2026-12-01 10:00:05,3,A AC,1.25,mV DC\r\n"));
+
+    cli = Run({"export", "--interval", "2.5", "--units", "units.dat", "run.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    std::vector<Record> records;
+    ASSERT_FALSE(ReadAllRecordsFromText(kReadings, records));
+    UnitTable names{};
+    LoadUnitTableFromText(kUnits, names);
+    TimeAxis axis;
+    axis.interval = 2.5;
+    axis.kind = AxisKind::Elapsed;
+    ASSERT_FALSE(WriteReadingsXlsx(dir.Path("window.xlsx"), records, names, axis));
+    const std::string sheets = ReadBack(dir.Path("run.xlsx"));
+    EXPECT_EQ(sheets, ReadBack(dir.Path("window.xlsx")));
+    EXPECT_TRUE(Has(sheets, "sheet Readings")) << sheets;
+    EXPECT_TRUE(Has(sheets, "n:3|n:5|n:3|s:A AC|n:1.25|s:mV DC")) << sheets;
+    EXPECT_TRUE(Has(sheets, "sheet Statistics"));
+}
+
+// The readings window's chart class, drawn and saved here at the same size, is the reference.
+TEST_F(CliFiles, PlotDrawsTheReadingsWindowsChartWithNoDisplay) {
+    const std::vector<std::string> noDisplay{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    auto cli = std::make_unique<ChildProcess>(
+        RV7342_CLI_PATH,
+        std::vector<std::string>{"plot", "--interval", "60", "--start", "2026-12-01T10:00:00",
+                                 "--from", "2", "--size", "640x480", "--units", "units.dat", "-o",
+                                 "run.png", "run.dat"},
+        noDisplay, dir.Path());
+    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    std::vector<Record> records;
+    ASSERT_FALSE(ReadAllRecordsFromText(kReadings, records));
+    UnitTable names{};
+    LoadUnitTableFromText(kUnits, names);
+    ReadingsDocument document("run.dat", records, names);
+    ReadingsChart chart(document);
+    chart.resize(640, 480);
+    TimeAxis axis;
+    axis.interval = 60;
+    axis.start = ParseLocalTime("2026-12-01T10:00:00");
+    axis.kind = AxisKind::Clock;
+    chart.SetTimeAxis(axis);
+    chart.SetReadingRange({2, chart.ReadingRange().upper});
+    ASSERT_EQ(SaveChart(chart, QString::fromStdString(dir.Path("window.png")), {640, 480}, "run"),
+              std::nullopt);
+    const QImage drawn(QString::fromStdString(dir.Path("run.png")));
+    EXPECT_EQ(drawn.size(), QSize(640, 480));
+    EXPECT_TRUE(drawn == QImage(QString::fromStdString(dir.Path("window.png"))))
+        << "the same chart as the window's";
+
+    dir.Write("faulty.dat", "1,1.5,5,0,0\r\n2,2.5,5,0,0\r\n3,x,5,0,0\r\n");
+    cli = std::make_unique<ChildProcess>(
+        RV7342_CLI_PATH, std::vector<std::string>{"plot", "-o", "faulty.svg", "faulty.dat"},
+        noDisplay, dir.Path());
+    EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
+    EXPECT_TRUE(Has(dir.Read("faulty.svg"), "<svg")) << "the readings before the faulty line";
+    EXPECT_TRUE(Has(cli->Errors(), "faulty.dat, line 3")) << cli->Errors();
+
+    cli = std::make_unique<ChildProcess>(
+        RV7342_CLI_PATH, std::vector<std::string>{"plot", "-o", "none.pdf", "none.dat"}, noDisplay,
+        dir.Path());
+    EXPECT_EQ(cli->Wait(), 2) << cli->Errors();
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("none.pdf")));
+}
+
+TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "a command is missing"},
+        {{"frobnicate"}, "'frobnicate' is not a command"},
+        {{"download"}, "FILE is missing"},
+        {{"download", "a.dat", "b.dat"}, "too many arguments: 'b.dat'"},
+        {{"download", "--port", "COM3", "a.dat"}, "--port: 'COM3'"},
+        {{"download", "--silence", "abc", "a.dat"}, "--silence: 'abc'"},
+        {{"download", "a.dat", "--wait"}, "'--wait'"},
+        {{"stats", "--bogus", "run.dat"}, "'bogus'"},
+        {{"stats", "--from", "5", "--to", "2", "run.dat"}, "--from 5 lies after --to 2"},
+        {{"export", "--format", "ods", "run.dat"}, "--format: 'ods'"},
+        {{"export", "--interval", "0", "run.dat"}, "--interval: '0'"},
+        {{"export", "--interval", "1", "--start", "yesterday", "run.dat"}, "--start: 'yesterday'"},
+        {{"export", "--format", "xlsx", "-o", "-", "run.dat"}, "-o -"},
+        {{"plot", "run.dat"}, "-o OUT is missing"},
+        {{"plot", "-o", "run.bmp", "run.dat"}, "-o: 'run.bmp'"},
+        {{"plot", "--size", "10x10", "-o", "run.png", "run.dat"}, "--size: '10x10'"},
+        {{"plot", "--axis", "elapsed", "-o", "run.png", "run.dat"}, "--axis elapsed needs"},
+    };
+    for (const auto& [args, named] : cases) {
+        SCOPED_TRACE(named);
+        const auto cli = Run(args);
+        EXPECT_EQ(status, 64);
+        EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: ")) << cli->Errors();
+        EXPECT_TRUE(Has(cli->Errors(), named)) << cli->Errors();
+        EXPECT_TRUE(Has(cli->Errors(), "Try 'rv7342-cli "));
+        EXPECT_EQ(cli->Output(), "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("a.dat")));
+}
+
+TEST_F(CliFiles, HelpAndVersionOnStandardOutput) {
+    auto cli = Run({"--version"});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(cli->Output(), "rv7342-cli " RV7342_VERSION "\n");
+    cli = Run({"--help"});
+    EXPECT_EQ(status, 0);
+    for (const char* command : {"download", "ports", "stats", "export", "plot"}) {
+        EXPECT_TRUE(Has(cli->Output(), std::string("\n  ") + command + " ")) << command;
+    }
+    for (const char* command : {"download", "ports", "stats", "export", "plot"}) {
+        SCOPED_TRACE(command);
+        cli = Run({command, "--help"});
+        EXPECT_EQ(status, 0);
+        EXPECT_TRUE(Has(cli->Output(), std::string("Usage: rv7342-cli ") + command))
+            << cli->Output();
+        EXPECT_TRUE(Has(cli->Output(), "  64   usage error\n"));
+        EXPECT_TRUE(Has(cli->Output(), "  130  stopped by SIGINT (143 by SIGTERM)"));
+    }
+}
+
+}  // namespace
+}  // namespace rv7342

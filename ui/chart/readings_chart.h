@@ -1,0 +1,95 @@
+#pragma once
+// The chart of a readings document: a panel per unit that has a series shown, stacked one
+// above the other with their left edges lined up, each with a value axis titled with its unit,
+// all sharing one horizontal axis of reading numbers or times. A graph holds only the points
+// worth drawing at its panel's width for the range shown. A change is drawn when the event
+// loop next runs, all changes of one event at once. It is a widget of its own, so that it can
+// be filled and saved without a window around it.
+
+#include <qcustomplot.h>
+
+#include <QString>
+
+#include <cstddef>
+#include <vector>
+
+#include "readings/readings_document.h"
+
+namespace rv7342 {
+
+class TimeTicker;
+
+class ReadingsChart : public QCustomPlot {
+    Q_OBJECT
+  public:
+    static constexpr int kMinimumPanelHeight = 100;  // pixels
+
+    // Draws `document`, which must outlive the chart. What the user does to the chart (a zoom,
+    // a pan, a click on a legend entry) is done to the document and reported by a signal.
+    explicit ReadingsChart(ReadingsDocument& document, QWidget* parent = nullptr);
+
+    // Draws the document anew after its readings were replaced. Graph i draws series i.
+    void ShowDocument();
+    ReadingsDocument& Document() const { return document_; }
+    // The colour of the line of series `index`.
+    static QColor SeriesColour(int index);
+    // The series' name as the legend shows it: "V DC", "V AC (second display)".
+    QString SeriesName(int index) const;
+
+    void SetTimeAxis(const TimeAxis& axis);
+    const TimeAxis& Axis() const { return document_.Axis(); }
+
+    bool SeriesShown(int index) const;
+    void ShowSeries(int index, bool shown);
+
+    // The panels shown, top to bottom, and the panel that draws series `index`.
+    QList<QCPAxisRect*> Panels() const;
+    QCPAxisRect* PanelOf(int index) const;
+
+    // The reading numbers shown, across every panel.
+    QCPRange ReadingRange() const;
+    void SetReadingRange(const QCPRange& range);
+    // Every panel back to all of its readings and values.
+    void ShowWholeMemory();
+    void ZoomBy(double factor);
+    void PanBy(double fraction);
+
+    // What hovering at `pixel` tells: the nearest drawn reading of the panel there, its time
+    // on a time axis, its value and unit; empty when none is near.
+    QString DescribePointAt(const QPointF& pixel) const;
+
+  signals:
+    // The reading numbers shown have changed: by a zoom, a pan or Whole memory.
+    void readingRangeChanged(const QCPRange& range);
+    // A series was shown or hidden, by ShowSeries or a click on its legend entry.
+    void seriesShownChanged(int index, bool shown);
+
+  private:
+    struct Panel {
+        int unitCode = 0;
+        QCPAxisRect* rect = nullptr;
+    };
+
+    const ReadingSeries& SeriesReadings(int index) const;
+    void ClearPanels();
+    QCPAxisRect* AddPanel(const QString& unit);
+    void AddGraph(const DocumentSeries& series, QCPAxisRect* panel);
+    void MarkShown(int index, bool shown);
+    void ArrangePanels();
+    void FitValues(std::size_t panel);
+    void OnPanelRangeChanged(const QCPRange& range);
+    void RefreshDrawnPoints();
+    void OnPress(QMouseEvent* event);
+    void OnMove(QMouseEvent* event);
+    void UpdateTimeLabels();
+
+    ReadingsDocument& document_;
+    std::vector<std::size_t> panelOfSeries_;
+    std::vector<Panel> panels_;
+    QCPLayoutGrid* panelGrid_ = nullptr;
+    QCPMarginGroup* margins_ = nullptr;
+    QSharedPointer<TimeTicker> ticker_;
+    bool settingRange_ = false;
+};
+
+}  // namespace rv7342
