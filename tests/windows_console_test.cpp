@@ -16,9 +16,9 @@ namespace {
 
 // Ctrl+Break sent to this process group's console, as the console sends it.
 TEST(ConsoleEvents, CtrlBreakStopsThroughTheEventLoop) {
-    StopSignals signals;
+    StopSignals stop;
     bool stopped = false;
-    QObject::connect(&signals, &StopSignals::stopRequested, [&] { stopped = true; });
+    QObject::connect(&stop, &StopSignals::stopRequested, [&] { stopped = true; });
     ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, 0)) << GetLastError();
     QElapsedTimer waited;
     waited.start();
@@ -26,7 +26,7 @@ TEST(ConsoleEvents, CtrlBreakStopsThroughTheEventLoop) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     EXPECT_TRUE(stopped);
-    EXPECT_EQ(signals.Received(), SIGINT);
+    EXPECT_EQ(stop.Received(), SIGINT);
 }
 
 }  // namespace

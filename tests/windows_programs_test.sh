@@ -10,6 +10,7 @@
 #   the window shows "RV7342 for Windows", and the uninstaller removes the programs but leaves
 #   the data files in Documents\RV7342.
 #   windows_programs_test.sh <rv7342-cli.exe> <rv7342.exe> <Linux rv7342-cli> <source folder>
+#       <build folder, holding the installer>
 # QSerialPort receives nothing under wine, so no bytes are sent over the port here; decode
 # runs the download's transfer machine on the bytes instead.
 set -euo pipefail
@@ -18,7 +19,7 @@ cli=$1
 window=$2
 linux_cli=$3
 source=$4
-build=$(dirname "$(dirname "$cli")")
+build=$5
 work=$(mktemp -d)
 pids=()
 cleanup() {
