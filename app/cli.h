@@ -37,11 +37,25 @@ int StatusForSignal(int signal);
 extern const char kExitStatusHelp[];
 
 int Download(const QStringList& arguments);
+int Decode(const QStringList& arguments);
 int Ports(const QStringList& arguments);
 int Stats(const QStringList& arguments);
 int Export(const QStringList& arguments);
 // Needs a QApplication: the chart is a widget, drawn on the offscreen platform.
 int Plot(const QStringList& arguments);
+
+// How a download or a decoding ended.
+struct TransferOutcome {
+    bool complete = false;
+    int records = 0;
+    std::string incompleteReason;
+    int malformedRecords = 0;
+};
+// The end of a download or a decoding told as the window tells it, about the data file at
+// `path`, which was to replace a file when `replacing`; a port given as `device` is named as
+// itself. kDone when complete, otherwise kDoneInPart.
+int ReportTransfer(const TransferOutcome& outcome, const std::string& path, bool replacing,
+                   const std::string& device = {});
 
 // A message on standard error, each of its lines prefixed with the program's name.
 void Say(const std::string& message);

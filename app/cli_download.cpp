@@ -5,11 +5,16 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include "app/cli.h"
 #include "app/cli_signals.h"
 #include "datafiles/files.h"
+#include "desktop/local_text.h"
+#include "ports/port_choice.h"
 #include "ports/port_messages.h"
 #include "transfer/transfer_messages.h"
 #include "transfer/transfer_session.h"
@@ -58,19 +63,13 @@ struct DownloadRequest {
     TransferLimits limits;
 };
 
-// COM1, COM2 or a device path: the COM it stands for, named in `link` for a device.
-std::optional<int> PortArgument(const QString& value, SerialLink& link) {
-    if (value.compare(QStringLiteral("COM1"), Qt::CaseInsensitive) == 0) {
-        return 1;
+// The --port argument, its device named in `link`.
+std::optional<PortArgument> PortOption(const QString& value, SerialLink& link) {
+    const std::optional<PortArgument> argument = ParsePortArgument(ToLocalText(value));
+    if (argument && !argument->device.empty()) {
+        link.NameDevice(argument->port, argument->device);
     }
-    if (value.compare(QStringLiteral("COM2"), Qt::CaseInsensitive) == 0) {
-        return 2;
-    }
-    if (value.startsWith(QLatin1Char('/'))) {
-        link.NameDevice(2, value.toLocal8Bit().toStdString());
-        return 2;
-    }
-    return std::nullopt;
+    return argument;
 }
 
 // The window's texts as a command-line user needs them: a device given with --port is named
@@ -89,15 +88,73 @@ std::string ForCommandLine(std::string text, const std::string& device) {
     return text;
 }
 
-int Report(const TransferSession& session, const std::string& path, bool replacing,
-           const std::string& device, int signal) {
+// download --raw: every byte read from the port, as read, into a file of its own. A failure
+// to write it does not end the download; it is told at the end.
+class RawCapture {
+  public:
+    [[nodiscard]] Failure Open(const std::string& path) {
+        path_ = path;
+        errno = 0;
+        file_.reset(OpenFile(path, "wb"));
+        if (!file_) {
+            return "Cannot create " + path + ": " + OpenFailureReason(path, errno);
+        }
+        return std::nullopt;
+    }
+    bool IsOpen() const { return file_ != nullptr; }
+    void Write(std::uint8_t byte) {
+        if (!failure_ && std::fputc(byte, file_.get()) == EOF) {
+            failure_ = "Cannot write to " + path_ + ": " + SystemReason(errno);
+        }
+    }
+    // Hands the bytes written to the system, so that the capture grows as they arrive.
+    void Flush() {
+        if (!failure_ && std::fflush(file_.get()) != 0) {
+            failure_ = "Cannot write to " + path_ + ": " + SystemReason(errno);
+        }
+    }
+    // Removes the capture of a download that never began.
+    void Discard() {
+        file_.reset();
+        std::error_code ignored;
+        std::filesystem::remove(FilePath(path_), ignored);
+    }
+    [[nodiscard]] Failure Close() {
+        Flush();
+        if (file_ && std::fclose(file_.release()) != 0 && !failure_) {
+            failure_ = "Cannot close " + path_ + ": " + SystemReason(errno);
+        }
+        return failure_;
+    }
+
+  private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::string path_;
+    Failure failure_;
+};
+
+// An existing file is overwritten only with --force; refused, the reason is told.
+bool MayWrite(const std::string& path, bool force) {
+    if (!force && FileExists(path)) {
+        Say(path + " exists; it is left as it is. Give --force to overwrite it.");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int ReportTransfer(const TransferOutcome& outcome, const std::string& path, bool replacing,
+                   const std::string& device) {
     const auto Say = [&device](const std::string& text) { cli::Say(ForCommandLine(text, device)); };
-    const bool complete = session.End() == TransferEnd::Complete;
-    if (session.Records() > 0) {
-        Say(TransferStatus(complete) + ": " + std::to_string(session.Records()) + " readings in " +
-            path);
-        const std::string report = EndOfTransferReport(
-            session.IncompleteReason(), session.Records(), path, session.MalformedRecords());
+    if (outcome.records > 0) {
+        Say(TransferStatus(outcome.complete) + ": " + std::to_string(outcome.records) +
+            " readings in " + path);
+        const std::string report = EndOfTransferReport(outcome.incompleteReason, outcome.records,
+                                                       path, outcome.malformedRecords);
         if (!report.empty()) {
             Say(report);
         }
@@ -105,15 +162,10 @@ int Report(const TransferSession& session, const std::string& path, bool replaci
         // Nothing to keep: no file is left behind, an existing one stays as it was.
         Say(TransferStatus(false) + ": no reading was received, " +
             (replacing ? path + " is left as it was" : "no file was written") +
-            (session.IncompleteReason().empty() ? "" : ": " + session.IncompleteReason()) + ".");
+            (outcome.incompleteReason.empty() ? "" : ": " + outcome.incompleteReason) + ".");
     }
-    if (signal != 0) {
-        return StatusForSignal(signal);
-    }
-    return complete ? kDone : kDoneInPart;
+    return outcome.complete ? kDone : kDoneInPart;
 }
-
-}  // namespace
 
 int Download(const QStringList& arguments) {
     const QString command = QStringLiteral("download");
@@ -124,9 +176,9 @@ int Download(const QStringList& arguments) {
              QStringLiteral("The data file to write, relative to the working folder."));
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("COM1 or COM2, chosen as the window chooses them (RV7342_COM1 and "
-                       "RV7342_COM2 name devices for them), or a device such as /dev/ttyUSB0. "
-                       "Default: COM2."),
+        QStringLiteral("%1. COM1 and COM2 are chosen as the window chooses them (on Linux "
+                       "RV7342_COM1 and RV7342_COM2 name devices for them). Default: COM2.")
+            .arg(QLatin1String(kPortArgumentForms)),
         QStringLiteral("PORT"), QStringLiteral("COM2"));
     const QCommandLineOption force(QStringLiteral("force"),
                                    QStringLiteral("Overwrite FILE if it exists."));
@@ -139,20 +191,27 @@ int Download(const QStringList& arguments) {
         QStringLiteral("wait"),
         QStringLiteral("How long to wait for the first byte. Default: as long as it takes."),
         QStringLiteral("SECONDS"));
-    parser.addOptions({port, force, silence, wait});
+    const QCommandLineOption raw(
+        QStringLiteral("raw"),
+        QStringLiteral("Also write every byte received, as received, to CAPTURE: what the meter "
+                       "really sent, to keep or to decode again."),
+        QStringLiteral("CAPTURE"));
+    parser.addOptions({port, force, silence, wait, raw});
     if (const std::optional<int> status = Parse(parser, arguments, 1)) {
         return *status;
     }
 
     SerialLink link;
+    DecoderState decoder;
+    TransferSession session(link, decoder);
     DownloadRequest request;
-    const std::optional<int> com = PortArgument(parser.value(port), link);
-    if (!com) {
-        return UsageError(command, QStringLiteral("--port: '%1' is neither COM1, COM2 nor a "
-                                                  "device path such as /dev/ttyUSB0")
-                                       .arg(parser.value(port)));
+    const std::optional<PortArgument> portArgument = PortOption(parser.value(port), link);
+    if (!portArgument) {
+        return UsageError(command, QStringLiteral("--port: '%1' is none of %2")
+                                       .arg(parser.value(port), QLatin1String(kPortArgumentForms)));
     }
-    request.port = *com;
+    request.port = portArgument->port;
+    const std::string& device = portArgument->device;
     const std::optional<double> silenceSeconds = Seconds(parser, command, silence.names()[0]);
     if (!silenceSeconds) {
         return kUsage;
@@ -166,34 +225,60 @@ int Download(const QStringList& arguments) {
         request.limits.firstByteMs = static_cast<int>(*waitSeconds * 1000);
     }
     request.path = ArgumentPath(parser.positionalArguments().at(0));
-    if (!parser.isSet(force) && FileExists(request.path)) {
-        Say(request.path + " exists; it is left as it is. Give --force to overwrite it.");
+    if (!MayWrite(request.path, parser.isSet(force))) {
         return kNothingDone;
     }
+    RawCapture capture;
+    if (parser.isSet(raw)) {
+        const std::string capturePath = ArgumentPath(parser.value(raw));
+        if (capturePath == request.path || SameFile(capturePath, request.path)) {
+            return UsageError(command, QStringLiteral("--raw: CAPTURE and FILE are one file"));
+        }
+        if (!MayWrite(capturePath, parser.isSet(force))) {
+            return kNothingDone;
+        }
+        if (const Failure failure = capture.Open(capturePath)) {
+            Say(*failure);
+            return kNothingDone;
+        }
+        session.TapBytes([&capture](std::uint8_t byte) { capture.Write(byte); });
+    }
 
-    DecoderState decoder;
-    TransferSession session(link, decoder);
     StopSignals stopSignals;
     const bool replacing = parser.isSet(force) && FileExists(request.path);
-    const std::string device = parser.value(port).startsWith(QLatin1Char('/'))
-                                   ? parser.value(port).toLocal8Bit().toStdString()
-                                   : std::string();
     if (const std::optional<QString> failure =
             session.Start(request.port, request.path, request.limits,
                           replacing ? FileCreation::Replace : FileCreation::New)) {
-        Say(ForCommandLine(failure->toLocal8Bit().toStdString(), device));
+        if (capture.IsOpen()) {
+            capture.Discard();
+        }
+        Say(ForCommandLine(ToLocalText(*failure), device));
         return kNothingDone;
     }
-    Say(ForCommandLine(WaitingMessage(request.port, link.Device().toLocal8Bit().toStdString()),
-                       device));
+    Say(ForCommandLine(WaitingMessage(request.port, ToLocalText(link.Device())), device));
     ProgressLine progress;
-    QObject::connect(&session, &TransferSession::progressed, [&] { progress.Show(session); });
+    QObject::connect(&session, &TransferSession::progressed, [&] {
+        if (capture.IsOpen()) {
+            capture.Flush();
+        }
+        progress.Show(session);
+    });
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &session, &TransferSession::Stop);
     QObject::connect(&session, &TransferSession::finished, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
     QCoreApplication::exec();
     progress.Close();
-    return Report(session, request.path, replacing, device, stopSignals.Received());
+    int status = ReportTransfer({session.End() == TransferEnd::Complete, session.Records(),
+                                 session.IncompleteReason(), session.MalformedRecords()},
+                                request.path, replacing, device);
+    if (stopSignals.Received() != 0) {
+        status = StatusForSignal(stopSignals.Received());
+    }
+    if (const Failure failure = capture.IsOpen() ? capture.Close() : std::nullopt) {
+        Say(*failure);
+        return status == kDone ? kDoneInPart : status;
+    }
+    return status;
 }
 
 }  // namespace rv7342::cli

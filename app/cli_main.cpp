@@ -18,6 +18,8 @@ The RV7342 data-logging meter's jobs from the command line.
 
 Commands:
   download FILE   download the meter's memory into the data file FILE
+  decode CAPTURE FILE
+                  the data file FILE from CAPTURE, the bytes the meter sent
   ports           list the serial ports and the COM each stands for
   stats FILE      the statistics of each series of readings in FILE
   export FILE     FILE as an XLSX workbook or as CSV
@@ -40,9 +42,9 @@ int main(int argc, char* argv[]) {
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
     const std::map<QString, int (*)(const QStringList&)> commands = {
-        {QStringLiteral("download"), Download}, {QStringLiteral("ports"), Ports},
-        {QStringLiteral("stats"), Stats},       {QStringLiteral("export"), Export},
-        {QStringLiteral("plot"), Plot},
+        {QStringLiteral("download"), Download}, {QStringLiteral("decode"), Decode},
+        {QStringLiteral("ports"), Ports},       {QStringLiteral("stats"), Stats},
+        {QStringLiteral("export"), Export},     {QStringLiteral("plot"), Plot},
     };
     // Only plot draws; it needs no display, so it draws offscreen unless told otherwise.
     const bool plot = argc > 1 && std::strcmp(argv[1], "plot") == 0;

@@ -1,4 +1,6 @@
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,7 +33,12 @@ const char kExitStatusHelp[] = R"(Exit status:
 )";
 
 int StatusForSignal(int signal) {
-    return signal == SIGHUP ? kHungUp : signal == SIGTERM ? kTerminated : kInterrupted;
+#ifdef SIGHUP
+    if (signal == SIGHUP) {
+        return kHungUp;
+    }
+#endif
+    return signal == SIGTERM ? kTerminated : kInterrupted;
 }
 
 void Say(const std::string& message) {
@@ -49,7 +56,7 @@ void Say(const std::string& message) {
 }
 
 void Say(const QString& message) {
-    Say(message.toLocal8Bit().toStdString());
+    Say(ToLocalText(message));
 }
 
 int PrintOutput(const std::string& text, int status) {
@@ -96,7 +103,9 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& argument
         // Qt's usage line names the program as it was started and puts the options first.
         const QString text = parser.helpText();
         const QString usage = QStringLiteral("Usage: rv7342-cli %1 [options]%2")
-                                  .arg(command, files > 0 ? QStringLiteral(" FILE") : QString());
+                                  .arg(command, files == 2   ? QStringLiteral(" CAPTURE FILE")
+                                                : files == 1 ? QStringLiteral(" FILE")
+                                                             : QString());
         std::printf("%s%s\n%s", usage.toLocal8Bit().constData(),
                     text.mid(text.indexOf(QLatin1Char('\n'))).toLocal8Bit().constData(),
                     kExitStatusHelp);
@@ -108,9 +117,12 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& argument
     }
     const qsizetype given = parser.positionalArguments().size();
     if (given != files) {
-        return UsageError(command, given < files ? QStringLiteral("FILE is missing")
-                                                 : QStringLiteral("too many arguments: '%1'")
-                                                       .arg(parser.positionalArguments().last()));
+        return UsageError(command,
+                          given < files
+                              ? (files == 2 ? QStringLiteral("CAPTURE and FILE are both needed")
+                                            : QStringLiteral("FILE is missing"))
+                              : QStringLiteral("too many arguments: '%1'")
+                                    .arg(parser.positionalArguments().last()));
     }
     return std::nullopt;
 }
@@ -136,6 +148,7 @@ void KeepRawArguments(int argc, char** argv) {
     rawArguments.assign(argv + 1, argv + argc);
 }
 
+#ifndef _WIN32
 namespace {
 
 // The bytes of the argument that reads as `argument`: a whole one, the value of --option=VALUE
@@ -157,7 +170,14 @@ std::string RawBytes(const QString& argument) {
 
 }  // namespace
 
+#endif
+
+// On POSIX the path keeps the argument's own bytes; Windows gives the arguments as UTF-16
+// texts, whose path is made absolute by Qt.
 std::string ArgumentPath(const QString& argument) {
+#ifdef _WIN32
+    return LocalPath(QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath()));
+#else
     std::string bytes = RawBytes(argument);
     if (!bytes.empty() && bytes.front() == '/') {
         return bytes;
@@ -167,6 +187,7 @@ std::string ArgumentPath(const QString& argument) {
     }
     const std::unique_ptr<char, void (*)(void*)> folder(::getcwd(nullptr, 0), &std::free);
     return std::string(folder ? folder.get() : ".") + '/' + bytes;
+#endif
 }
 
 QString ProgramUnitTable() {

@@ -1,12 +1,19 @@
 #pragma once
-// SIGINT, SIGTERM and SIGHUP turned into an event of the event loop (through a pipe the handler
-// writes to), so that a command can end its work cleanly instead of dying in the middle of it.
+// SIGINT, SIGTERM and SIGHUP turned into an event of the event loop, so that a command can end
+// its work cleanly instead of dying in the middle of it. On POSIX the handler writes to a pipe;
+// on Windows the console's Ctrl+C and Ctrl+Break (as SIGINT) and its closing, logoff and
+// shutdown (as SIGTERM) set an event, and closing waits a moment for the command to end.
 
 #include <QObject>
-#include <QSocketNotifier>
 
 #include <csignal>
 #include <memory>
+
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+#else
+#include <QSocketNotifier>
+#endif
 
 namespace rv7342::cli {
 
@@ -28,10 +35,14 @@ class StopSignals : public QObject {
   private:
     void OnSignal();
 
+#ifdef Q_OS_WIN
+    std::unique_ptr<QWinEventNotifier> notifier_;
+#else
     std::unique_ptr<QSocketNotifier> notifier_;
     struct sigaction previousInt_ {};
     struct sigaction previousTerm_ {};
     struct sigaction previousHup_ {};
+#endif
     int received_ = 0;
 };
 

@@ -19,14 +19,6 @@
 
 namespace rv7342 {
 
-namespace {
-#ifdef _WIN32
-constexpr int kNewFileFlags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
-#else
-constexpr int kNewFileFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-#endif
-}  // namespace
-
 std::string FormatRecord(const Record& record) {
     return FormatInteger(record.number) + ',' + FormatDouble(record.value1) + ',' +
            FormatInteger(record.unit1) + ',' + FormatDouble(record.value2) + ',' +
@@ -42,13 +34,13 @@ Failure DataFileWriter::Open(const std::string& path, FileCreation creation) {
     errno = 0;
     int fd = -1;
     if (creation == FileCreation::New) {
-        fd = ::open(path.c_str(), kNewFileFlags, 0666);
+        fd = CreateNewFile(path);
     } else if (creation == FileCreation::Replace) {
         target_ = FollowLink(path);
         fd = CreateFileBeside(target_, temporary_);
     }
     if (creation == FileCreation::Truncate) {
-        file_.reset(std::fopen(path.c_str(), "wb"));
+        file_.reset(OpenFile(path, "wb"));
     } else if (fd >= 0) {
         file_.reset(::fdopen(fd, "wb"));
     }
@@ -81,10 +73,10 @@ Failure DataFileWriter::Append(const Record& record) {
 
 void DataFileWriter::RemoveUnwritten() {
     if (!temporary_.empty()) {
-        std::remove(temporary_.c_str());
+        RemoveFile(temporary_);
         temporary_.clear();
     } else if (creation_ == FileCreation::New && records_ == 0 && file_) {
-        std::remove(path_.c_str());
+        RemoveFile(path_);
     }
 }
 
@@ -243,7 +235,7 @@ Failure ReadAllRecordsFromText(std::string_view text, std::vector<Record>& recor
 Failure DataFileReader::Open(const std::string& path) {
     path_ = path;
     errno = 0;
-    file_.reset(std::fopen(path.c_str(), "rb"));
+    file_.reset(OpenFile(path, "rb"));
     if (!file_) {
         return "Cannot open " + path + ": " + OpenFailureReason(path, errno);
     }

@@ -3,7 +3,8 @@
 // holds unit2.dat (the build folder, a portable copy) keeps everything there. An installed
 // program has no unit2.dat beside it and cannot write there: its data files go into the
 // user's documents, and its unit names come from the user's own table there or else from the
-// installation's shared one.
+// installation's shared one. On Windows the installer puts unit2.dat beside the program, and
+// an installation is told by the uninstaller beside it.
 
 #include <string>
 
@@ -11,12 +12,13 @@
 
 namespace rv7342 {
 
-// The folder in which a data file name without a full path is taken: `programDir` when it
-// holds unit2.dat, otherwise the RV7342 folder of `documentsDir`.
+// The folder in which a data file name without a full path is taken: `programDir` when the
+// program is not installed, otherwise the RV7342 folder of `documentsDir`.
 std::string DataFolder(const std::string& programDir, const std::string& documentsDir);
 
-// The unit-name table to load: unit2.dat beside the program, else the user's own unit2.dat
-// in the data folder, else the installation's share/rv7342/unit2.dat.
+// The unit-name table to load: unit2.dat beside a program not installed, else the user's own
+// unit2.dat in the data folder, else the installation's shared one (share/rv7342/unit2.dat;
+// on Windows the one beside the program).
 std::string UnitTablePath(const std::string& programDir, const std::string& documentsDir);
 
 // Creates the data folder and any folder above it that is missing; the reason for a failure

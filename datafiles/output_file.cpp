@@ -1,7 +1,6 @@
 #include "datafiles/output_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
@@ -112,15 +111,9 @@ void ForgetTemporary(int slot) {
 #endif
 
 #ifdef _WIN32
-constexpr int kStreamFlags = _O_WRONLY | _O_BINARY;
-bool IsStream(const struct stat& info) {
-    return (info.st_mode & _S_IFCHR) != 0;
-}
+constexpr int kStreamFlags = _O_WRONLY;
 #else
-constexpr int kStreamFlags = O_WRONLY | O_CLOEXEC | O_NONBLOCK;
-bool IsStream(const struct stat& info) {
-    return S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode);
-}
+constexpr int kStreamFlags = O_WRONLY | O_NONBLOCK;
 #endif
 
 }  // namespace
@@ -139,15 +132,14 @@ Failure OutputFile::Open(const std::string& path) {
     }
     name_ = path;
     target_ = FollowLink(path);
-    struct stat info {};
-    const bool exists = ::stat(target_.c_str(), &info) == 0;
-    if (exists && S_ISDIR(info.st_mode)) {
+    const FileKind kind = KindOf(target_);
+    if (kind == FileKind::Folder) {
         return "Cannot write " + path + ": it is a folder";
     }
-    if (exists && IsStream(info)) {
+    if (kind == FileKind::Stream) {
         return OpenStream();
     }
-    if (exists && !S_ISREG(info.st_mode)) {
+    if (kind == FileKind::Other) {
         return "Cannot write " + path + ": it is neither a file nor a device to write to";
     }
     errno = 0;
@@ -164,7 +156,7 @@ Failure OutputFile::Open(const std::string& path) {
 // replace, and it is never removed.
 Failure OutputFile::OpenStream() {
     errno = 0;
-    fd_ = ::open(target_.c_str(), kStreamFlags);  // a pipe no program reads fails at once
+    fd_ = OpenDescriptor(target_, kStreamFlags);  // a pipe no program reads fails at once
     if (fd_ < 0) {
         return "Cannot write " + name_ + ": " + SystemReason(errno);
     }
@@ -253,7 +245,7 @@ void OutputFile::Abandon() {
         fd_ = -1;
     }
     if (!temporary_.empty()) {
-        std::remove(temporary_.c_str());
+        RemoveFile(temporary_);
         ForgetTemporary(slot_);
         slot_ = -1;
         temporary_.clear();

@@ -139,7 +139,7 @@ void LoadUnitTableFromText(std::string_view text, UnitTable& table, UnitTableFau
 
 Failure LoadUnitTable(const std::string& path, UnitTable& table, UnitTableFaults* faults) {
     errno = 0;
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"),
                                                                &std::fclose);
     if (!file) {
         return "Cannot open " + path + ": " + OpenFailureReason(path, errno);

@@ -1,7 +1,8 @@
 #pragma once
-// Texts from the C library and the file system (paths, reasons) come in the local 8-bit
-// encoding. These are the conversions between them and Qt's texts; they keep every byte, NULs
-// included.
+// Texts from the C library and the file system (paths, reasons) are std::string in the local
+// 8-bit encoding on POSIX and in UTF-8 on Windows, whose ANSI code page cannot hold every name
+// (the core opens such paths through the system's UTF-16 names). These are the conversions
+// between them and Qt's texts; they keep every byte, NULs included.
 
 #include <QFile>
 #include <QString>
@@ -11,16 +12,28 @@
 namespace rv7342 {
 
 inline QString FromLocalText(const std::string& text) {
+#ifdef Q_OS_WIN
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+#else
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+#endif
 }
 
 inline std::string ToLocalText(const QString& text) {
+#ifdef Q_OS_WIN
+    return text.toUtf8().toStdString();
+#else
     return text.toLocal8Bit().toStdString();
+#endif
 }
 
 // A path as the file functions of the core take it.
 inline std::string LocalPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return ToLocalText(path);
+#else
     return QFile::encodeName(path).toStdString();
+#endif
 }
 
 }  // namespace rv7342

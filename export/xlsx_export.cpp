@@ -146,12 +146,15 @@ class QuietStandardError {
     int saved_;
 };
 
-// The workbook written into the output's temporary file; the library's error, if any.
-lxw_error WriteWorkbook(const std::string& path, const std::vector<Record>& records,
-                        const UnitTable& names, const TimeAxis& axis,
-                        const std::vector<Conversion>& conversions) {
+// The workbook written into the output's temporary file, the library's own temporary files
+// into `tmpdir` (its default when empty); the library's error, if any.
+lxw_error WriteWorkbook(const std::string& path, std::string tmpdir,
+                        const std::vector<Record>& records, const UnitTable& names,
+                        const TimeAxis& axis, const std::vector<Conversion>& conversions) {
     const QuietStandardError quiet;
-    lxw_workbook* book = workbook_new(path.c_str());
+    lxw_workbook_options options{};
+    options.tmpdir = tmpdir.empty() ? nullptr : tmpdir.data();
+    lxw_workbook* book = workbook_new_opt(path.c_str(), &options);
     if (!book) {
         return LXW_ERROR_MEMORY_MALLOC_FAILED;
     }
@@ -187,8 +190,19 @@ Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& re
     if (Failure failure = out.Open(path)) {
         return failure;
     }
+    // The library opens its files by narrow names (on Windows in the ANSI code page); its own
+    // temporary files go beside the output, whose folder then has such a name too.
+    const std::string& temporary = out.TemporaryPath();
+    const std::optional<std::string> narrow = AnsiPath(temporary);
+    const std::optional<std::string> folder =
+        AnsiPath(temporary.substr(0, temporary.find_last_of("/\\") + 1));
+    if (!narrow || !folder) {
+        return "Cannot write " + path +
+               ": the workbook writer cannot open files by this folder's name on this system; "
+               "export into another folder, or as CSV";
+    }
     if (const lxw_error error =
-            WriteWorkbook(out.TemporaryPath(), records, names, axis, conversions)) {
+            WriteWorkbook(*narrow, *folder, records, names, axis, conversions)) {
         std::string reason = lxw_strerror(error);
         if (errno != 0) {
             reason += " (" + SystemReason(errno) + ")";

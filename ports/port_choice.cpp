@@ -95,4 +95,53 @@ PortChoice ChoosePorts(std::vector<MachinePort> ports,
     return choice;
 }
 
+#ifdef _WIN32
+const char kPortArgumentForms[] = "COM1, COM2, another COM such as COM7, or \\\\.\\COM12";
+#else
+const char kPortArgumentForms[] = "COM1, COM2 or a device path such as /dev/ttyUSB0";
+#endif
+
+namespace {
+
+bool IsComName(const std::string& value, int& number) {
+    if (value.size() < 4 || value.size() > 6 || value[3] == '0') {
+        return false;
+    }
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(value[i]);
+        if (i < 3 ? std::toupper(c) != "COM"[i] : !std::isdigit(c)) {
+            return false;
+        }
+    }
+    number = std::stoi(value.substr(3));
+    return number <= 256;
+}
+
+}  // namespace
+
+std::optional<PortArgument> ParsePortArgument(const std::string& value) {
+    int number = 0;
+#ifdef _WIN32
+    // The system's own name for a port, needed by some programs from COM10 on.
+    const std::string devicePrefix = "\\\\.\\";
+    const std::string name = value.compare(0, devicePrefix.size(), devicePrefix) == 0
+                                 ? value.substr(devicePrefix.size())
+                                 : value;
+    if (IsComName(name, number)) {
+        if (number <= 2) {
+            return PortArgument{number, {}};
+        }
+        return PortArgument{2, "COM" + std::to_string(number)};
+    }
+#else
+    if (IsComName(value, number) && number <= 2) {
+        return PortArgument{number, {}};
+    }
+    if (!value.empty() && value.front() == '/') {
+        return PortArgument{2, value};
+    }
+#endif
+    return std::nullopt;
+}
+
 }  // namespace rv7342

@@ -40,6 +40,18 @@ struct PortChoice {
 // (ttyS2 before ttyS10).
 PortChoice ChoosePorts(std::vector<MachinePort> ports, const std::array<std::string, 2>& overrides);
 
+// A port named on the command line: COM1 or COM2 as chosen (empty `device`), or a device that
+// COM2 then stands for.
+struct PortArgument {
+    int port = 2;
+    std::string device;
+};
+// COM1 and COM2 in any case; on Windows also COMn and \\.\COMn (the device "COMn"), on POSIX
+// a device path from the root. No value for anything else.
+std::optional<PortArgument> ParsePortArgument(const std::string& value);
+// The forms ParsePortArgument takes on this system, for help and usage messages.
+extern const char kPortArgumentForms[];
+
 // Ports sorted as ChoosePorts takes them: built-in ones first, each kind by name.
 std::vector<MachinePort> InChoiceOrder(std::vector<MachinePort> ports);
 

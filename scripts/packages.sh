@@ -26,6 +26,10 @@ TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales python3-openpyxl de
 PACKAGE_PACKAGES=(dpkg-dev file lintian)
 # The core and its tests cross-built for 64-bit Windows and run under wine.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
+# The window and rv7342-cli for Windows: Qt, QCustomPlot and libxlsxwriter built from Debian's
+# sources with the host Qt's moc, rcc and uic; the installer; the window's tests under Xvfb.
+WINDOWS_QT_PACKAGES=(dpkg-dev xz-utils qt6-base-dev qt6-base-dev-tools libz-mingw-w64-dev nsis
+    zip xvfb xauth)
 
 # configure_and_build <build dir> [cmake options...]
 configure_and_build() {

@@ -247,6 +247,71 @@ TEST_F(CliDownload, APortOrFileFailureExitsTwoTouchingNothing) {
     EXPECT_TRUE(Has(cli->Errors(), "No such file or directory"));
 }
 
+// --raw keeps every byte as it arrived, and decode makes of that capture the download's own
+// file with the download's exit status: complete, cut short by silence, a garbled end.
+TEST_F(CliDownload, DecodingTheRawCaptureGivesTheDownloadsFile) {
+    Bytes noisy = kTwoValue;
+    noisy[12] = 'A';
+    const Bytes memory = MemoryImage({kTwoValue, noisy, kSingleValue, kTwoValue});
+    Bytes garbled = Concat({{13}, kTwoValue, kTwoValue, EscapeFrame(9), kTwoValue});
+    const std::pair<Bytes, int> cases[] = {
+        {memory, 0},
+        {Bytes(memory.begin(), memory.end() - 20), 1},
+        {garbled, 1},
+    };
+    for (const auto& [stream, status] : cases) {
+        SCOPED_TRACE(status);
+        std::unique_ptr<ChildProcess> cli = WaitingDownload(
+            meter, {"--silence", "0.3", "--force", "--raw", "capture.bin"}, "cli.dat");
+        meter.Write(stream);
+        EXPECT_EQ(cli->Wait(), status) << cli->Errors();
+        EXPECT_EQ(dir.Read("capture.bin"), std::string(stream.begin(), stream.end()));
+
+        std::unique_ptr<ChildProcess> decode =
+            Cli({"decode", "--force", "capture.bin", "decoded.dat"});
+        EXPECT_EQ(decode->Wait(), status) << decode->Errors();
+        EXPECT_EQ(dir.Read("decoded.dat"), dir.Read("cli.dat"));
+        EXPECT_TRUE(Has(decode->Errors(), status == 0 ? "rv7342-cli: Data Transfer OK"
+                                                      : "the capture ends before the end"))
+            << decode->Errors();
+    }
+}
+
+// decode's failures: exit 2 naming the file, nothing written; an existing FILE needs --force,
+// is never the capture itself, and is replaced only by a file holding readings.
+TEST_F(CliDownload, DecodeNamesTheFileItCannotReadOrWrite) {
+    const Bytes memory = MemoryImage({kTwoValue});
+    const std::string capture(memory.begin(), memory.end());
+    dir.Write("capture.bin", capture);
+    dir.Write("empty.bin", "");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string told;
+    };
+    dir.Write("kept.dat", "precious\r\n");
+    const Case cases[] = {
+        {{"decode", "none.bin", "out.dat"}, 2, dir.Path("none.bin") + ": No such file"},
+        {{"decode", "capture.bin", "none/out.dat"}, 2, "Cannot create " + dir.Path("none/out.dat")},
+        {{"decode", "capture.bin", "kept.dat"}, 2, dir.Path("kept.dat") + " exists"},
+        {{"decode", "--force", "capture.bin", "./capture.bin"},
+         2,
+         "it is the capture " + dir.Path("capture.bin") + ", which is left as it is"},
+        {{"decode", "--force", "empty.bin", "kept.dat"},
+         1,
+         "no reading was received, " + dir.Path("kept.dat") + " is left as it was"},
+        {{"decode", "empty.bin", "out.dat"}, 1, "no reading was received, no file was written"},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<ChildProcess> cli = Cli(c.args);
+        EXPECT_EQ(cli->Wait(), c.status) << cli->Errors();
+        EXPECT_TRUE(Has(cli->Errors(), c.told)) << cli->Errors();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out.dat")));
+    EXPECT_EQ(dir.Read("kept.dat"), "precious\r\n");
+    EXPECT_EQ(dir.Read("capture.bin"), capture);
+}
+
 // What the window's tooltips tell of COM1 and COM2, then the ports that stand for neither.
 TEST_F(CliDownload, PortsTellsWhatEachComStandsFor) {
     std::unique_ptr<ChildProcess> cli =

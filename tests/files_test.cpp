@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "datafiles/data_file.h"
+#include "datafiles/data_places.h"
 #include "tests/temp_dir.h"
 #include "tests/text_contains.h"
 
@@ -57,6 +60,34 @@ TEST(ReadWholeFile, SaysWhyAFileCannotBeRead) {
     DataFileWriter writer;
     EXPECT_TRUE(Contains(writer.Open(dir.Path()).value_or(""),
                          "Cannot create " + dir.Path() + ": " + SystemReason(EISDIR)));
+}
+
+// Names in any language: a data folder made, a data file written, found and read under them,
+// and the names on disk are the names given (on Windows through UTF-16, never the ANSI code
+// page, which holds none of these three at once).
+TEST(Files, TakeNamesInAnyLanguage) {
+    TempDir dir;
+    const Record record{1, 2.5, 1, -3, 2};
+    for (const std::string name :
+         {u8"J\u00fcrgen", u8"\u5f20\u4f1f", u8"\u0395\u03bb\u03ad\u03bd\u03b7"}) {
+        SCOPED_TRACE(name);
+        const std::string folder = dir.Path() + "/" + name + "/RV7342";
+        ASSERT_EQ(MakeDataFolder(folder), std::nullopt);
+        const std::string path = folder + "/" + name + ".dat";
+        DataFileWriter writer;
+        ASSERT_EQ(writer.Open(path), std::nullopt);
+        ASSERT_EQ(writer.Append(record), std::nullopt);
+        ASSERT_EQ(writer.Close(), std::nullopt);
+        EXPECT_TRUE(FileExists(path));
+        std::string text;
+        ASSERT_EQ(ReadWholeFile(path, text), std::nullopt);
+        EXPECT_EQ(text, FormatRecord(record));
+        std::vector<std::string> onDisk;
+        for (const auto& entry : std::filesystem::directory_iterator(FilePath(folder))) {
+            onDisk.push_back(entry.path().filename().u8string());
+        }
+        EXPECT_EQ(onDisk, std::vector<std::string>{name + ".dat"});
+    }
 }
 
 }  // namespace

@@ -61,5 +61,46 @@ TEST(ChoosePorts, CommonSetUpsPutTheAdapterOnCom2AndAnOverrideWins) {
     EXPECT_EQ(named.For(1).value_or(MachinePort{}).manufacturer, "FTDI");
 }
 
+// --port as each system names its ports: COM1 and COM2 as chosen; on Windows any COM by its
+// name or its device name (needed from COM10 on), on POSIX a device path.
+TEST(ParsePortArgument, TakesThePortNamesOfTheSystem) {
+    struct Case {
+        const char* argument;
+        std::optional<PortArgument> expected;
+    };
+    const Case cases[] = {
+        {"COM1", PortArgument{1, ""}},
+        {"com2", PortArgument{2, ""}},
+        {"COM0", std::nullopt},
+        {"COM02", std::nullopt},
+        {"COM", std::nullopt},
+        {"COM2x", std::nullopt},
+        {"", std::nullopt},
+        {"ttyUSB0", std::nullopt},
+#ifdef _WIN32
+        {"COM7", PortArgument{2, "COM7"}},
+        {"\\\\.\\COM12", PortArgument{2, "COM12"}},
+        {"\\\\.\\com2", PortArgument{2, ""}},
+        {"COM256", PortArgument{2, "COM256"}},
+        {"COM257", std::nullopt},
+        {"\\\\.\\", std::nullopt},
+        {"/dev/ttyUSB0", std::nullopt},
+#else
+        {"COM7", std::nullopt},
+        {"/dev/ttyUSB0", PortArgument{2, "/dev/ttyUSB0"}},
+        {"\\\\.\\COM12", std::nullopt},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.argument);
+        const std::optional<PortArgument> parsed = ParsePortArgument(c.argument);
+        ASSERT_EQ(parsed.has_value(), c.expected.has_value());
+        if (parsed) {
+            EXPECT_EQ(parsed->port, c.expected->port);
+            EXPECT_EQ(parsed->device, c.expected->device);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace rv7342

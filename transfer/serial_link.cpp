@@ -139,6 +139,9 @@ QString SerialLink::OpenFailure(int port, const PortChoice& choice,
                 PermissionDenied(device)
                     ? PermissionMessage(port, device, reason, ReadDeviceAccess(device))
                     : BusyMessage(port, device, reason, FindPortHolder(device)));
+#elif defined(Q_OS_WIN)
+        case QSerialPort::PermissionError:  // "Access is denied": another program holds it
+            return FromLocalText(BusyMessage(port, device, reason, std::nullopt));
 #endif
         default:
             return FromLocalText(OpenFailureMessage(port, device, reason));

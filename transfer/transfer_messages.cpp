@@ -7,8 +7,9 @@
 namespace rv7342 {
 
 std::string WaitingMessage(int port, const std::string& device) {
-    return "Waiting for the meter on " + ComName(port) + " (" + device +
-           "): press RESET on the meter.";
+    // On Windows COM2 is mostly the system's COM2 itself.
+    const std::string named = device == ComName(port) ? "" : " (" + device + ")";
+    return "Waiting for the meter on " + ComName(port) + named + ": press RESET on the meter.";
 }
 
 std::string ReceivingMessage(int records, long long elapsedMs) {
@@ -22,13 +23,26 @@ std::string TransferStatus(bool complete) {
     return complete ? "Data Transfer OK" : "Transfer incomplete";
 }
 
-std::string SilenceReason(long long escapeCount) {
-    std::string reason = "the meter stopped sending before the end of its memory was recognised";
-    if (escapeCount > 0) {
-        reason += "; its end-of-memory marker was garbled: " + std::to_string(escapeCount) +
-                  " escape bytes arrived, but their count never stood at exactly 28 after a frame";
+namespace {
+
+// Appended to a reason when escape bytes arrived without making a recognisable end.
+std::string GarbledMarker(long long escapeCount) {
+    if (escapeCount == 0) {
+        return {};
     }
-    return reason;
+    return "; its end-of-memory marker was garbled: " + std::to_string(escapeCount) +
+           " escape bytes arrived, but their count never stood at exactly 28 after a frame";
+}
+
+}  // namespace
+
+std::string SilenceReason(long long escapeCount) {
+    return "the meter stopped sending before the end of its memory was recognised" +
+           GarbledMarker(escapeCount);
+}
+
+std::string CaptureEndReason(long long escapeCount) {
+    return "the capture ends before the end of the meter's memory" + GarbledMarker(escapeCount);
 }
 
 std::string NoFirstByteReason(double waitSeconds) {

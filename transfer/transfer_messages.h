@@ -6,7 +6,8 @@
 
 namespace rv7342 {
 
-// "Waiting for the meter on COM2 (/dev/ttyUSB0): press RESET on the meter."
+// "Waiting for the meter on COM2 (/dev/ttyUSB0): press RESET on the meter."; the device is
+// left out where it is the COM itself.
 std::string WaitingMessage(int port, const std::string& device);
 // "Receiving: 42 readings in 1:05"
 std::string ReceivingMessage(int records, long long elapsedMs);
@@ -18,6 +19,8 @@ std::string SilenceReason(long long escapeCount);
 std::string NoFirstByteReason(double waitSeconds);
 std::string LinkLostReason(int port, const std::string& device, const std::string& reason);
 std::string StoppedReason();
+// A capture decoded whose bytes end before the end of the memory.
+std::string CaptureEndReason(long long escapeCount);
 
 // The message at the end of a transfer: why it is incomplete and what was saved where, and
 // how many readings came from noisy frames. Empty when there is nothing to tell.

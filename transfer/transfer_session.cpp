@@ -58,6 +58,9 @@ bool TransferSession::FeedWaitingBytes() {
         if (!sinceFirstByte_.isValid()) {
             sinceFirstByte_.start();
         }
+        if (tap_) {
+            tap_(*byte);
+        }
         switch (machine_->Feed(*byte)) {
             case TransferMachine::Step::Going:
                 break;

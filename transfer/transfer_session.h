@@ -9,9 +9,12 @@
 #include <QString>
 #include <QTimer>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "datafiles/data_file.h"
 #include "transfer/frame_decoder.h"
@@ -44,6 +47,9 @@ class TransferSession : public QObject {
     [[nodiscard]] std::optional<QString> Start(int port, const std::string& path,
                                                TransferLimits limits = {},
                                                FileCreation creation = FileCreation::Truncate);
+    // From now on every byte read from the port goes to `tap` too, as read, before the
+    // transfer machine sees it.
+    void TapBytes(std::function<void(std::uint8_t)> tap) { tap_ = std::move(tap); }
     // Ends a running transfer at once, keeping every record written; finished() comes before
     // it returns.
     void Stop();
@@ -89,6 +95,7 @@ class TransferSession : public QObject {
     std::optional<TransferEnd> pendingEnd_;  // reached, Finish not yet run
     TransferEnd end_ = TransferEnd::Complete;
     std::string incompleteReason_;
+    std::function<void(std::uint8_t)> tap_;
 };
 
 }  // namespace rv7342

@@ -134,8 +134,7 @@ bool Form2::MayStopTransfer() {
 }
 
 void Form2::ShowWaiting(int port) {
-    TransferProgress->setText(
-        FromLocalText(WaitingMessage(port, MSComm1.Device().toLocal8Bit().toStdString())));
+    TransferProgress->setText(FromLocalText(WaitingMessage(port, ToLocalText(MSComm1.Device()))));
     TransferProgress->show();
 }
 
