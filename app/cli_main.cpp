@@ -38,9 +38,11 @@ Options:
 int main(int argc, char* argv[]) {
     using namespace rv7342::cli;
     // A full disk, a file-size limit or a closed pipe is told as a failure to write, with its
-    // reason, rather than ending the program without a word.
+    // reason, rather than ending the program without a word (Windows has no such signals).
+#ifndef _WIN32
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
+#endif
     const std::map<QString, int (*)(const QStringList&)> commands = {
         {QStringLiteral("download"), Download}, {QStringLiteral("decode"), Decode},
         {QStringLiteral("ports"), Ports},       {QStringLiteral("stats"), Stats},

@@ -32,6 +32,14 @@ class StopSignals : public QObject {
   signals:
     void stopRequested();
 
+  public:
+#ifdef Q_OS_WIN
+    // What the console handler does with a console event, on the thread Windows calls it on:
+    // true for an event that stops the command. For closing, logging off and shutting down it
+    // returns only once the StopSignals is gone (the command has ended) or after some seconds.
+    static bool HandleConsoleEvent(unsigned long event);
+#endif
+
   private:
     void OnSignal();
 

@@ -32,9 +32,15 @@ int ConsoleEventSignal(DWORD event) {
 }
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
+    return StopSignals::HandleConsoleEvent(event) ? TRUE : FALSE;
+}
+
+}  // namespace
+
+bool StopSignals::HandleConsoleEvent(unsigned long event) {
     const int signal = ConsoleEventSignal(event);
     if (signal == 0) {
-        return FALSE;
+        return false;
     }
     int none = 0;
     stopSignal.compare_exchange_strong(none, signal);
@@ -42,14 +48,17 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     if (signal == SIGTERM) {
         WaitForSingleObject(stoppedEvent, kCloseWaitMs);
     }
-    return TRUE;
+    return true;
 }
 
-}  // namespace
-
 StopSignals::StopSignals() {
-    stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    stoppedEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!stopEvent) {
+        stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        stoppedEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    if (stoppedEvent) {
+        ResetEvent(stoppedEvent);
+    }
     if (!stopEvent || !stoppedEvent || !SetConsoleCtrlHandler(OnConsoleEvent, TRUE)) {
         return;  // the events keep their default action: the program ends at once
     }

@@ -27,7 +27,6 @@ std::string FormatRecord(const Record& record) {
 
 Failure DataFileWriter::Open(const std::string& path, FileCreation creation) {
     path_ = path;
-    creation_ = creation;
     wholeSize_ = 0;
     records_ = 0;
     temporary_.clear();
@@ -35,6 +34,7 @@ Failure DataFileWriter::Open(const std::string& path, FileCreation creation) {
     int fd = -1;
     if (creation == FileCreation::New) {
         fd = CreateNewFile(path);
+        created_ = fd >= 0;
     } else if (creation == FileCreation::Replace) {
         target_ = FollowLink(path);
         fd = CreateFileBeside(target_, temporary_);
@@ -75,21 +75,23 @@ void DataFileWriter::RemoveUnwritten() {
     if (!temporary_.empty()) {
         RemoveFile(temporary_);
         temporary_.clear();
-    } else if (creation_ == FileCreation::New && records_ == 0 && file_) {
+    } else if (created_ && records_ == 0) {
         RemoveFile(path_);
     }
+    created_ = false;
 }
 
 Failure DataFileWriter::Close() {
     if (!file_) {
         return std::nullopt;
     }
-    if (records_ == 0) {
-        RemoveUnwritten();
-    }
     errno = 0;
     const bool closed = std::fclose(file_.release()) == 0;
     const int error = errno;
+    // Removed once closed: Windows removes no file that is open.
+    if (records_ == 0) {
+        RemoveUnwritten();
+    }
     if (!temporary_.empty() && closed && !RenameOver(temporary_, target_)) {
         return "Cannot replace " + path_ + ": " + SystemReason(errno) + "; the readings are in " +
                temporary_;

@@ -55,9 +55,9 @@ class DataFileWriter {
     };
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::string path_;
-    std::string temporary_;  // written into instead of path_ (FileCreation::Replace)
-    std::string target_;     // what the temporary file replaces: path_, a link followed
-    FileCreation creation_ = FileCreation::Truncate;
+    std::string temporary_;    // written into instead of path_ (FileCreation::Replace)
+    std::string target_;       // what the temporary file replaces: path_, a link followed
+    bool created_ = false;     // a new file was made (FileCreation::New), to remove when unwritten
     long long wholeSize_ = 0;  // bytes of the whole records written
     int records_ = 0;
 };

@@ -7,7 +7,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/packages.sh"
 ensure_packages "${WINDOWS_PACKAGES[@]}" "${WINDOWS_QT_PACKAGES[@]}" "${BUILD_PACKAGES[@]}" \
-    xdotool python3
+    xdotool python3 python3-openpyxl
 # wine makes windows, even offscreen Qt's hidden ones, only on an X display.
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash "$0" "$@"

@@ -756,7 +756,11 @@ TEST_F(ReadingsWindowTest, ExportOfConvertedReadingsNotesTheConversion) {
 // The data file shown, by its name or a link to it, is never written over.
 TEST_F(ReadingsWindowTest, ExportAndSaveChartRefuseTheDataFileShown) {
     dir.Write("run.csv", kKnownFile);
+#ifdef _WIN32
+    std::filesystem::create_hard_link(dir.Path("run.csv"), dir.Path("link.png"));
+#else
     std::filesystem::create_symlink(dir.Path("run.csv"), dir.Path("link.png"));
+#endif
     ReadingsWindow* window = Open("run.csv");
     ASSERT_NE(window, nullptr);
     const QString export_ = window->ExportReadings(Path("run.csv")).value_or("");

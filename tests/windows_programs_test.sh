@@ -15,6 +15,8 @@
 # runs the download's transfer machine on the bytes instead.
 set -euo pipefail
 unset QT_QPA_PLATFORM
+# Names in any language reach wine's programs as the bytes of a UTF-8 locale.
+export LC_ALL=C.UTF-8
 cli=$1
 window=$2
 linux_cli=$3
@@ -65,7 +67,11 @@ for capture in *; do
     wine "$cli" decode "$capture" "$capture.dat" 2>"$work/windows.err" || windows_status=$?
     [ "$windows_status" = "$status" ] ||
         fail "decode $capture: status $windows_status, on Linux $status: $(cat "$work/windows.err")"
-    cmp "$capture.dat" "$work/linux/$capture.dat" || fail "decode $capture: not the Linux file"
+    if [ -e "$work/linux/$capture.dat" ]; then
+        cmp "$capture.dat" "$work/linux/$capture.dat" || fail "decode $capture: not the Linux file"
+    else
+        [ ! -e "$capture.dat" ] || fail "decode $capture: a file written where Linux writes none"
+    fi
     diff <(message "$work/windows.err") <(message "$work/linux.err") ||
         fail "decode $capture: the messages differ"
     if [ "$status" -ne 2 ] && [ -s "$capture.dat" ]; then
@@ -74,6 +80,37 @@ for capture in *; do
     fi
     rm -f "$capture.dat"
 done
+
+# --- names in any language: a data file decoded, read and exported in such folders ---------
+# The same cells in two workbooks, as openpyxl reads them.
+same_workbooks() {
+    /usr/bin/python3 - "$1" "$2" <<'EOF'
+import sys, openpyxl
+def cells(path):
+    book = openpyxl.load_workbook(path)
+    return {sheet.title: [[cell.value for cell in row] for row in sheet.iter_rows()]
+            for sheet in book.worksheets}
+sys.exit(0 if cells(sys.argv[1]) == cells(sys.argv[2]) else 1)
+EOF
+}
+for name in Jürgen 张伟 Ελένη; do
+    folder="$work/users/$name/Documents/RV7342"
+    mkdir -p "$folder" "$work/linux/$name"
+    cd "$folder"
+    wine "$cli" decode "$(winepath -w "$work/captures/memory.bin")" "$name.dat" 2>/dev/null ||
+        fail "decode into $folder"
+    cmp "$name.dat" "$work/linux/memory.bin.dat" || fail "decode into $folder: not the Linux file"
+    wine "$cli" stats "$name.dat" | tr -d '\r' >"$work/windows.stats" || fail "stats in $folder"
+    wine "$cli" export "$name.dat" -o "$name.csv" 2>/dev/null || fail "CSV export in $folder"
+    wine "$cli" export "$name.dat" -o "$name.xlsx" 2>/dev/null || fail "XLSX export in $folder"
+    cp "$name.dat" "$work/linux/$name/"
+    cd "$work/linux/$name"
+    "$linux_cli" stats "$name.dat" | diff "$work/windows.stats" - || fail "stats in $folder differ"
+    "$linux_cli" export "$name.dat" -o "$name.csv" && "$linux_cli" export "$name.dat" -o "$name.xlsx"
+    cmp "$folder/$name.csv" "$name.csv" || fail "the CSV exported in $folder differs"
+    same_workbooks "$folder/$name.xlsx" "$name.xlsx" || fail "the workbook in $folder differs"
+done
+cd "$work"
 
 # --- the port: COM2 linked to a pseudo-terminal, COM9 with nothing behind it --------------
 export WINEPREFIX=$work/prefix
@@ -94,11 +131,12 @@ wine "$cli" download --port COM2 --wait 2 waited.dat 2>"$work/err" || status=$?
 [ "$status" = 1 ] || fail "download on COM2: status $status: $(cat "$work/err")"
 grep -q "Waiting for the meter on COM2: press RESET" "$work/err" || fail "$(cat "$work/err")"
 grep -q "nothing arrived from the meter within 2 seconds" "$work/err" || fail "$(cat "$work/err")"
-[ -e waited.dat ] || fail "the data file of a download that waited is missing"
+grep -q "no reading was received, no file was written" "$work/err" || fail "$(cat "$work/err")"
+[ ! -e waited.dat ] || fail "a download that received nothing left a file"
 linux_status=0
 "$linux_cli" download --port "$device" --wait 2 waited-linux.dat 2>/dev/null || linux_status=$?
 [ "$linux_status" = "$status" ] || fail "the Linux program ends with $linux_status"
-cmp waited.dat waited-linux.dat
+[ ! -e waited-linux.dat ] || fail "the Linux program left a file"
 
 status=0
 wine "$cli" download --port '\\.\COM9' --wait 2 none.dat 2>"$work/err" || status=$?
@@ -106,7 +144,8 @@ wine "$cli" download --port '\\.\COM9' --wait 2 none.dat 2>"$work/err" || status
 grep -q "COM9" "$work/err" || fail "COM9 is not named: $(cat "$work/err")"
 [ ! -e none.dat ] || fail "a data file was made though the port failed"
 
-# Ctrl+C in the console: the download stops, keeping its file, with status 130.
+# Ctrl+C in the console: the download stops with status 130; what arrived is kept, here nothing,
+# so no file is left.
 wine "$cli" download --port COM2 stopped.dat 2>"$work/err" &
 download=$!
 for _ in $(seq 100); do grep -q "press RESET" "$work/err" && break; sleep 0.1; done
@@ -115,7 +154,7 @@ status=0
 wait "$download" || status=$?
 [ "$status" = 130 ] || fail "Ctrl+C: status $status: $(cat "$work/err")"
 grep -q "it was stopped before the end of the meter's memory" "$work/err" || fail "$(cat "$work/err")"
-[ -e stopped.dat ] || fail "the stopped download's file is missing"
+[ ! -e stopped.dat ] || fail "a download stopped before any reading left a file"
 
 # --- the installer, silent, into the fresh prefix -----------------------------------------
 installer=$(ls "$build"/rv7342-*-win64.exe)

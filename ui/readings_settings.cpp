@@ -1,5 +1,6 @@
 #include "ui/readings_settings.h"
 
+#include <QDir>
 #include <QSettings>
 #include <QStringList>
 #include <QUrl>
@@ -10,9 +11,11 @@ namespace rv7342 {
 
 namespace {
 
-// One group a file; the path is encoded, so that its slashes make no groups of their own.
+// One group a file; the path is encoded, so that its slashes make no groups of their own. A
+// Windows path is the same file with either separator.
 QString GroupOf(const QString& dataFile, const QString& kind = QStringLiteral("time axes")) {
-    return kind + QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(dataFile));
+    return kind + QLatin1Char('/') +
+           QString::fromLatin1(QUrl::toPercentEncoding(QDir::fromNativeSeparators(dataFile)));
 }
 
 const QString kLimits = QStringLiteral("limits");

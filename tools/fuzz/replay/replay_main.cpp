@@ -33,13 +33,13 @@ std::vector<fs::path> InputsIn(const fs::path& path) {
 bool Replay(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", file.c_str());
+        std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
         return false;
     }
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
                                           std::istreambuf_iterator<char>()};
     // Printed first, so that an abort inside the target names its input.
-    std::fprintf(stderr, "%s\n", file.c_str());
+    std::fprintf(stderr, "%s\n", file.string().c_str());
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     return true;
 }
