@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QDate>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -80,7 +81,7 @@ TEST_F(StartUp, DefaultNameAndPathFollowTheNameBox) {
     QTest::keyClicks(window->Text1, "x");
     EXPECT_EQ(window->State().df, dir.Path(today.toStdString() + "x"));
     window->Text1->clear();
-    EXPECT_EQ(window->State().df, dir.Path() + "/");
+    EXPECT_EQ(window->State().df, dir.Path() + static_cast<char>(QDir::separator().unicode()));
     window->Text1->setText("sub/run.dat");
     EXPECT_EQ(window->State().df, dir.Path("sub/run.dat"));
 }

@@ -1,6 +1,7 @@
 #include "ui/readings_window_set.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
@@ -15,8 +16,9 @@ ReadingsWindowSet::ReadingsWindowSet(const UnitTable& names, QWidget* owner)
     : QObject(owner), names_(names), owner_(owner) {}
 
 ReadingsWindow* ReadingsWindowSet::OpenDataFile(const QString& path) {
-    // A name relative to the working folder, as a command line gives it, is shown in full.
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    // A name relative to the working folder, as a command line gives it, is shown in full,
+    // with the system's separators.
+    const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     std::vector<Record> records;
     const Failure failure = ReadDataFile(LocalPath(absolute), records);
     return Show(absolute, std::move(records), failure);
