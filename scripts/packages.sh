@@ -27,10 +27,10 @@ PACKAGE_PACKAGES=(dpkg-dev file lintian)
 # The core and its tests cross-built for 64-bit Windows and run under wine.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 # The window and rv7342-cli for Windows: Qt, QCustomPlot and libxlsxwriter built from Debian's
-# sources with the host Qt's moc, rcc and uic; the programs' icon drawn from its SVG; the
-# installer; the window's tests under Xvfb.
+# sources with the host Qt's moc, rcc and uic; pkg-config, which finds libxlsxwriter; the
+# programs' icon drawn from its SVG; the installer; the window's tests under Xvfb.
 WINDOWS_QT_PACKAGES=(dpkg-dev xz-utils qt6-base-dev qt6-base-dev-tools libz-mingw-w64-dev nsis
-    zip librsvg2-bin imagemagick xvfb xauth)
+    zip pkg-config librsvg2-bin imagemagick xvfb xauth)
 
 # configure_and_build <build dir> [cmake options...]
 configure_and_build() {
