@@ -12,14 +12,21 @@ std::string Hex4(std::uint16_t value) {
     return text;
 }
 
+// The system's reason ends the sentence; Windows' reasons bring their own full stop.
 std::string Head(int port, const std::string& device, const std::string& reason) {
-    return "Cannot open " + ComName(port) + " (" + device + "): " + reason + ".";
+    const bool stopped = !reason.empty() && reason.back() == '.';
+    return "Cannot open " + ComName(port) + " (" + device + "): " + reason + (stopped ? "" : ".");
 }
+
+#ifdef _WIN32
+const char kNeitherCom[] = "neither COM1 nor COM2; give it COM2's number in Device Manager";
+#else
+const char kNeitherCom[] = "neither COM1 nor COM2; name it in RV7342_COM1 or RV7342_COM2";
+#endif
 
 std::string PortLine(const MachinePort& port, const PortChoice& choice) {
     const int com = choice.ComOf(port.device);
-    const std::string role =
-        com != 0 ? ComName(com) : "neither COM1 nor COM2; name it in RV7342_COM1 or RV7342_COM2";
+    const std::string role = com != 0 ? ComName(com) : kNeitherCom;
     return "    " + DescribePort(port) + " (" + role + ")\n";
 }
 

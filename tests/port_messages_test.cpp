@@ -27,10 +27,25 @@ TEST(MissingDeviceMessage, ListsTheMachinesPortsWithTheirCom) {
                          "Cannot open COM2 (/dev/rv7342-absent): No such file or "
                          "directory."));
     EXPECT_TRUE(Contains(message, "/dev/ttyS0 (COM1)"));
+#ifdef _WIN32
+    const std::string advice = "give it COM2's number in Device Manager";
+#else
+    const std::string advice = "name it in RV7342_COM1 or RV7342_COM2";
+#endif
     EXPECT_TRUE(Contains(message,
                          "/dev/ttyUSB0, FT232R USB UART (FTDI), USB 0403:6001 (neither COM1 nor "
-                         "COM2; name it in RV7342_COM1 or RV7342_COM2)"));
+                         "COM2; " +
+                             advice + ")"));
     EXPECT_LT(message.find("/dev/ttyS0"), message.find("/dev/ttyS1"));
+}
+
+// The system's reason ends the first sentence once, whether it brings its full stop (as
+// Windows' do) or not.
+TEST(OpenFailureMessage, EndsTheReasonWithOneFullStop) {
+    EXPECT_EQ(OpenFailureMessage(2, "COM5", "File not found."),
+              "Cannot open COM2 (COM5): File not found.");
+    EXPECT_EQ(OpenFailureMessage(1, "/dev/ttyS0", "Input/output error"),
+              "Cannot open COM1 (/dev/ttyS0): Input/output error.");
 }
 
 struct PermissionCase {

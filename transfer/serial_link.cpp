@@ -30,12 +30,22 @@ bool PermissionDenied(const std::string& device) {
 }
 #endif
 
+// A port by the name its users know: its device on POSIX, its COM name on Windows (which
+// QSerialPort opens as well as the system's \\.\COMn).
+QString DeviceName(const QSerialPortInfo& info) {
+#ifdef Q_OS_WIN
+    return info.portName();
+#else
+    return info.systemLocation();
+#endif
+}
+
 }  // namespace
 
 std::vector<MachinePort> MachinePorts() {
     std::vector<MachinePort> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        MachinePort port{ToLocalText(info.systemLocation()),
+        MachinePort port{ToLocalText(DeviceName(info)),
                          ToLocalText(info.description()),
                          ToLocalText(info.manufacturer()),
                          std::nullopt,
