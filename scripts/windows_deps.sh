@@ -119,6 +119,15 @@ build_qt() {
     touch "$prefix/.complete"
 }
 
+# Builds the project configured in <work>/build, installs it into <prefix>, removes <work> and
+# marks <prefix> complete.
+install_built() {
+    cmake --build "$1/build" --parallel "${RV7342_JOBS:-2}"
+    cmake --install "$1/build" >/dev/null
+    rm -rf "$1"
+    touch "$2/.complete"
+}
+
 # QCustomPlot as a static library for the cached Qt, from Debian's source (whose CMake build
 # makes a DLL: turned into a static library without the DLL export marks).
 QCUSTOMPLOT_OPTIONS=(-DCMAKE_BUILD_TYPE=Release -DUSE_QT_VERSION=6 static)
@@ -142,10 +151,7 @@ build_qcustomplot() {
     cmake -S "$source" -B "$work/build" -G Ninja "${QCUSTOMPLOT_OPTIONS[@]:0:2}" \
         -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
         -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
-    cmake --build "$work/build" --parallel "${RV7342_JOBS:-2}"
-    cmake --install "$work/build" >/dev/null
-    rm -rf "$work"
-    touch "$prefix/.complete"
+    install_built "$work" "$prefix"
 }
 
 # libxlsxwriter as a static library, linking MinGW's static zlib (libz-mingw-w64-dev).
@@ -168,8 +174,5 @@ build_xlsxwriter() {
     cmake -S "$source" -B "$work/build" -G Ninja "${XLSXWRITER_OPTIONS[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$prefix/mingw-toolchain.cmake" \
         -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
-    cmake --build "$work/build" --parallel "${RV7342_JOBS:-2}"
-    cmake --install "$work/build" >/dev/null
-    rm -rf "$work"
-    touch "$prefix/.complete"
+    install_built "$work" "$prefix"
 }
