@@ -171,6 +171,10 @@ version=$(cat "$source/CMakeLists.txt" | sed -n 's/^project(rv7342 VERSION \([0-
 find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" \
     "$WINEPREFIX/drive_c/users" -name "RV7342 Data Logger.lnk" | grep -q . ||
     fail "no Start-menu entry"
+# Apps & features lists what the uninstall key names.
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\RV7342'
+wine reg query "$uninstall_key" /v DisplayName 2>/dev/null | grep -q "RV7342 Data Logger" ||
+    fail "not listed in Apps & features"
 
 wine "$folder/rv7342.exe" &
 pids+=($!)
@@ -191,6 +195,7 @@ wine "$folder/Uninstall.exe" /S
 for _ in $(seq 300); do [ -e "$folder/rv7342.exe" ] || break; sleep 0.1; done
 [ ! -e "$folder/rv7342.exe" ] || fail "the uninstaller left the program"
 [ ! -e "$folder/rv7342-cli.exe" ] || fail "the uninstaller left rv7342-cli"
+! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "still listed in Apps & features"
 cmp "$documents/RV7342/kept.dat" "$work/linux/memory.bin.dat" ||
     fail "the data file in Documents\\RV7342 is gone or changed"
 echo "The Windows programs and their installer work under wine."
