@@ -88,16 +88,31 @@ std::string ForCommandLine(std::string text, const std::string& device) {
     return text;
 }
 
-// download --raw: every byte read from the port, as read, into a file of its own. A failure
-// to write it does not end the download; it is told at the end.
+// download --raw: every byte read from the port, as read, into a file of its own, made as the
+// data file is: a new file grows in place; one that replaces an existing file (--force) grows
+// beside it and takes its place at the end. When no byte arrived, no file is left and an old
+// one stays as it was. A failure to write it does not end the download; it is told at the end.
 class RawCapture {
   public:
-    [[nodiscard]] Failure Open(const std::string& path) {
+    RawCapture() = default;
+    RawCapture(const RawCapture&) = delete;
+    RawCapture& operator=(const RawCapture&) = delete;
+    ~RawCapture() { Discard(); }
+
+    [[nodiscard]] Failure Open(const std::string& path, bool replacing) {
         path_ = path;
         errno = 0;
-        file_.reset(OpenFile(path, "wb"));
+        const int fd =
+            replacing ? CreateFileBeside(FollowLink(path), temporary_) : CreateNewFile(path);
+        file_.reset(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
         if (!file_) {
-            return "Cannot create " + path + ": " + OpenFailureReason(path, errno);
+            const int error = errno;
+            if (fd >= 0) {
+                ::close(fd);
+                RemoveFile(temporary_.empty() ? path : temporary_);
+            }
+            temporary_.clear();
+            return "Cannot create " + path + ": " + OpenFailureReason(path, error);
         }
         return std::nullopt;
     }
@@ -106,6 +121,7 @@ class RawCapture {
         if (!failure_ && std::fputc(byte, file_.get()) == EOF) {
             failure_ = "Cannot write to " + path_ + ": " + SystemReason(errno);
         }
+        ++bytes_;
     }
     // Hands the bytes written to the system, so that the capture grows as they arrive.
     void Flush() {
@@ -113,17 +129,28 @@ class RawCapture {
             failure_ = "Cannot write to " + path_ + ": " + SystemReason(errno);
         }
     }
-    // Removes the capture of a download that never began.
+    // Removes what was written; an old file stays as it was.
     void Discard() {
-        file_.reset();
-        std::error_code ignored;
-        std::filesystem::remove(FilePath(path_), ignored);
+        if (file_ || !temporary_.empty()) {
+            file_.reset();
+            RemoveFile(temporary_.empty() ? path_ : temporary_);
+            temporary_.clear();
+        }
     }
     [[nodiscard]] Failure Close() {
+        if (bytes_ == 0) {
+            Discard();
+            return std::nullopt;
+        }
         Flush();
-        if (file_ && std::fclose(file_.release()) != 0 && !failure_) {
+        if (std::fclose(file_.release()) != 0 && !failure_) {
             failure_ = "Cannot close " + path_ + ": " + SystemReason(errno);
         }
+        if (!temporary_.empty() && !RenameOver(temporary_, FollowLink(path_)) && !failure_) {
+            failure_ = "Cannot replace " + path_ + ": " + SystemReason(errno) +
+                       "; the bytes received are in " + temporary_;
+        }
+        temporary_.clear();
         return failure_;
     }
 
@@ -133,6 +160,8 @@ class RawCapture {
     };
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::string path_;
+    std::string temporary_;  // written into instead of path_ when replacing a file
+    long long bytes_ = 0;
     Failure failure_;
 };
 
@@ -237,7 +266,7 @@ int Download(const QStringList& arguments) {
         if (!MayWrite(capturePath, parser.isSet(force))) {
             return kNothingDone;
         }
-        if (const Failure failure = capture.Open(capturePath)) {
+        if (const Failure failure = capture.Open(capturePath, FileExists(capturePath))) {
             Say(*failure);
             return kNothingDone;
         }

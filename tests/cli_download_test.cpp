@@ -131,17 +131,24 @@ TEST_F(CliDownload, NothingReceivedLeavesNoFileAndForceReplacesOnlyWithReadings)
                  {{"--force", "--wait", "0.3"}, "precious\r\n", 0, 1}};
     for (const auto& [options, before, signal, status] : cases) {
         SCOPED_TRACE(before + std::to_string(signal));
-        std::filesystem::remove(dir.Path("cli.dat"));
-        if (!before.empty()) {
-            dir.Write("cli.dat", before);
+        // The capture of the bytes received is made, kept and replaced as the data file is.
+        for (const char* file : {"cli.dat", "capture.bin"}) {
+            std::filesystem::remove(dir.Path(file));
+            if (!before.empty()) {
+                dir.Write(file, before);
+            }
         }
-        std::unique_ptr<ChildProcess> cli = WaitingDownload(meter, options);
+        std::vector<std::string> withCapture = options;
+        withCapture.insert(withCapture.end(), {"--raw", "capture.bin"});
+        std::unique_ptr<ChildProcess> cli = WaitingDownload(meter, withCapture);
         if (signal != 0) {
             cli->Signal(signal);
         }
         EXPECT_EQ(cli->Wait(), status) << cli->Errors();
-        EXPECT_EQ(std::filesystem::exists(dir.Path("cli.dat")), !before.empty());
-        EXPECT_EQ(dir.Read("cli.dat"), before);
+        for (const char* file : {"cli.dat", "capture.bin"}) {
+            EXPECT_EQ(std::filesystem::exists(dir.Path(file)), !before.empty()) << file;
+            EXPECT_EQ(dir.Read(file), before) << file;
+        }
         EXPECT_TRUE(Has(cli->Errors(), "no reading was received")) << cli->Errors();
         for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
             EXPECT_NE(entry.path().filename().string().front(), '.')
