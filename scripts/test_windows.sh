@@ -8,6 +8,9 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/packages.sh"
 ensure_packages "${WINDOWS_PACKAGES[@]}" "${WINDOWS_QT_PACKAGES[@]}" "${BUILD_PACKAGES[@]}" \
     xdotool python3 python3-openpyxl
+# wine turns Windows' file names into the names on disk by the locale's character set: the
+# tests' names in any language need a UTF-8 one, which C.UTF-8 always is.
+export LC_ALL=C.UTF-8
 # wine makes windows, even offscreen Qt's hidden ones, only on an X display.
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash "$0" "$@"
