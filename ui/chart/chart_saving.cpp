@@ -1,7 +1,7 @@
 #include "ui/chart/chart_saving.h"
 
 #include <qcustomplot.h>
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QSvgGenerator>
@@ -13,8 +13,63 @@ namespace rv7342 {
 
 namespace {
 
+// The device Qt's image writers draw into: it writes through the output file in pieces of
+// 64 kB and keeps the first failure. A writer that goes on after a failure, or that drops
+// what a short write left over (QTextStream does), cannot hide it: every byte is written
+// whole or the failure is kept, and nothing is written after it.
+class OutputDevice : public QIODevice {
+  public:
+    explicit OutputDevice(OutputFile& out) : out_(out) { open(QIODevice::WriteOnly); }
+    ~OutputDevice() override { close(); }
+    OutputDevice(const OutputDevice&) = delete;
+    OutputDevice& operator=(const OutputDevice&) = delete;
+
+    bool isSequential() const override { return true; }
+    // Writes what is still held; the first failure of the whole output, if any.
+    Failure Finish() {
+        WriteHeld();
+        return failure_;
+    }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* bytes, qint64 size) override {
+        if (failure_) {
+            return -1;
+        }
+        held_.append(bytes, static_cast<std::size_t>(size));
+        if (held_.size() >= kPiece) {
+            WriteHeld();
+        }
+        return failure_ ? -1 : size;
+    }
+
+  private:
+    static constexpr std::size_t kPiece = 64 << 10;
+
+    void WriteHeld() {
+        if (!failure_ && !held_.empty()) {
+            failure_ = out_.Write(held_);
+            if (failure_) {
+                setErrorString(FromLocalText(*failure_));
+            }
+        }
+        held_.clear();
+    }
+
+    OutputFile& out_;
+    std::string held_;
+    Failure failure_;
+};
+
+// The PNG is made in memory: the PNG library tells a failing write on the standard error,
+// in words of its own, where the output's failure is told by the program.
 bool WritePng(QCustomPlot& chart, QIODevice& file, QSize size) {
-    return chart.toPixmap(size.width(), size.height()).save(&file, "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    return chart.toPixmap(size.width(), size.height()).save(&buffer, "PNG") &&
+           file.write(png) == png.size();
 }
 
 bool WriteVectorized(QCustomPlot& chart, QPaintDevice& device, QSize size) {
@@ -99,21 +154,17 @@ std::optional<QString> SaveChart(QCustomPlot& chart, const std::string& localPat
     if (const Failure failure = out.Open(localPath)) {
         return FromLocalText(*failure);
     }
-    // Qt's writers draw into the output's file through a QFile of its descriptor.
-    QFile file;
-    if (!file.open(out.Descriptor(), QIODevice::WriteOnly | QIODevice::Unbuffered,
-                   QFileDevice::DontCloseHandle)) {
-        return failure.arg(path, file.errorString());
-    }
-    const bool written = *format == ImageFormat::Png   ? WritePng(chart, file, size)
-                         : *format == ImageFormat::Svg ? WriteSvg(chart, file, size, title)
-                                                       : WritePdf(chart, file, size, title);
-    const bool fileFailed = file.error() != QFileDevice::NoError;
-    const QString reason = file.errorString();
-    file.close();
-    if (!written || fileFailed) {
+    OutputDevice device(out);
+    const bool drawn = *format == ImageFormat::Png   ? WritePng(chart, device, size)
+                       : *format == ImageFormat::Svg ? WriteSvg(chart, device, size, title)
+                                                     : WritePdf(chart, device, size, title);
+    if (const Failure written = device.Finish()) {
         out.Abandon();
-        return failure.arg(path, fileFailed ? reason : QStringLiteral("it could not be drawn"));
+        return FromLocalText(*written);
+    }
+    if (!drawn) {
+        out.Abandon();
+        return failure.arg(path, QStringLiteral("it could not be drawn"));
     }
     if (const Failure committed = out.Commit()) {
         return FromLocalText(*committed);
