@@ -33,6 +33,54 @@ Options:
 
 )";
 
+// An environment variable set to `value` for as long as it lives, then as it was.
+class VariableSet {
+  public:
+    VariableSet(const char* name, const char* value)
+        : name_(name), was_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~VariableSet() {
+        if (was_) {
+            qputenv(name_, old_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+    VariableSet(const VariableSet&) = delete;
+    VariableSet& operator=(const VariableSet&) = delete;
+
+  private:
+    const char* name_;
+    bool was_;
+    QByteArray old_;
+};
+
+// Qt's own diagnostics are lines of this program's messages too, except its words about the
+// runtime folder, which the program never uses.
+void SayQtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type != QtDebugMsg && type != QtInfoMsg &&
+        !text.startsWith(QLatin1String("QStandardPaths: "))) {
+        rv7342::cli::Say(text);
+    }
+}
+
+// The application: one that draws for plot, which needs it, otherwise one without a display.
+std::unique_ptr<QCoreApplication> MakeApplication(bool plot, int& argc, char* argv[]) {
+    if (!plot) {
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
+#ifndef _WIN32
+    // Qt asks for the session's runtime folder while a drawing application starts, to see
+    // whether it runs in a sandbox; where XDG_RUNTIME_DIR is not set or not usable (cron, su)
+    // it creates one in the temporary folder and warns. A command-line program creates nothing
+    // but its outputs: while Qt starts, both name places below /dev/null, which cannot be made.
+    const VariableSet runtime("XDG_RUNTIME_DIR", "/dev/null/runtime");
+    const VariableSet temporary("TMPDIR", "/dev/null");
+#endif
+    return std::make_unique<QApplication>(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -54,26 +102,17 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     KeepRawArguments(argc, argv);
-    // Qt's own diagnostics are lines of this program's messages too.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type != QtDebugMsg && type != QtInfoMsg) {
-            Say(text);
-        }
-    });
-    const std::unique_ptr<QCoreApplication> app =
-        plot ? std::make_unique<QApplication>(argc, argv)
-             : std::make_unique<QCoreApplication>(argc, argv);
+    qInstallMessageHandler(SayQtMessage);
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(plot, argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rv7342-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RV7342_VERSION));
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     const QString first = arguments.value(0);
     if (first == QStringLiteral("--help") || first == QStringLiteral("-h")) {
-        std::printf("%s%s", kHelp, kExitStatusHelp);
-        return kDone;
+        return PrintOutput(std::string(kHelp) + kExitStatusHelp, kDone);
     }
     if (first == QStringLiteral("--version")) {
-        std::printf("rv7342-cli %s\n", RV7342_VERSION);
-        return kDone;
+        return PrintOutput(std::string("rv7342-cli ") + RV7342_VERSION + "\n", kDone);
     }
     if (first.isEmpty()) {
         return UsageError({}, QStringLiteral("a command is missing"));

@@ -106,14 +106,12 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& argument
                                   .arg(command, files == 2   ? QStringLiteral(" CAPTURE FILE")
                                                 : files == 1 ? QStringLiteral(" FILE")
                                                              : QString());
-        std::printf("%s%s\n%s", usage.toLocal8Bit().constData(),
-                    text.mid(text.indexOf(QLatin1Char('\n'))).toLocal8Bit().constData(),
-                    kExitStatusHelp);
-        return kDone;
+        return PrintOutput(
+            ToLocalText(usage + text.mid(text.indexOf(QLatin1Char('\n')))) + "\n" + kExitStatusHelp,
+            kDone);
     }
     if (parser.isSet(version)) {
-        std::printf("rv7342-cli %s\n", RV7342_VERSION);
-        return kDone;
+        return PrintOutput(std::string("rv7342-cli ") + RV7342_VERSION + "\n", kDone);
     }
     const qsizetype given = parser.positionalArguments().size();
     if (given != files) {
