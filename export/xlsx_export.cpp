@@ -45,7 +45,21 @@ class SheetWriter {
         }
     }
 
-    lxw_error Error() const { return error_; }
+    // The reason why the sheet is not whole, if any. In constant-memory mode each finished
+    // row goes at once into the sheet's temporary file through the C library's buffer; a row
+    // that did not reach it (a full disk) would be missing without a word from the library.
+    std::optional<std::string> Fault() const {
+        if (error_ != LXW_NO_ERROR) {
+            return lxw_strerror(error_);
+        }
+        FILE* rows = sheet_->optimize_tmpfile;
+        errno = 0;
+        if (rows && (std::fflush(rows) != 0 || std::ferror(rows))) {
+            return "its rows could not be kept in a temporary file (" +
+                   SystemReason(errno != 0 ? errno : EIO) + ")";
+        }
+        return std::nullopt;
+    }
 
   private:
     static lxw_col_t Column(std::size_t column) { return static_cast<lxw_col_t>(column); }
@@ -85,20 +99,22 @@ class SheetWriter {
     lxw_error error_ = LXW_NO_ERROR;
 };
 
-lxw_error WriteStatistics(lxw_workbook* book, const std::vector<Record>& records,
-                          const UnitTable& names, const std::vector<Conversion>& conversions) {
+std::optional<std::string> WriteStatistics(lxw_workbook* book, const std::vector<Record>& records,
+                                           const UnitTable& names,
+                                           const std::vector<Conversion>& conversions) {
     SheetWriter statistics(book, "Statistics");
     statistics.Header(StatisticsHeader());
     lxw_row_t row = 1;
     for (const std::vector<Cell>& cells : StatisticsRows(records, names, conversions)) {
         statistics.Row(row++, cells);
     }
-    return statistics.Error();
+    return statistics.Fault();
 }
 
-lxw_error WriteConversions(lxw_workbook* book, const std::vector<Conversion>& applied) {
+std::optional<std::string> WriteConversions(lxw_workbook* book,
+                                            const std::vector<Conversion>& applied) {
     if (applied.empty()) {
-        return LXW_NO_ERROR;
+        return std::nullopt;
     }
     SheetWriter sheet(book, "Conversions");
     sheet.Header({"Unit", "New unit", "Factor", "Offset"});
@@ -109,7 +125,7 @@ lxw_error WriteConversions(lxw_workbook* book, const std::vector<Conversion>& ap
                           {Cell::Kind::Number, conversion.factor, {}},
                           {Cell::Kind::Number, conversion.offset, {}}});
     }
-    return sheet.Error();
+    return sheet.Fault();
 }
 
 // The library tells its failures on the standard error as well as in its result; the result
@@ -147,16 +163,21 @@ class QuietStandardError {
 };
 
 // The workbook written into the output's temporary file, the library's own temporary files
-// into `tmpdir` (its default when empty); the library's error, if any.
-lxw_error WriteWorkbook(const std::string& path, std::string tmpdir,
-                        const std::vector<Record>& records, const UnitTable& names,
-                        const TimeAxis& axis, const std::vector<Conversion>& conversions) {
+// into `tmpdir` (its default when empty); the reason for a failure, if any. The library's
+// constant-memory mode holds one row of a sheet in memory and the rest in a temporary file
+// (unlinked at once, so that nothing is left behind): rows are written in order, row by row,
+// and the memory stays the same whatever the number of readings.
+std::optional<std::string> WriteWorkbook(const std::string& path, std::string tmpdir,
+                                         const std::vector<Record>& records, const UnitTable& names,
+                                         const TimeAxis& axis,
+                                         const std::vector<Conversion>& conversions) {
     const QuietStandardError quiet;
     lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
     options.tmpdir = tmpdir.empty() ? nullptr : tmpdir.data();
     lxw_workbook* book = workbook_new_opt(path.c_str(), &options);
     if (!book) {
-        return LXW_ERROR_MEMORY_MALLOC_FAILED;
+        return lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED);
     }
     const ReadingsTable table(records, names, axis, conversions);
     SheetWriter readings(book, "Readings");
@@ -166,14 +187,21 @@ lxw_error WriteWorkbook(const std::string& path, std::string tmpdir,
         table.Row(row, cells);
         readings.Row(static_cast<lxw_row_t>(row + 1), cells);
     }
-    const lxw_error statistics = WriteStatistics(book, records, names, conversions);
-    const lxw_error noted = WriteConversions(book, table.Applied());
+    const std::optional<std::string> lost = readings.Fault();
+    const std::optional<std::string> statistics =
+        WriteStatistics(book, records, names, conversions);
+    const std::optional<std::string> noted = WriteConversions(book, table.Applied());
+    const std::optional<std::string> fault = lost ? lost : statistics ? statistics : noted;
     errno = 0;
     const lxw_error closed = workbook_close(book);  // writes the file and frees the workbook
-    return readings.Error() != LXW_NO_ERROR ? readings.Error()
-           : statistics != LXW_NO_ERROR     ? statistics
-           : noted != LXW_NO_ERROR          ? noted
-                                            : closed;
+    if (fault || closed == LXW_NO_ERROR) {
+        return fault;
+    }
+    std::string reason = lxw_strerror(closed);
+    if (errno != 0) {
+        reason += " (" + SystemReason(errno) + ")";
+    }
+    return reason;
 }
 
 }  // namespace
@@ -201,13 +229,9 @@ Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& re
                ": the workbook writer cannot open files by this folder's name on this system; "
                "export into another folder, or as CSV";
     }
-    if (const lxw_error error =
+    if (const std::optional<std::string> reason =
             WriteWorkbook(*narrow, *folder, records, names, axis, conversions)) {
-        std::string reason = lxw_strerror(error);
-        if (errno != 0) {
-            reason += " (" + SystemReason(errno) + ")";
-        }
-        return "Cannot write " + path + ": " + reason;
+        return "Cannot write " + path + ": " + *reason;
     }
     return out.Commit();
 }

@@ -171,13 +171,13 @@ BENCHMARK(BM_PanRedrawLongFile)->Unit(benchmark::kMillisecond);
 // A full memory with a time axis written as XLSX and as CSV.
 void RunExport(benchmark::State& state,
                Failure (*write)(const std::string&, const std::vector<Record>&, const UnitTable&,
-                                const TimeAxis&),
+                                const TimeAxis&, const std::vector<Conversion>&),
                const char* name) {
     const std::vector<Record> records = TenUnitRecords();
     const TimeAxis axis{10.0, ParseLocalTime("2026-12-07 08:00:00"), AxisKind::Clock};
     TempDir dir;
     for (auto _ : state) {
-        if (const Failure failure = write(dir.Path(name), records, ShippedNames(), axis)) {
+        if (const Failure failure = write(dir.Path(name), records, ShippedNames(), axis, {})) {
             state.SkipWithError(failure->c_str());
             return;
         }
