@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 namespace rv7342 {
 
@@ -129,14 +130,18 @@ std::vector<std::vector<Cell>> StatisticsRows(const std::vector<Record>& records
                                               const UnitTable& names,
                                               const std::vector<Conversion>& conversions) {
     std::vector<std::vector<Cell>> rows;
-    for (const ReadingSeries& series : GroupIntoSeries(records)) {
-        std::string label = SeriesLabel(names, series);
-        const std::string unit = UnitLabel(names, series.unitCode);
-        if (const Conversion* conversion = ConversionOf(conversions, unit)) {
-            label = conversion->newUnit + label.substr(unit.size());
-            rows.push_back(StatisticsRow(label, ComputeStatistics(Converted(series, *conversion))));
-        } else {
+    // A display at a time, each series let go (or converted in place) once its figures are
+    // taken: a long file's export holds no more than one display's series.
+    for (const Display display : {Display::First, Display::Second}) {
+        for (ReadingSeries& series : SeriesOfDisplay(records, display)) {
+            std::string label = SeriesLabel(names, series);
+            const std::string unit = UnitLabel(names, series.unitCode);
+            if (const Conversion* conversion = ConversionOf(conversions, unit)) {
+                label = conversion->newUnit + label.substr(unit.size());
+                series = Converted(std::move(series), *conversion);
+            }
             rows.push_back(StatisticsRow(label, ComputeStatistics(series)));
+            series = {};
         }
     }
     return rows;

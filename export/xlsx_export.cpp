@@ -99,13 +99,12 @@ class SheetWriter {
     lxw_error error_ = LXW_NO_ERROR;
 };
 
-std::optional<std::string> WriteStatistics(lxw_workbook* book, const std::vector<Record>& records,
-                                           const UnitTable& names,
-                                           const std::vector<Conversion>& conversions) {
+std::optional<std::string> WriteStatistics(lxw_workbook* book,
+                                           const std::vector<std::vector<Cell>>& rows) {
     SheetWriter statistics(book, "Statistics");
     statistics.Header(StatisticsHeader());
     lxw_row_t row = 1;
-    for (const std::vector<Cell>& cells : StatisticsRows(records, names, conversions)) {
+    for (const std::vector<Cell>& cells : rows) {
         statistics.Row(row++, cells);
     }
     return statistics.Fault();
@@ -179,6 +178,8 @@ std::optional<std::string> WriteWorkbook(const std::string& path, std::string tm
     if (!book) {
         return lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED);
     }
+    // The statistics first: the series they are taken of are let go before the table is made.
+    const std::vector<std::vector<Cell>> figures = StatisticsRows(records, names, conversions);
     const ReadingsTable table(records, names, axis, conversions);
     SheetWriter readings(book, "Readings");
     readings.Header(table.Header());
@@ -188,8 +189,7 @@ std::optional<std::string> WriteWorkbook(const std::string& path, std::string tm
         readings.Row(static_cast<lxw_row_t>(row + 1), cells);
     }
     const std::optional<std::string> lost = readings.Fault();
-    const std::optional<std::string> statistics =
-        WriteStatistics(book, records, names, conversions);
+    const std::optional<std::string> statistics = WriteStatistics(book, figures);
     const std::optional<std::string> noted = WriteConversions(book, table.Applied());
     const std::optional<std::string> fault = lost ? lost : statistics ? statistics : noted;
     errno = 0;

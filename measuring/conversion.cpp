@@ -50,14 +50,13 @@ const Conversion* ConversionOf(const std::vector<Conversion>& conversions,
     return nullptr;
 }
 
-ReadingSeries Converted(const ReadingSeries& series, const Conversion& conversion) {
-    ReadingSeries converted = series;
-    for (double& value : converted.values) {
+ReadingSeries Converted(ReadingSeries series, const Conversion& conversion) {
+    for (double& value : series.values) {
         if (IsMeasured(value)) {
             value = conversion.factor * value + conversion.offset;
         }
     }
-    return converted;
+    return series;
 }
 
 std::string DescribeConversion(const Conversion& conversion) {

@@ -37,7 +37,7 @@ Failure TwoPointConversion(double reading1, double value1, double reading2, doub
 const Conversion* ConversionOf(const std::vector<Conversion>& conversions, const std::string& unit);
 
 // The series in the new unit; values that are not measured stay so.
-ReadingSeries Converted(const ReadingSeries& series, const Conversion& conversion);
+ReadingSeries Converted(ReadingSeries series, const Conversion& conversion);
 
 // "mV DC → deg C: × 0.1 - 273.15", as an export notes it.
 std::string DescribeConversion(const Conversion& conversion);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace rv7342 {
 
@@ -103,10 +104,16 @@ bool NeverMeasured(const ReadingSeries& series) {
 }
 
 std::vector<ReadingSeries> GroupIntoSeries(const std::vector<Record>& records) {
-    const std::vector<double> numbers = ReadingNumbers(records);
+    std::vector<ReadingSeries> series = SeriesOfDisplay(records, Display::First);
+    for (ReadingSeries& second : SeriesOfDisplay(records, Display::Second)) {
+        series.push_back(std::move(second));
+    }
+    return series;
+}
+
+std::vector<ReadingSeries> SeriesOfDisplay(const std::vector<Record>& records, Display display) {
     std::vector<ReadingSeries> series;
-    AddSeriesOf(records, numbers, Display::First, series);
-    AddSeriesOf(records, numbers, Display::Second, series);
+    AddSeriesOf(records, ReadingNumbers(records), display, series);
     series.erase(std::remove_if(series.begin(), series.end(), NeverMeasured), series.end());
     return series;
 }

@@ -31,6 +31,9 @@ bool NeverMeasured(const ReadingSeries& series);
 // The series as they are shown: one per unit code of the first values, in ascending code order,
 // then one per unit code of the second values, less the one that is never measured.
 std::vector<ReadingSeries> GroupIntoSeries(const std::vector<Record>& records);
+// Those of one display, in the same order: a long file's series taken one display at a time
+// hold half the memory.
+std::vector<ReadingSeries> SeriesOfDisplay(const std::vector<Record>& records, Display display);
 
 // The unit's name from the table without its padding, as UTF-8, or "unit 57" where the table
 // names no unit for the code. Control characters and non-characters are replaced by U+FFFD,
