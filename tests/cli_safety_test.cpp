@@ -123,6 +123,59 @@ TEST_F(CliSafety, AnInterruptedExportLeavesTheEarlierFile) {
     EXPECT_TRUE(Hidden(dir.Path()).empty());
 }
 
+// A disk that fills at any point of a chart or an export, made by a file-size limit (in kB):
+// every format fails with the system's reason and exit 2, and leaves the earlier file and
+// nothing else. The SVG and PDF writers drop what a short write leaves over, so a limit
+// inside their output is the case that counts.
+TEST_F(CliSafety, AFileSizeLimitAnywhereLeavesEveryEarlierOutputAsItWas) {
+    WriteReadings("run.dat", 20000);
+    for (const char* name : {"out.svg", "out.pdf", "out.png", "out.csv", "out.xlsx"}) {
+        for (const int kilobytes : {4, 20, 60}) {
+            SCOPED_TRACE(std::string(name) + " within " + std::to_string(kilobytes) + " kB");
+            dir.Write(name, "precious");
+            const std::string command = std::string(name).find(".csv") != std::string::npos ||
+                                                std::string(name).find(".xlsx") != std::string::npos
+                                            ? "export"
+                                            : "plot";
+            const auto shell = Shell("ulimit -f " + std::to_string(kilobytes) + "; exec \"$CLI\" " +
+                                     command + " -o " + name + " run.dat");
+            const std::string told = shell->Errors();
+            EXPECT_EQ(status, 2) << told;
+            EXPECT_EQ(told.rfind("rv7342-cli: Cannot write " + dir.Path(name) + ": ", 0), 0u)
+                << told;
+            EXPECT_TRUE(Has(told, ": File too large\n") || Has(told, "(File too large)\n")) << told;
+            EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+            EXPECT_EQ(dir.Read(name), "precious");
+            EXPECT_TRUE(Hidden(dir.Path()).empty());
+        }
+    }
+}
+
+// A drawing program without XDG_RUNTIME_DIR (cron, su): plot says nothing but its own words
+// and creates nothing in the temporary folder, where Qt would make a runtime folder.
+TEST_F(CliSafety, PlotWithoutARuntimeFolderIsQuietAndCreatesNothing) {
+    dir.Write("run.dat", kReadings);
+    const std::string temporary = dir.Path("tmp");
+    std::filesystem::create_directory(temporary);
+    ChildProcess cli(RV7342_CLI_PATH, {"plot", "-o", "run.svg", "run.dat"},
+                     {"XDG_RUNTIME_DIR", "TMPDIR=" + temporary}, dir.Path());
+    EXPECT_EQ(cli.Wait(60s), 0) << cli.Errors();
+    EXPECT_EQ(cli.Errors(), "");
+    EXPECT_TRUE(std::filesystem::is_empty(temporary));
+    EXPECT_TRUE(Has(dir.Read("run.svg"), "</svg>"));
+}
+
+// An XLSX export holds one row of a sheet at a time: a million readings (the most a sheet
+// holds is 1048575) take less than 100 MB, the readings themselves 40 MB of it.
+TEST_F(CliSafety, AMillionReadingsExportAsXlsxInBoundedMemory) {
+    WriteReadings("million.dat", 1000000);
+    const auto cli =
+        Run({"export", "--interval", "1", "--start", "2026-12-07T08:00:00", "million.dat"});
+    ASSERT_EQ(status, 0) << cli->Errors();
+    EXPECT_LT(cli->PeakMegabytes(), 100);
+    EXPECT_GT(std::filesystem::file_size(dir.Path("million.xlsx")), 10u << 20);
+}
+
 // Root and Linux only: a full tmpfs of 64 kB. Every output fails with the system's reason and
 // exit 2, and leaves the file before it and nothing else.
 TEST_F(CliSafety, AFullDiskLeavesEveryEarlierOutputAsItWas) {
@@ -166,7 +219,10 @@ TEST_F(CliSafety, FailedWritesToStandardOutputAndDevicesExitTwo) {
     for (const std::string line :
          {"exec \"$CLI\" stats run.dat > /dev/full",
           "exec \"$CLI\" stats --json run.dat > /dev/full",
-          "exec \"$CLI\" export -o - run.dat > /dev/full", "exec \"$CLI\" ports > /dev/full"}) {
+          "exec \"$CLI\" export -o - run.dat > /dev/full", "exec \"$CLI\" ports > /dev/full",
+          "exec \"$CLI\" --help > /dev/full", "exec \"$CLI\" --version > /dev/full",
+          "exec \"$CLI\" plot --help > /dev/full", "exec \"$CLI\" stats -h > /dev/full",
+          "exec \"$CLI\" export --version > /dev/full"}) {
         SCOPED_TRACE(line);
         const auto shell = Shell(line);
         EXPECT_EQ(status, 2);
