@@ -1,7 +1,8 @@
 // The readings window: a full memory opened from its data file and drawn in a new window, a
 // zoom and a pan redrawn with the statistics of the range shown, a file of 3.2 million lines
 // opened and drawn, with the peak memory of the process (run that one alone for a figure of
-// its own: --benchmark_filter=Long), and a full memory exported as XLSX and CSV.
+// its own: --benchmark_filter=Long), and a full memory exported as XLSX and CSV, a million
+// readings as XLSX.
 
 #include <benchmark/benchmark.h>
 
@@ -193,6 +194,28 @@ void BM_ExportFullMemoryAsCsv(benchmark::State& state) {
     RunExport(state, WriteReadingsCsv, "readings.csv");
 }
 BENCHMARK(BM_ExportFullMemoryAsCsv)->Unit(benchmark::kMillisecond);
+
+// A million readings written as XLSX, with the peak memory of the process: the readings
+// themselves take 40 MB of it (run it alone for a figure of its own:
+// --benchmark_filter=Million).
+void BM_ExportMillionReadingsAsXlsx(benchmark::State& state) {
+    std::vector<Record> records;
+    records.reserve(1000000);
+    for (int i = 1; i <= 1000000; ++i) {
+        records.push_back({i, (i % 997) + 0.25, i % 7, 1.5, i % 3});
+    }
+    const TimeAxis axis{2.0, ParseLocalTime("2026-12-07 08:00:00"), AxisKind::Clock};
+    TempDir dir;
+    for (auto _ : state) {
+        if (const Failure failure =
+                WriteReadingsXlsx(dir.Path("million.xlsx"), records, ShippedNames(), axis)) {
+            state.SkipWithError(failure->c_str());
+            return;
+        }
+    }
+    state.counters["peak_MB"] = PeakMegabytes();
+}
+BENCHMARK(BM_ExportMillionReadingsAsXlsx)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace rv7342
