@@ -22,6 +22,12 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
 #include "ui/chart/cursor_lines.h"
@@ -636,6 +642,30 @@ TEST_F(ReadingsWindowTest, ChartSavedByItsSuffixOrAReasonNamingTheFile) {
     }
     EXPECT_TRUE(window->SaveChart(Path("chart.txt"))->contains(".png, .svg or .pdf"));
 }
+
+#ifndef _WIN32
+// A chart that does not fit (here a file-size limit of 512 bytes, the disk full for it) is
+// told with the file and the reason, and the earlier file stays: a drawing cut off is never
+// put in place, in any format.
+TEST_F(ReadingsWindowTest, AChartThatDoesNotFitIsToldAndLeavesTheEarlierFile) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    for (const char* name : {"chart.svg", "chart.pdf", "chart.png"}) {
+        SCOPED_TRACE(name);
+        dir.Write(name, "precious");
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const rlimit small{512, saved.rlim_max};
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString reason = window->SaveChart(Path(name)).value_or("");
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_EQ(reason, QStringLiteral("Cannot write %1: File too large").arg(Path(name)));
+        EXPECT_EQ(dir.Read(name), "precious");
+    }
+}
+#endif
 
 TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxis) {
     ReadingsWindow* window = Open("known.dat");
