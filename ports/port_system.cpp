@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 namespace rv7342 {

@@ -2,6 +2,8 @@
 
 #include <QSerialPortInfo>
 
+#include <utility>
+
 #include "desktop/local_text.h"
 #include "ports/port_messages.h"
 
