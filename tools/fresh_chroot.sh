@@ -1,12 +1,14 @@
-# Sourced by the fresh-system checks: a minimal Debian 12 made once with debootstrap in
-# $WORK/base (default /var/tmp/rv7342-fresh), copied afresh for every command. Needs root
-# and debootstrap on the host.
+# Sourced by the fresh-system checks: a minimal Debian made once with debootstrap in
+# $WORK/<release>/base (default /var/tmp/rv7342-fresh; RELEASE bookworm, Debian 12, unless
+# RELEASE=trixie asks for Debian 13), copied afresh for every command. Needs root and
+# debootstrap on the host.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-WORK=${1:-/var/tmp/rv7342-fresh}
+RELEASE=${RELEASE:-bookworm}
+WORK=${1:-/var/tmp/rv7342-fresh}/$RELEASE
 MIRROR=${MIRROR:-http://deb.debian.org/debian}
 mkdir -p "$WORK"
 if [ ! -x "$WORK/base/bin/bash" ]; then
-    debootstrap --variant=minbase bookworm "$WORK/base" "$MIRROR"
+    debootstrap --variant=minbase "$RELEASE" "$WORK/base" "$MIRROR"
 fi
 
 # A fresh copy of the base system in $WORK/<name>, able to reach the package mirror.
