@@ -18,19 +18,19 @@ ensure_packages() {
 }
 
 # The package lists are chosen here, by the Debian release this system is or derives from
-# (/etc/os-release; RV7342_OS_RELEASE names another such file, that of a system being made).
-# Debian 12 (bookworm) has lists of its own; any other release gets Debian 13's (trixie).
+# (/etc/os-release), unless RV7342_DEBIAN_RELEASE names one (as CI does for a system it
+# makes). Debian 12 (bookworm) has lists of its own; any other release gets Debian 13's.
 debian_release() {
-    local file=${RV7342_OS_RELEASE:-/etc/os-release} codename version
-    codename=$(. "$file" && echo "${DEBIAN_CODENAME:-${VERSION_CODENAME:-}}")
-    version=$(. "$file" && echo "${VERSION_ID:-}")
+    local codename version
+    codename=$(. /etc/os-release && echo "${DEBIAN_CODENAME:-${VERSION_CODENAME:-}}")
+    version=$(. /etc/os-release && echo "${VERSION_ID:-}")
     if [ "$codename" = bookworm ] || { [ -z "$codename" ] && [ "${version%%.*}" = 12 ]; }; then
         echo 12
     else
         echo 13
     fi
 }
-DEBIAN_RELEASE=$(debian_release)
+DEBIAN_RELEASE=${RV7342_DEBIAN_RELEASE:-$(debian_release)}
 
 # libxlsxwriter's pkg-config file names the libraries it links, which libxlsxwriter-dev does not
 # pull in: zlib on Debian 12; zlib, minizip and libcrypto on Debian 13.
