@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <tuple>
+#include <utility>
 
 namespace rv7342 {
 

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 namespace rv7342 {
@@ -166,10 +168,14 @@ std::string ProcessName(long pid) {
     return name;
 }
 
+bool LineEnded(int fd) {
+    pollfd watch{fd, POLLIN, 0};
+    return ::poll(&watch, 1, 0) == 1 && (watch.revents & (POLLHUP | POLLERR)) != 0;
+}
+
 std::string ReadFailureReason(int fd, const std::string& device) {
     std::string reason;
-    pollfd watch{fd, POLLIN, 0};
-    if (::poll(&watch, 1, 0) == 1 && (watch.revents & (POLLHUP | POLLERR)) != 0) {
+    if (LineEnded(fd)) {
         // The line has ended: a byte still read here would come too late for the transfer.
         char byte = 0;
         const ssize_t got = ::read(fd, &byte, 1);

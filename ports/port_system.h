@@ -24,6 +24,10 @@ std::optional<long> LockFilePid(const std::string& contents);
 // The running process's name, empty when there is no such process.
 std::string ProcessName(long pid);
 
+// Whether the line of the open device `fd` has ended: hung up or failed, as a pseudo-terminal's
+// does when its other side closes and an adapter's does when it is pulled.
+bool LineEnded(int fd);
+
 // Why reads from an open device stopped, asked of the system itself: the error of a fresh
 // read, a hang-up, or the device file gone. Empty when the system reports nothing wrong.
 std::string ReadFailureReason(int fd, const std::string& device);

@@ -17,13 +17,39 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-# libxlsxwriter links zlib (its pkg-config file says -lz), which libxlsxwriter-dev does not pull in.
+# The package lists are chosen here, by the Debian release this system is or derives from
+# (/etc/os-release), unless RV7342_DEBIAN_RELEASE names one (as CI does for a system it
+# makes). Debian 12 (bookworm) has lists of its own; any other release gets Debian 13's.
+debian_release() {
+    local codename version
+    codename=$(. /etc/os-release && echo "${DEBIAN_CODENAME:-${VERSION_CODENAME:-}}")
+    version=$(. /etc/os-release && echo "${VERSION_ID:-}")
+    if [ "$codename" = bookworm ] || { [ -z "$codename" ] && [ "${version%%.*}" = 12 ]; }; then
+        echo 12
+    else
+        echo 13
+    fi
+}
+DEBIAN_RELEASE=${RV7342_DEBIAN_RELEASE:-$(debian_release)}
+
+# libxlsxwriter's pkg-config file names the libraries it links, which libxlsxwriter-dev does not
+# pull in: zlib on Debian 12; zlib, minizip and libcrypto on Debian 13.
+if [ "$DEBIAN_RELEASE" = 12 ]; then
+    XLSXWRITER_NEEDS=(zlib1g-dev)
+    CLANG_RUNTIME=libclang-rt-14-dev
+else
+    XLSXWRITER_NEEDS=(zlib1g-dev libminizip-dev libssl-dev)
+    CLANG_RUNTIME=libclang-rt-19-dev
+fi
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev
-    libqcustomplot-dev libxlsxwriter-dev zlib1g-dev libgl-dev fonts-liberation librsvg2-bin)
+    libqcustomplot-dev libxlsxwriter-dev "${XLSXWRITER_NEEDS[@]}" libgl-dev fonts-liberation
+    librsvg2-bin)
 TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales python3-openpyxl desktop-file-utils
     appstream)
 # dpkg-shlibdeps (dpkg-dev) and file find the package's dependencies; lintian checks it.
 PACKAGE_PACKAGES=(dpkg-dev file lintian)
+# The fuzz targets: clang and its fuzzing runtime.
+FUZZ_PACKAGES=(clang "$CLANG_RUNTIME")
 # The core and its tests cross-built for 64-bit Windows and run under wine.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 # The window and rv7342-cli for Windows: Qt, QCustomPlot and libxlsxwriter built from Debian's

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>

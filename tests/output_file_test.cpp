@@ -8,9 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "tests/temp_dir.h"
 #include "tests/text_contains.h"

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "tests/pseudo_terminal.h"
 #include "tests/temp_dir.h"

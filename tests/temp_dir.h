@@ -6,6 +6,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <system_error>
 
 namespace rv7342 {
 

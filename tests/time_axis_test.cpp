@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 #include <tuple>
+#include <utility>
 
 namespace rv7342 {
 namespace {

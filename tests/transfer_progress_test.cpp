@@ -154,7 +154,7 @@ TEST_F(Download, ExitBeforeAnyByteEndsAtOnce) {
 
 TEST_F(Download, KeysNeitherEndTheProgramByThemselvesNorStayInTheTable) {
     window->show();
-    QApplication::setActiveWindow(window.get());
+    window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
     window->FGrid1->setFocus();

@@ -1,12 +1,15 @@
-# Sourced by the fresh-system checks: a minimal Debian 12 made once with debootstrap in
-# $WORK/base (default /var/tmp/rv7342-fresh), copied afresh for every command. Needs root
-# and debootstrap on the host.
+# Sourced by the fresh-system checks: a minimal Debian made once with debootstrap in
+# $WORK/<release>/base (default /var/tmp/rv7342-fresh; RELEASE bookworm, Debian 12, unless
+# RELEASE=trixie asks for Debian 13), copied afresh for every command. Needs root and
+# debootstrap on the host.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-WORK=${1:-/var/tmp/rv7342-fresh}
+source "$ROOT/tools/chroot_run.sh"
+RELEASE=${RELEASE:-bookworm}
+WORK=${1:-/var/tmp/rv7342-fresh}/$RELEASE
 MIRROR=${MIRROR:-http://deb.debian.org/debian}
 mkdir -p "$WORK"
 if [ ! -x "$WORK/base/bin/bash" ]; then
-    debootstrap --variant=minbase bookworm "$WORK/base" "$MIRROR"
+    debootstrap --variant=minbase "$RELEASE" "$WORK/base" "$MIRROR"
 fi
 
 # A fresh copy of the base system in $WORK/<name>, able to reach the package mirror.
@@ -17,16 +20,10 @@ fresh_copy() {
     cp /etc/resolv.conf "$dir/etc/resolv.conf"
 }
 
-# Runs a command as root in the copy <name>, from /root, in a PID and mount namespace of its
-# own (so its process list and its mounts of proc, /dev and /dev/pts end with it).
+# Runs a command as root in the copy <name>, from /root (see chroot_run.sh).
 run_in_copy() {
     local name=$1 command=$2 status=0
-    unshare --pid --fork --mount bash -c '
-        mount -t proc proc "$1/proc" && mount --bind /dev "$1/dev" &&
-        mount --bind /dev/pts "$1/dev/pts" &&
-        chroot "$1" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
-            bash -c "cd /root && $2"' - "$WORK/$name" "$command" ||
-        status=$?
+    run_in_root "$WORK/$name" "$command" || status=$?
     echo "== $name: exit status $status"
     return $status
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Tries the README's two commands as a new user would, on a minimal Debian 12 made with
-# debootstrap: a clean clone of this repository's committed HEAD, run as root inside the
-# chroot, nothing installed but what the commands install themselves (see fresh_chroot.sh).
-#   tools/fresh_debian_check.sh [work folder]     (default /var/tmp/rv7342-fresh)
+# Tries the README's two commands as a new user would, on a minimal Debian 12, or Debian 13
+# with RELEASE=trixie, made with debootstrap: a clean clone of this repository's committed
+# HEAD, run as root inside the chroot, nothing installed but what the commands install
+# themselves (see fresh_chroot.sh).
+#   [RELEASE=trixie] tools/fresh_debian_check.sh [work folder]   (default /var/tmp/rv7342-fresh)
 # The program is started on Qt's offscreen platform; the tests bring their own virtual
 # display.
 set -euo pipefail

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Tries the Debian package as its users meet it, on fresh minimal Debian 12 systems (see
-# fresh_chroot.sh): in one, scripts/package.sh builds the .deb from a clean clone of HEAD; in
-# a second, apt-get installs that .deb with its dependencies, and a user who is not root
-# fetches a memory from the simulated meter with rv7342-cli (when the package has it), asks
+# Tries the Debian package as its users meet it, on fresh minimal Debian 12 systems, or
+# Debian 13 ones with RELEASE=trixie (see fresh_chroot.sh): in one, scripts/package.sh builds
+# the .deb from a clean clone of HEAD; in a second, apt-get installs that .deb with its
+# dependencies, and a user who is not root fetches a memory from the simulated meter with rv7342-cli (when the package has it), asks
 # rv7342 for its version, starts the window on the offscreen platform, and downloads with it
 # under a virtual display, clicking as a user does, into ~/Documents/RV7342/.
-#   tools/fresh_package_check.sh [work folder]     (default /var/tmp/rv7342-fresh)
+#   [RELEASE=trixie] tools/fresh_package_check.sh [work folder]   (default /var/tmp/rv7342-fresh)
 set -euo pipefail
 source "$(dirname "$0")/fresh_chroot.sh"
 

@@ -2,6 +2,8 @@
 
 #include <QSerialPortInfo>
 
+#include <utility>
+
 #include "desktop/local_text.h"
 #include "ports/port_messages.h"
 
@@ -64,6 +66,8 @@ SerialLink::SerialLink(PortLister listPorts, QObject* parent)
     : QObject(parent), listPorts_(std::move(listPorts)) {
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::OnError);
     connect(&port_, &QSerialPort::readyRead, this, &SerialLink::bytesWaiting);
+    lineWatch_.setInterval(200);
+    connect(&lineWatch_, &QTimer::timeout, this, &SerialLink::WatchLine);
 }
 
 void SerialLink::NameDevice(int port, const std::string& device) {
@@ -122,6 +126,9 @@ std::optional<QString> SerialLink::OpenCommPort(int port) {
         return OpenFailure(port, choice, ports);
     }
     SetModemLines();
+#ifdef Q_OS_UNIX
+    lineWatch_.start();
+#endif
     return std::nullopt;
 }
 
@@ -167,6 +174,7 @@ std::optional<std::uint8_t> SerialLink::ReadCommByte() {
 }
 
 void SerialLink::CloseCommPort() {
+    lineWatch_.stop();
     port_.close();
 }
 
@@ -186,11 +194,29 @@ QString SerialLink::ReadFailure() const {
 }
 
 void SerialLink::OnError(QSerialPort::SerialPortError error) {
-    // The first failure is the one to report: QSerialPort repeats it while the port stays open.
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !port_.isOpen() ||
-        !failure_.isEmpty() || settingModemLines_) {
+        settingModemLines_) {
         return;
     }
+    Fail();
+}
+
+// A line that has ended fails the link whether or not QSerialPort says so: Qt 6.4 reports a
+// hang-up as a read error, Qt 6.8 reads it as the end of the data and reports nothing.
+void SerialLink::WatchLine() {
+#ifdef Q_OS_UNIX
+    if (port_.isOpen() && LineEnded(port_.handle())) {
+        Fail();
+    }
+#endif
+}
+
+// The first failure is the one to report: QSerialPort repeats it while the port stays open.
+void SerialLink::Fail() {
+    if (!failure_.isEmpty()) {
+        return;
+    }
+    lineWatch_.stop();
     failure_ = ReadFailure();
     emit failed();
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <cstdint>
@@ -60,10 +61,13 @@ class SerialLink : public QObject {
     void SetModemLines();
     QString ReadFailure() const;
     void OnError(QSerialPort::SerialPortError error);
+    void WatchLine();
+    void Fail();
 
     PortLister listPorts_;
     std::array<std::string, 2> named_;
     QSerialPort port_;
+    QTimer lineWatch_;
     QString device_;
     QString failure_;
     bool settingModemLines_ = false;

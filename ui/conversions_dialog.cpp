@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "datafiles/text_fields.h"
 #include "ui/readings_settings.h"
 #include "ui/two_point_dialog.h"

@@ -6,6 +6,7 @@
 #include <QTableView>
 
 #include <cmath>
+#include <utility>
 
 #include "desktop/value_text.h"
 
