@@ -107,7 +107,7 @@ std::optional<std::pair<double, double>> RangeOptions(const QCommandLineParser& 
                                                       const QString& command);
 
 // --limit and --between (for stats, `stats`), --convert and --compare: what they give. No
-// value after a usage error was reported.
+// value after a usage error was reported, also for a unit given twice to --limit or --convert.
 struct Measuring {
     std::map<std::string, Limits> limits;  // by unit
     std::vector<Conversion> conversions;
@@ -123,13 +123,13 @@ Failure ConvertOptions(const QCommandLineParser& parser, std::vector<Conversion>
 // --between takes two values, which the option parser cannot: they are joined into one before
 // the arguments are parsed. No value after a usage error was reported.
 std::optional<QStringList> JoinBetween(const QStringList& arguments, const QString& command);
-// The conversions, the files compared (read, and named in `given` by their local path as the
-// command line gave them) and the limits, in `document`. The exit status so far: kNothingDone
-// when a file compared cannot be read, kUsage when an option names a unit no series has, both
-// reported; otherwise the input's, kDoneInPart when a file compared was read in part.
+// The conversions, the files compared (read, each one given compared in the order given, so
+// that series n's file is measuring.compared[n.source - 1]) and the limits, in `document`. The
+// exit status so far: kNothingDone when a file compared cannot be read, kUsage when an option
+// names a unit no series has, both reported; otherwise the input's, kDoneInPart when a file
+// compared was read in part.
 int ApplyMeasuring(const Measuring& measuring, const DataFileArgument& input,
-                   const QString& command, ReadingsDocument& document,
-                   std::map<std::string, std::string>& given);
+                   const QString& command, ReadingsDocument& document);
 
 // Keeps the arguments as the system gave them, so that a path keeps every byte of its name,
 // also where the bytes are no text in the local encoding.

@@ -87,8 +87,7 @@ int Export(const QStringList& arguments) {
     if (!measuring.conversions.empty()) {
         // A unit no series has is told as stats and plot tell it.
         ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
-        std::map<std::string, std::string> given;
-        if (ApplyMeasuring(measuring, input, command, document, given) == kUsage) {
+        if (ApplyMeasuring(measuring, input, command, document) == kUsage) {
             return kUsage;
         }
     }

@@ -32,17 +32,24 @@ std::string UnitList(const ReadingsDocument& document, bool converted) {
     return units;
 }
 
+bool HasUnit(const ReadingsDocument& document, const std::string& unit, bool converted) {
+    return std::any_of(document.Series().begin(), document.Series().end(),
+                       [&](const DocumentSeries& series) {
+                           return (converted ? series.unit : series.readUnit) == unit;
+                       });
+}
+
 // A unit an option names that no series has is a usage error: most likely a typing error.
 std::optional<std::string> UnitNamedByNone(const Measuring& measuring,
                                            const ReadingsDocument& document) {
     for (const auto& [unit, limits] : measuring.limits) {
-        if (UnitList(document, true).find("'" + unit + "'") == std::string::npos) {
+        if (!HasUnit(document, unit, true)) {
             return "--limit: no series is in '" + unit + "'; the units are " +
                    UnitList(document, true);
         }
     }
     for (const Conversion& conversion : measuring.conversions) {
-        if (UnitList(document, false).find("'" + conversion.unit + "'") == std::string::npos) {
+        if (!HasUnit(document, conversion.unit, false)) {
             return "--convert: no series is in '" + conversion.unit + "'; the units are " +
                    UnitList(document, false);
         }
@@ -50,14 +57,23 @@ std::optional<std::string> UnitNamedByNone(const Measuring& measuring,
     return std::nullopt;
 }
 
+// A unit given a second time would silently take the place of the first.
+Failure GivenTwice(const char* option, const std::string& unit) {
+    return std::string(option) + ": '" + unit + "' is given twice; give each unit once";
+}
+
 }  // namespace
 
 Failure ConvertOptions(const QCommandLineParser& parser, std::vector<Conversion>& conversions) {
     for (const QString& text : parser.values(QStringLiteral("convert"))) {
-        Conversion& conversion = conversions.emplace_back();
+        Conversion conversion;
         if (Failure failure = ParseConvertOption(text.toStdString(), conversion)) {
             return failure;
         }
+        if (ConversionOf(conversions, conversion.unit)) {
+            return GivenTwice("--convert", conversion.unit);
+        }
+        conversions.push_back(conversion);
     }
     return std::nullopt;
 }
@@ -109,7 +125,10 @@ std::optional<Measuring> MeasuringOptions(const QCommandLineParser& parser, cons
         if ((failure = ParseLimitOption(text.toStdString(), limit))) {
             break;
         }
-        measuring.limits[limit.unit] = limit.limits;
+        if (!measuring.limits.emplace(limit.unit, limit.limits).second) {
+            failure = GivenTwice("--limit", limit.unit);
+            break;
+        }
     }
     if (!failure) {
         failure = ConvertOptions(parser, measuring.conversions);
@@ -166,8 +185,7 @@ void AddMeasuringOptions(QCommandLineParser& parser, bool stats) {
 }
 
 int ApplyMeasuring(const Measuring& measuring, const DataFileArgument& input,
-                   const QString& command, ReadingsDocument& document,
-                   std::map<std::string, std::string>& given) {
+                   const QString& command, ReadingsDocument& document) {
     int status = input.status;
     document.SetConversions(measuring.conversions);
     for (const ComparedFile& file : measuring.compared) {
@@ -177,11 +195,9 @@ int ApplyMeasuring(const Measuring& measuring, const DataFileArgument& input,
             return read;
         }
         status = std::max(status, read);
-        const std::string path = ArgumentPath(QString::fromStdString(file.path));
-        given[path] = file.path;
         const TimeAxis& axis = document.Axis();
         document.AddComparedFile(
-            path, records, input.names,
+            ArgumentPath(QString::fromStdString(file.path)), records, input.names,
             {file.interval ? file.interval : axis.interval, file.start, axis.kind});
     }
     if (const std::optional<std::string> unknown = UnitNamedByNone(measuring, document)) {

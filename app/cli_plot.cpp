@@ -122,8 +122,7 @@ int Plot(const QStringList& arguments) {
     }
     ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
     document.SetAxis(*axis);
-    std::map<std::string, std::string> given;
-    const int status = ApplyMeasuring(*measuring, input, command, document, given);
+    const int status = ApplyMeasuring(*measuring, input, command, document);
     if (status == kNothingDone || status == kUsage) {
         return status;
     }

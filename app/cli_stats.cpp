@@ -4,13 +4,13 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <map>
 
 #include "app/cli.h"
+#include "datafiles/text_fields.h"
 #include "export/export_table.h"
 #include "measuring/options.h"
 #include "readings/readings_document.h"
@@ -28,13 +28,6 @@ std::vector<std::string> Keys() {
     return keys;
 }
 const char* const kLimitKeys[] = {"below", "above", "outside_seconds", "first_outside"};
-
-// The shortest text that reads back as the same double, with a period.
-std::string FullPrecision(double value) {
-    char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return {text, end};
-}
 
 std::string JsonString(const std::string& text) {
     std::string quoted = "\"";
@@ -60,9 +53,10 @@ Cell TextCell(const std::string& text) {
     return cell;
 }
 
+// A figure that is no finite number (none is, but JSON could not hold one) is an empty cell.
 Cell NumberCell(std::optional<double> number) {
     Cell cell;
-    if (number) {
+    if (number && std::isfinite(*number)) {
         cell.kind = Cell::Kind::Number;
         cell.number = *number;
     }
@@ -73,7 +67,7 @@ std::string Field(const Cell& cell, bool json) {
     switch (cell.kind) {
         case Cell::Kind::Number:
         case Cell::Kind::LocalTime:
-            return FullPrecision(cell.number);
+            return ShortestNumberText(cell.number);
         case Cell::Kind::Text:
             return json ? JsonString(cell.text) : cell.text;
         case Cell::Kind::Empty:
@@ -138,7 +132,7 @@ std::vector<Cell> Row(const DocumentSeries& series, SeriesStatistics figures, Li
         row.push_back(NumberCell(limits.firstOutside));
     }
     if (!measuring.compared.empty()) {
-        row.push_back(TextCell(file));
+        row.push_back(TextCell(PrintableText(file)));
     }
     return row;
 }
@@ -179,8 +173,7 @@ int Stats(const QStringList& arguments) {
     }
     ReadingsDocument document(ArgumentPath(input.file), input.records, input.names);
     document.SetAxis(*axis);
-    std::map<std::string, std::string> given = {{document.SourceFile(), input.file.toStdString()}};
-    const int status = ApplyMeasuring(*measuring, input, command, document, given);
+    const int status = ApplyMeasuring(*measuring, input, command, document);
     if (status == kNothingDone || status == kUsage) {
         return status;
     }
@@ -190,11 +183,16 @@ int Stats(const QStringList& arguments) {
     } else {
         document.SetRange({range->first, range->second});
     }
+    // Each row's file as the command line names it.
+    std::vector<std::string> files = {input.file.toStdString()};
+    for (const ComparedFile& compared : measuring->compared) {
+        files.push_back(compared.path);
+    }
     std::vector<std::vector<Cell>> rows;
     for (std::size_t i = 0; i < document.Series().size(); ++i) {
         const DocumentSeries& series = document.Series()[i];
         rows.push_back(Row(series, document.RangeStatistics()[i], document.RangeLimitFigures()[i],
-                           *measuring, given[series.sourceFile]));
+                           *measuring, files.at(series.source)));
     }
     std::vector<std::string> keys = Keys();
     if (!measuring->limits.empty()) {

@@ -107,10 +107,11 @@ namespace {
 
 constexpr std::size_t kFields = 5;
 
-// A unit code is a whole number of the 16-bit range. A code no unit table can hold (32768 to
-// 65535) maps to -1, which names no unit; anything else is no unit code at all.
+// A unit code is a whole number of 16 bits, signed or unsigned: -32768 to 65535. A code no
+// unit table can hold (32768 and above, -32768) maps to -1, which names no unit; anything else
+// is no unit code at all.
 std::optional<int> ToUnitCode(double value) {
-    if (!(std::fabs(value) <= 65535.0) || value != std::trunc(value)) {
+    if (!(value >= -32768.0 && value <= 65535.0) || value != std::trunc(value)) {
         return std::nullopt;
     }
     return std::fabs(value) <= 32767.0 ? static_cast<int>(value) : -1;
@@ -131,8 +132,10 @@ std::string LineFault(int line, const std::string& what) {
     return "line " + std::to_string(line) + ": " + what;
 }
 
-// The fields of one line, at most `most` of them; the count of all in `count`.
-std::size_t SplitFields(std::string_view line, std::string_view* fields, std::size_t most) {
+// The fields of one line, at most `most` of them, and the count of all; no count when a quote
+// is left open.
+std::optional<std::size_t> SplitFields(std::string_view line, std::string_view* fields,
+                                       std::size_t most) {
     FieldReader reader(line);
     std::size_t count = 0;
     while (!reader.AtEnd()) {
@@ -142,13 +145,18 @@ std::size_t SplitFields(std::string_view line, std::string_view* fields, std::si
         }
         ++count;
     }
-    return count;
+    return reader.QuoteLeftOpen() ? std::nullopt : std::optional<std::size_t>(count);
 }
 
 // One line as a record; the reason names the line and what is wrong with it.
 Failure ParseRecord(std::string_view line, int lineNumber, bool lineEnded, Record& record) {
     std::string_view fields[kFields];
-    const std::size_t count = SplitFields(line, fields, kFields);
+    const std::optional<std::size_t> split = SplitFields(line, fields, kFields);
+    if (!split) {
+        return LineFault(lineNumber,
+                         "a quote is never closed on the line: " + QuotedForMessage(line));
+    }
+    const std::size_t count = *split;
     if (count < kFields && !lineEnded) {
         return LineFault(lineNumber, "the record is incomplete");
     }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 namespace rv7342 {
@@ -26,6 +27,16 @@ std::string FormatDouble(double value) {
 std::string FormatInteger(long long value) {
     char buffer[32];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string ShortestNumberText(double value) {
+    constexpr double kWholeNumbers = 9007199254740992.0;  // 2^53: every whole number up to it
+    if (std::fabs(value) <= kWholeNumbers && value == std::trunc(value)) {
+        return FormatInteger(static_cast<long long>(value));  // -0 too gives 0
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
 }
 
@@ -173,13 +184,14 @@ void FieldReader::SkipDelimiter() {
 
 std::string_view FieldReader::ReadQuoted() {
     ++pos_;  // opening quote
-    std::size_t close = text_.find('"', pos_);
-    if (close == std::string_view::npos) {
-        close = text_.size();
+    std::size_t close = pos_;
+    while (close < text_.size() && text_[close] != '"' && !IsLineEnd(close)) {
+        ++close;
     }
     const std::string_view field = text_.substr(pos_, close - pos_);
-    line_ += static_cast<int>(std::count(field.begin(), field.end(), '\n'));
-    pos_ = close < text_.size() ? close + 1 : close;
+    const bool closed = close < text_.size() && text_[close] == '"';
+    quoteLeftOpen_ = quoteLeftOpen_ || !closed;
+    pos_ = closed ? close + 1 : close;
     // Anything between the closing quote and the delimiter is dropped.
     while (pos_ < text_.size() && text_[pos_] != ',' && !IsLineEnd(pos_)) {
         ++pos_;
@@ -265,25 +277,16 @@ std::optional<std::string_view> LineReader::Next() {
     while (stop_ == Stop::None) {
         for (; scanned_ < text_.size(); ++scanned_) {
             const char c = text_[scanned_];
-            if (field_ == Field::Quoted) {
-                field_ = c == '"' ? Field::AfterQuote : field_;
-                lineEnds_ += c == '\n' ? 1 : 0;
+            if (!IsLineEndChar(c)) {
                 continue;
             }
-            if (IsLineEndChar(c)) {
-                // A CR that ends what is held may be the first half of a CR LF.
-                if (c == '\r' && scanned_ + 1 == text_.size() && Fill()) {
-                    break;
-                }
-                const std::size_t end = scanned_;
-                const bool crLf = c == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n';
-                return TakeLine(end, end + (crLf ? 2 : 1), true);
+            // A CR that ends what is held may be the first half of a CR LF.
+            if (c == '\r' && scanned_ + 1 == text_.size() && Fill()) {
+                break;
             }
-            if (c == ',') {
-                field_ = Field::Start;
-            } else if (field_ == Field::Start && !IsBlank(c)) {
-                field_ = c == '"' ? Field::Quoted : Field::Unquoted;
-            }
+            const std::size_t end = scanned_;
+            const bool crLf = c == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n';
+            return TakeLine(end, end + (crLf ? 2 : 1), true);
         }
         if (scanned_ < text_.size()) {
             continue;  // more arrived behind a CR
@@ -303,10 +306,7 @@ std::optional<std::string_view> LineReader::Next() {
 
 std::string_view LineReader::TakeLine(std::size_t end, std::size_t next, bool ended) {
     const std::string_view line = text_.substr(start_, end - start_);
-    lineNumber_ = nextLine_;
-    nextLine_ += 1 + lineEnds_;
-    lineEnds_ = 0;
-    field_ = Field::Start;
+    lineNumber_ = nextLine_++;
     start_ = scanned_ = next;
     lineEnded_ = ended;
     return line;
@@ -314,6 +314,81 @@ std::string_view LineReader::TakeLine(std::size_t end, std::size_t next, bool en
 
 std::string_view LineReader::LongLineStart() const {
     return text_.substr(start_, 64);
+}
+
+}  // namespace rv7342
+
+namespace rv7342 {
+
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at, char32_t& decoded) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (lead >= 0xF5 || length == 0 || at + length > bytes.size()) {
+        return 0;
+    }
+    char32_t code = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(bytes[at + i]);
+        if ((next & 0xC0) != 0x80) {
+            return 0;
+        }
+        code = (code << 6) | (next & 0x3F);
+    }
+    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return 0;
+    }
+    decoded = code;
+    return length;
+}
+
+void AppendUtf8(char32_t character, std::string& text) {
+    const auto c = static_cast<std::uint32_t>(character);
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (c >> 18));
+        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+namespace {
+
+// Control characters (tabs and line ends among them) and non-characters break what a text goes
+// into: a table, JSON, XML.
+bool Breaks(char32_t character) {
+    const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+    const bool nonCharacter =
+        (character >= 0xFDD0 && character <= 0xFDEF) || (character & 0xFFFE) == 0xFFFE;
+    return control || nonCharacter;
+}
+
+}  // namespace
+
+std::string PrintableText(std::string_view utf8) {
+    std::string text;
+    text.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t character = static_cast<unsigned char>(utf8[i]);
+        std::size_t length = 1;
+        if (character >= 0x80) {
+            length = Utf8SequenceLength(utf8, i, character);
+            character = length == 0 ? U'\uFFFD' : character;  // a byte that is no UTF-8
+            length = std::max<std::size_t>(length, 1);
+        }
+        AppendUtf8(Breaks(character) ? U'\uFFFD' : character, text);
+        i += length;
+    }
+    return text;
 }
 
 }  // namespace rv7342

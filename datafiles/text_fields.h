@@ -14,6 +14,10 @@ namespace rv7342 {
 // upper-case E for very large and very small magnitudes: 12.34, -0.25, 1E-05, 1.5E+20.
 std::string FormatDouble(double value);
 std::string FormatInteger(long long value);
+// A double as a script reads it back exactly: a whole number in full as far as a double holds
+// every whole number (1000000, not 1e+06), -0 as 0, any other number in the shortest text
+// that reads back as the same double (0.1, 1.5e+20), with a period.
+std::string ShortestNumberText(double value);
 
 // Reads a number in invariant form: 0.5, .5, -.25, +3, 1E-05, 1e-5. Magnitudes beyond the
 // double range give an infinity of the right sign, those below it a zero. Anything else that
@@ -25,9 +29,20 @@ std::optional<double> ParseNumber(std::string_view text);
 // dozen characters cut with "...", so that any field gives a short and printable message.
 std::string QuotedForMessage(std::string_view field);
 
+// The length of the well-formed UTF-8 sequence of two to four bytes starting at `at`, with its
+// character in `decoded`; 0 when there is none (an ASCII byte starts none either).
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at, char32_t& decoded);
+void AppendUtf8(char32_t character, std::string& text);
+
+// A text that no output can break on, for every text that comes from a file or an option and
+// is shown or written (a unit name, a new unit, a file name): control characters (tabs and line
+// ends among them), Unicode non-characters and bytes that are no UTF-8 become U+FFFD, the
+// replacement character; everything else stays as it is.
+std::string PrintableText(std::string_view utf8);
+
 // Takes fields one after the other across a whole text. A field ends at a comma or at the end
 // of a line; blanks before an unquoted field are skipped; a quoted field runs to its closing
-// quote and may hold commas.
+// quote and may hold commas, but never runs past the end of its line.
 class FieldReader {
   public:
     explicit FieldReader(std::string_view text) : text_(text) {}
@@ -39,6 +54,8 @@ class FieldReader {
     std::optional<std::string_view> ReadText();
     // The line (counted from 1) on which the field read last began.
     int FieldLine() const { return fieldLine_; }
+    // Whether a quoted field read so far found no closing quote before the end of its line.
+    bool QuoteLeftOpen() const { return quoteLeftOpen_; }
 
   private:
     bool IsLineEnd(std::size_t at) const;
@@ -52,12 +69,12 @@ class FieldReader {
     int line_ = 1;
     int fieldLine_ = 0;
     bool afterComma_ = false;
+    bool quoteLeftOpen_ = false;
 };
 
 // Cuts a text into its lines as it is read, so that a file of any size takes no more memory
-// than its longest line. A line ends at CR LF, LF or CR, except inside a quoted field, which
-// runs to its closing quote as FieldReader reads it. A UTF-8 byte-order mark at the start is
-// skipped.
+// than its longest line. A line ends at every CR LF, LF or CR, inside a quoted field too: a
+// quote left open spoils only its own line. A UTF-8 byte-order mark at the start is skipped.
 class LineReader {
   public:
     // No line of a data file or a unit table comes near this; a longer one ends the reading.
@@ -83,7 +100,6 @@ class LineReader {
     std::string_view LongLineStart() const;
 
   private:
-    enum class Field { Start, Unquoted, Quoted, AfterQuote };
     // Reads more of the file behind what is held; false when nothing more comes.
     bool Fill();
     void SkipByteOrderMark();
@@ -94,8 +110,6 @@ class LineReader {
     std::string_view text_;    // the text the lines are cut from: a whole text, or held_
     std::size_t start_ = 0;    // where the next line begins in text_
     std::size_t scanned_ = 0;  // how far the next line has been scanned
-    Field field_ = Field::Start;
-    int lineEnds_ = 0;  // line ends inside quoted fields of the line being scanned
     int nextLine_ = 1;
     int lineNumber_ = 0;
     bool lineEnded_ = false;

@@ -24,29 +24,6 @@ bool IsUnassigned(const UnitName& name) {
 
 namespace {
 
-// Length of the well-formed UTF-8 sequence starting at `at`, or 0 when there is none.
-std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at, char32_t& decoded) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (lead >= 0xF5 || length == 0 || at + length > bytes.size()) {
-        return 0;
-    }
-    char32_t code = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(bytes[at + i]);
-        if ((next & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (next & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-        return 0;
-    }
-    decoded = code;
-    return length;
-}
-
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         char32_t ignored = 0;
@@ -81,7 +58,8 @@ bool IsBlankLine(std::string_view line) {
 }
 
 // Fills the table from its lines: line n is the entry of code n - 1. A line that does not
-// hold exactly two fields leaves its entry unassigned and is told in `faults`; blank lines
+// hold exactly two fields, or leaves a quote open, leaves its entry unassigned and is told in
+// `faults`; blank lines
 // count as entries only when a line follows that is not blank.
 void LoadUnitLines(LineReader& lines, UnitTable& table, UnitTableFaults* faults) {
     std::size_t index = 0;
@@ -116,7 +94,10 @@ void LoadUnitLines(LineReader& lines, UnitTable& table, UnitTableFaults* faults)
         for (; !reader.AtEnd(); ++count) {
             name = *reader.ReadText();
         }
-        if (count == 2) {
+        if (reader.QuoteLeftOpen()) {
+            fault(lines.LineNumber(), "a quote is never closed on the line: " +
+                                          QuotedForMessage(*line) + "; its entry stays unnamed");
+        } else if (count == 2) {
             table[index] = DecodeUnitName(name);
         } else {
             fault(lines.LineNumber(), "it holds " + std::to_string(count) + " fields, not 2: " +
@@ -139,8 +120,7 @@ void LoadUnitTableFromText(std::string_view text, UnitTable& table, UnitTableFau
 
 Failure LoadUnitTable(const std::string& path, UnitTable& table, UnitTableFaults* faults) {
     errno = 0;
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"),
-                                                               &std::fclose);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"), &std::fclose);
     if (!file) {
         return "Cannot open " + path + ": " + OpenFailureReason(path, errno);
     }

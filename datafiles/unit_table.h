@@ -32,8 +32,9 @@ UnitName DecodeUnitName(std::string_view bytes);
 using UnitTableFaults = std::vector<std::string>;
 
 // Fills the table in file order from the text of a table file, one entry a line; no more than
-// the 101 entries the table holds are read. A line that does not hold exactly two fields
-// leaves its entry unassigned and is added to `faults`; later lines keep their own codes.
+// the 101 entries the table holds are read. A line that does not hold exactly two fields, or
+// whose quote is never closed, leaves its entry unassigned and is added to `faults`; later
+// lines keep their own codes.
 void LoadUnitTableFromText(std::string_view text, UnitTable& table,
                            UnitTableFaults* faults = nullptr);
 // Loads the table file at `path`, reading it as it goes. When it cannot be read the table

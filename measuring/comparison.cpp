@@ -1,5 +1,7 @@
 #include "measuring/comparison.h"
 
+#include "datafiles/text_fields.h"
+
 namespace rv7342 {
 
 namespace {
@@ -40,7 +42,7 @@ std::vector<ReadingSeries> LinedUp(std::vector<ReadingSeries> series, const Line
 }
 
 std::string ComparedLabel(const std::string& seriesLabel, const std::string& fileName) {
-    return seriesLabel + " \xC2\xB7 " + fileName;
+    return seriesLabel + " \xC2\xB7 " + PrintableText(fileName);
 }
 
 }  // namespace rv7342

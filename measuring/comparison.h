@@ -27,7 +27,7 @@ LineUp LineUpFiles(const TimeAxis& own, const TimeAxis& other, AxisKind wanted);
 // The series with their reading numbers moved onto the file's own axis.
 std::vector<ReadingSeries> LinedUp(std::vector<ReadingSeries> series, const LineUp& lineUp);
 
-// "deg C · run2.dat": a compared series is named with the unit and its file's name.
+// "deg C · run2.dat": a compared series is named with the unit and its file's name, printable.
 std::string ComparedLabel(const std::string& seriesLabel, const std::string& fileName);
 
 }  // namespace rv7342

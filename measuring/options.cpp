@@ -17,8 +17,9 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// A text given in an option as a message quotes it, printable.
 std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    return "'" + PrintableText(text) + "'";
 }
 
 // A finite number; the reason names what it should have been.
@@ -63,7 +64,7 @@ Failure ParseLimitOption(std::string_view text, UnitLimits& limit) {
         return OptionFailure("--limit", text, "give it as UNIT=LOW:HIGH, with one colon");
     }
     UnitLimits parsed;
-    parsed.unit = Trimmed(text.substr(0, equals));
+    parsed.unit = PrintableText(Trimmed(text.substr(0, equals)));
     const std::size_t split = colon - equals - 1;
     if (Failure failure =
             ReadOptionalNumber(bounds.substr(0, split), "the lower limit", parsed.limits.lower)) {
@@ -98,8 +99,8 @@ Failure ParseConvertOption(std::string_view text, Conversion& conversion) {
                              "give it as UNIT=NEWUNIT:FACTOR,OFFSET, such as 'mV DC=deg C:1,0'");
     }
     Conversion parsed;
-    parsed.unit = Trimmed(text.substr(0, equals));
-    parsed.newUnit = Trimmed(text.substr(equals + 1, colon - equals - 1));
+    parsed.unit = PrintableText(Trimmed(text.substr(0, equals)));
+    parsed.newUnit = PrintableText(Trimmed(text.substr(equals + 1, colon - equals - 1)));
     const std::string_view numbers = text.substr(colon + 1);
     const auto comma = numbers.find(',');
     if (Failure failure = ReadNumber(numbers.substr(0, comma), "the factor", parsed.factor)) {

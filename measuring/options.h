@@ -1,6 +1,7 @@
 #pragma once
 // The measuring tools' values as the command line gives them. Each parser leaves its result
-// alone on a failure, whose reason names the option and quotes the value.
+// alone on a failure, whose reason names the option and quotes the value. Units come out
+// printable (see PrintableText): they are shown and written as they are.
 
 #include <optional>
 #include <string>

@@ -8,7 +8,7 @@ namespace rv7342 {
 ReadingsDocument::ReadingsDocument(std::string sourceFile, const std::vector<Record>& records,
                                    const UnitTable& names)
     : sourceFile_(std::move(sourceFile)), readingCount_(records.size()) {
-    AddSeries(sourceFile_, records, names, LineUp{});
+    AddSeries(sourceFile_, 0, records, names, LineUp{});
     std::vector<ReadingSeries> readings;
     for (const DocumentSeries& series : series_) {
         readings.push_back(series.readings);
@@ -17,11 +17,13 @@ ReadingsDocument::ReadingsDocument(std::string sourceFile, const std::vector<Rec
     ShowWholeMemory();
 }
 
-void ReadingsDocument::AddSeries(const std::string& file, const std::vector<Record>& records,
-                                 const UnitTable& names, const LineUp& lineUp) {
+void ReadingsDocument::AddSeries(const std::string& file, std::size_t source,
+                                 const std::vector<Record>& records, const UnitTable& names,
+                                 const LineUp& lineUp) {
     for (ReadingSeries& readings : LinedUp(GroupIntoSeries(records), lineUp)) {
         DocumentSeries& added = series_.emplace_back();
         added.sourceFile = file;
+        added.source = source;
         added.readUnit = UnitLabel(names, readings.unitCode);
         added.shown = readings.display == Display::First;
         added.readings = std::move(readings);
@@ -48,7 +50,7 @@ void ReadingsDocument::Convert(DocumentSeries& series) const {
         label += " (second display)";
     }
     const std::string& file = series.sourceFile;
-    series.label = file == sourceFile_
+    series.label = series.source == 0
                        ? label
                        : ComparedLabel(label, file.substr(file.find_last_of("/\\") + 1));
     series.whole = ComputeStatistics(series.readings);
@@ -73,25 +75,30 @@ void ReadingsDocument::RebuildBlocks() {
 
 void ReadingsDocument::AddComparedFile(const std::string& file, const std::vector<Record>& records,
                                        const UnitTable& names, const TimeAxis& axis) {
-    if (file == sourceFile_) {
-        return;  // the file's own readings are there already
-    }
-    RemoveComparedFile(file);
     compared_.push_back({file, axis});
-    AddSeries(file, records, names, LineUpFiles(axis_, axis, axis_.Shown()));
+    AddSeries(file, compared_.size(), records, names, LineUpFiles(axis_, axis, axis_.Shown()));
     UpdateRangeFigures();
 }
 
 void ReadingsDocument::RemoveComparedFile(const std::string& file) {
-    if (file == sourceFile_) {
-        return;
+    constexpr std::size_t kRemoved = 0;  // no compared file's source is 0
+    std::vector<std::size_t> newSource = {0};
+    std::vector<ComparedAxis> kept;
+    for (const ComparedAxis& compared : compared_) {
+        if (compared.file != file) {
+            kept.push_back(compared);
+        }
+        newSource.push_back(compared.file != file ? kept.size() : kRemoved);
     }
     series_.erase(std::remove_if(series_.begin(), series_.end(),
-                                 [&](const DocumentSeries& s) { return s.sourceFile == file; }),
+                                 [&](const DocumentSeries& s) {
+                                     return s.source != 0 && newSource[s.source] == kRemoved;
+                                 }),
                   series_.end());
-    compared_.erase(std::remove_if(compared_.begin(), compared_.end(),
-                                   [&](const ComparedAxis& c) { return c.file == file; }),
-                    compared_.end());
+    for (DocumentSeries& series : series_) {
+        series.source = newSource[series.source];
+    }
+    compared_ = std::move(kept);
     RebuildBlocks();
     UpdateRangeFigures();
 }
@@ -106,10 +113,10 @@ std::vector<std::string> ReadingsDocument::ComparedFiles() const {
 
 // Lined up again by the axis shown now, from the numbers each file gives its readings.
 void ReadingsDocument::LineUpComparedFiles() {
-    for (const ComparedAxis& compared : compared_) {
-        const LineUp lineUp = LineUpFiles(axis_, compared.axis, axis_.Shown());
+    for (std::size_t i = 0; i < compared_.size(); ++i) {
+        const LineUp lineUp = LineUpFiles(axis_, compared_[i].axis, axis_.Shown());
         for (DocumentSeries& series : series_) {
-            if (series.sourceFile != compared.file) {
+            if (series.source != i + 1) {
                 continue;
             }
             for (double& number : series.readings.numbers) {
@@ -172,7 +179,7 @@ void ReadingsDocument::ShowWholeMemory() {
 void ReadingsDocument::UpdateRangeLine(const Span& span, bool betweenCursors) {
     ReadingsInRange readings;
     for (const DocumentSeries& series : series_) {
-        if (series.sourceFile == sourceFile_) {
+        if (series.source == 0) {
             CountReadingsOf(series.readings, span.lower, span.upper, readings);
         }
     }

@@ -31,6 +31,8 @@ namespace rv7342 {
 struct DocumentSeries {
     ReadingSeries readings;
     std::string sourceFile;  // the data file the readings come from
+    // 0 for the file's own readings, n for those of the n-th file compared (ComparedFiles()).
+    std::size_t source = 0;
     std::string unit;        // the unit's label, "V DC" or "unit 57"
     std::string label;       // as the legend and the statistics name it
     SeriesStatistics whole;  // of every reading of the file
@@ -100,9 +102,11 @@ class ReadingsDocument {
 
     // Other data files' readings beside the file's own, each file with its own time axis, lined
     // up with the file's own readings by the axis shown (see LineUpFiles); its series are named
-    // "deg C · run2.dat" and shown as the file's own are. A file compared again is replaced.
+    // "deg C · run2.dat" and shown as the file's own are. Every file added is compared, in the
+    // order added: the file itself (at another interval, say) and a file compared already too.
     void AddComparedFile(const std::string& file, const std::vector<Record>& records,
                          const UnitTable& names, const TimeAxis& axis);
+    // Every comparison with `file`; the file's own readings stay.
     void RemoveComparedFile(const std::string& file);
     std::vector<std::string> ComparedFiles() const;
 
@@ -123,7 +127,7 @@ class ReadingsDocument {
         TimeAxis axis;
     };
 
-    void AddSeries(const std::string& file, const std::vector<Record>& records,
+    void AddSeries(const std::string& file, std::size_t source, const std::vector<Record>& records,
                    const UnitTable& names, const LineUp& lineUp);
     void LineUpComparedFiles();
     void Convert(DocumentSeries& series) const;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <utility>
 
+#include "datafiles/text_fields.h"
+
 namespace rv7342 {
 
 namespace {
@@ -63,25 +65,6 @@ void AddSeriesOf(const std::vector<Record>& records, const std::vector<double>& 
     }
 }
 
-void AppendUtf8(char32_t character, std::string& text) {
-    const auto c = static_cast<std::uint32_t>(character);
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (c >> 18));
-        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::vector<double> ReadingNumbers(const std::vector<Record>& records) {
@@ -118,25 +101,13 @@ std::vector<ReadingSeries> SeriesOfDisplay(const std::vector<Record>& records, D
     return series;
 }
 
-namespace {
-
-// A character that no output can break on: control characters (tabs and line ends among them)
-// and non-characters become U+FFFD, the replacement character.
-char32_t Printable(char32_t character) {
-    const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
-    const bool nonCharacter =
-        (character >= 0xFDD0 && character <= 0xFDEF) || (character & 0xFFFE) == 0xFFFE;
-    return control || nonCharacter ? U'\uFFFD' : character;
-}
-
-}  // namespace
-
 std::string UnitLabel(const UnitTable& names, int unitCode) {
     std::string label;
     if (unitCode >= 0 && unitCode < kUnitNameCount && !IsUnassigned(names[unitCode])) {
         for (char32_t character : names[unitCode]) {
-            AppendUtf8(Printable(character), label);
+            AppendUtf8(character, label);
         }
+        label = PrintableText(label);
         label.erase(label.find_last_not_of(' ') + 1);
         label.erase(0, label.find_first_not_of(' '));
     }

@@ -1,6 +1,8 @@
 // rv7342-cli's data-file commands and its command line, run as a user runs them: known
 // figures, a faulty line, a missing file, and usage errors.
 
+#include <unistd.h>
+
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -141,6 +143,57 @@ TEST_F(CliFiles, StatsMeasuresWithLimitsConversionsComparedFilesAndCursors) {
     EXPECT_EQ(status, 2);
     EXPECT_EQ(cli->Output(), "");
     EXPECT_TRUE(Has(cli->Errors(), dir.Path("none.dat") + ": No such file")) << cli->Errors();
+}
+
+// A file compared with itself, by any name, and a file compared twice: each is compared, its
+// rows labelled with the file as the command line names it.
+TEST_F(CliFiles, AFileComparedWithItselfIsComparedLikeAnyOther) {
+    dir.Write("small.dat", "1,2,5,0,0\r\n2,4,5,0,0\r\n3,6,5,0,0\r\n");
+    ASSERT_EQ(::link(dir.Path("small.dat").c_str(), dir.Path("linked.dat").c_str()), 0);
+    const std::string header =
+        "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out\tfile\n";
+    const std::string whole = "V, DC\tfirst\t3\t2\t6\t4\t2\t1\t3\t0\t";
+    const struct {
+        std::vector<std::string> compare;
+        std::string rows;
+    } cases[] = {
+        {{"--compare", "small.dat"}, whole + "small.dat\n" + whole + "small.dat\n"},
+        {{"--compare", "./small.dat"}, whole + "small.dat\n" + whole + "./small.dat\n"},
+        {{"--compare", "linked.dat"}, whole + "small.dat\n" + whole + "linked.dat\n"},
+        {{"--compare", "run2.dat", "--compare", "run2.dat"},
+         whole + "small.dat\n" + "V, DC\tfirst\t1\t7\t7\t7\t\t1\t1\t0\trun2.dat\n" +
+             "V, DC\tfirst\t1\t7\t7\t7\t\t1\t1\t0\trun2.dat\n"},
+        // Every 20 s against every 10 s: its readings 1 and 2 stand at 1 and 3 of its own.
+        {{"--interval", "10", "--to", "2", "--compare", "small.dat,interval=20"},
+         "V, DC\tfirst\t2\t2\t4\t3\t1.4142135623730951\t1\t2\t0\tsmall.dat\n"
+         "V, DC\tfirst\t1\t2\t2\t2\t\t1\t1\t0\tsmall.dat\n"},
+    };
+    dir.Write("run2.dat", "1,7,5,0,0\r\n");
+    for (const auto& [compare, rows] : cases) {
+        SCOPED_TRACE(compare.back());
+        std::vector<std::string> args = {"stats", "--units", "units.dat"};
+        args.insert(args.end(), compare.begin(), compare.end());
+        args.push_back("small.dat");
+        const auto cli = Run(args);
+        EXPECT_EQ(status, 0) << cli->Errors();
+        EXPECT_EQ(cli->Output(), header + rows);
+        EXPECT_EQ(cli->Errors(), "");
+    }
+}
+
+// Counts and reading numbers are whole numbers written in full, -0 is 0: what a JSON reader
+// takes for integers.
+TEST_F(CliFiles, WholeNumbersAreWrittenInFull) {
+    dir.Write("big.dat", "1000000,-0,5,0,0\r\n1234567,-0,5,0,0\r\n");
+    auto cli = Run({"stats", "--units", "units.dat", "--json", "big.dat"});
+    EXPECT_EQ(status, 0) << cli->Errors();
+    EXPECT_EQ(cli->Output(),
+              "[\n  {\"series\": \"V, DC\", \"display\": \"first\", \"count\": 2, \"min\": 0, "
+              "\"max\": 0, \"mean\": 0, \"sd\": 0, \"first\": 1000000, \"last\": 1234567, "
+              "\"left_out\": 0}\n]\n");
+    cli = Run({"stats", "--units", "units.dat", "big.dat"});
+    EXPECT_TRUE(Has(cli->Output(), "\nV, DC\tfirst\t2\t0\t0\t0\t0\t1000000\t1234567\t0\n"))
+        << cli->Output();
 }
 
 // A faulty line: the output of the readings before it and exit 1. A missing file or table:
@@ -307,6 +360,19 @@ TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {
         {{"stats", "--compare", "b.dat,interval=-1", "run.dat"}, "--compare: 'b.dat,interval=-1'"},
         {{"plot", "--convert", "mV DC=A", "-o", "a.png", "run.dat"}, "--convert: 'mV DC=A'"},
         {{"plot", "--limit", "V DC=1:", "-o", "a.png", "run.dat"}, "'limit'"},
+        {{"stats", "--units", "units.dat", "--limit", "V, DC=2:11", "--limit", "V, DC=:5",
+          "run.dat"},
+         "--limit: 'V, DC' is given twice"},
+        {{"stats", "--units", "units.dat", "--convert", "mV DC=X:2", "--convert", "mV DC=Y:3",
+          "run.dat"},
+         "--convert: 'mV DC' is given twice"},
+        {{"export", "--units", "units.dat", "--convert", "mV DC=X:2", "--convert", " mV DC =Y:3",
+          "run.dat"},
+         "--convert: 'mV DC' is given twice"},
+        {{"stats", "--units", "units.dat", "--limit", "V, DC', 'A AC=1:", "run.dat"},
+         "--limit: no series is in 'V, DC', 'A AC'"},
+        {{"stats", "--units", "units.dat", "--limit", "DC=1:", "run.dat"},
+         "--limit: no series is in 'DC'"},
     };
     for (const auto& [args, named] : cases) {
         SCOPED_TRACE(named);

@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -17,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "tests/child_process.h"
 
@@ -270,6 +274,118 @@ TEST_F(CliSafety, UnitNamesBreakNoOutput) {
         xml.readNext();
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+}
+
+// Texts given in options and file names with line ends, tabs, escapes, quotes and commas: each
+// output read back by a real parser has U+FFFD where each control character stood, and nothing
+// else of the text changed.
+TEST_F(CliSafety, OptionTextsAndFileNamesBreakNoOutput) {
+    const std::string units =
+        "0,zero\r\n1,one\r\n2,mV DC\r\n3,x\r\n4,x\r\n5,V DC\r\n6,x\r\n7,A AC\r\n";
+    const std::string own = "r\x1Bun.dat", other = "b\nc\t.dat";
+    dir.Write("units.dat", units);
+    dir.Write(own, kReadings);
+    dir.Write(other, "1,10,5,0,0\r\n2,20,5,0,0\r\n");
+    const std::string convert = "V DC=A\nB\x1B\x01\"q,r:2,0";
+    const std::string newUnit = "A\uFFFDB\uFFFD\uFFFD\"q,r";
+    const std::vector<std::string> options = {"--units", "units.dat", "--convert", convert};
+
+    // Tab-separated: one line a row, eleven fields each.
+    std::vector<std::string> args = {"stats", "--compare", other};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(own);
+    auto cli = Run(args);
+    ASSERT_EQ(status, 0) << cli->Errors();
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(cli->Output());
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string>& fields = rows.emplace_back();
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '\t');) {
+            fields.push_back(cell);
+        }
+    }
+    ASSERT_EQ(rows.size(), 5u) << cli->Output();
+    EXPECT_EQ(rows[1],
+              (std::vector<std::string>{newUnit, "first", "2", "3", "5", "4", "1.4142135623730951",
+                                        "1", "2", "0", "r\uFFFDun.dat"}));
+    EXPECT_EQ(rows[4], (std::vector<std::string>{newUnit, "first", "2", "20", "40", "30",
+                                                 "14.142135623730951", "1", "2", "0",
+                                                 "b\uFFFDc\uFFFD.dat"}));
+
+    // JSON, by Qt's parser.
+    args.insert(args.begin() + 1, "--json");
+    cli = Run(args);
+    ASSERT_EQ(status, 0) << cli->Errors();
+    QJsonParseError error{};
+    const QJsonDocument json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(cli->Output()), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << cli->Output();
+    ASSERT_EQ(json.array().size(), 4);
+    EXPECT_EQ(json.array()[0].toObject()["series"].toString().toStdString(), newUnit);
+    EXPECT_EQ(json.array()[3].toObject()["file"].toString().toStdString(), "b\uFFFDc\uFFFD.dat");
+
+    // CSV, by Python's reader: the conversion's note one line, the unit one cell.
+    args = {"export", "-o", "out.csv"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(own);
+    cli = Run(args);
+    ASSERT_EQ(status, 0) << cli->Errors();
+    const auto csv = std::make_unique<ChildProcess>(
+        RV7342_PYTHON,
+        std::vector<std::string>{"-c",
+                                 "import csv, sys\n"
+                                 "for row in csv.reader(open(sys.argv[1], newline='', "
+                                 "encoding='utf-8')):\n"
+                                 "    print(repr(row))",
+                                 "out.csv"},
+        std::vector<std::string>{}, dir.Path());
+    ASSERT_EQ(csv->Wait(60s), 0) << csv->Errors();
+    EXPECT_EQ(csv->Output(),
+              "['# Converted V DC \u2192 A\uFFFDB\uFFFD\uFFFD\"q', 'r: \u00D7 2 + 0']\n"
+              "['No.', 'Value', 'Unit', 'Value 2', 'Unit 2']\n"
+              "['1', '3', 'A\uFFFDB\uFFFD\uFFFD\"q,r', '', '']\n"
+              "['2', '5', 'A\uFFFDB\uFFFD\uFFFD\"q,r', '', '']\n"
+              "['3', '3', 'A AC', '1.25', 'mV DC']\n");
+
+    // The workbook, by openpyxl.
+    args[2] = "out.xlsx";
+    cli = Run(args);
+    ASSERT_EQ(status, 0) << cli->Errors();
+    const auto xlsx = std::make_unique<ChildProcess>(
+        RV7342_PYTHON,
+        std::vector<std::string>{RV7342_SOURCE_DIR "/tests/xlsx_read_back.py", "out.xlsx"},
+        std::vector<std::string>{}, dir.Path());
+    ASSERT_EQ(xlsx->Wait(60s), 0) << xlsx->Errors();
+    EXPECT_TRUE(Has(xlsx->Output(), "n:1|n:3|s:" + newUnit + "|-|-\n")) << xlsx->Output();
+    EXPECT_TRUE(Has(xlsx->Output(), "s:V DC|s:" + newUnit + "|n:2|n:0\n")) << xlsx->Output();
+
+    // SVG, well-formed XML with the texts in it; PDF and PNG written.
+    for (const char* chart : {"c.svg", "c.pdf", "c.png"}) {
+        SCOPED_TRACE(chart);
+        args = {"plot", "--compare", other, "-o", chart};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(own);
+        cli = Run(args);
+        EXPECT_EQ(status, 0) << cli->Errors();
+        EXPECT_GT(std::filesystem::file_size(dir.Path(chart)), 0u);
+    }
+    QXmlStreamReader xml(QByteArray::fromStdString(dir.Read("c.svg")));
+    QString texts;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::Characters) {
+            texts += xml.text();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("r\uFFFDun.dat - Readings"))) << texts.toStdString();
+
+    // The terminal: a message quotes the option's text printable.
+    cli = Run({"stats", "--units", "units.dat", "--limit", "V\x1B[2J\nDC=3:2", own});
+    EXPECT_EQ(status, 64);
+    EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: --limit: 'V\uFFFD[2J\uFFFDDC=3:2'"))
+        << cli->Errors();
+    EXPECT_EQ(cli->Errors().find('\x1B'), std::string::npos);
 }
 
 // Thousands of unit codes, only possible in a malformed file: the chart draws the first 100

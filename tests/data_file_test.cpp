@@ -39,8 +39,10 @@ TEST(ReadRecords, StopsAtTheFirstFaultAndSaysWhere) {
                   {"x,1,1,1,1\r\n", 1, 0, "line 1: the number \"x\" is not a number"},
                   {"1,1,1,1,1\r\n2," + std::string(1 << 20, '7') + "x,1,1,1\r\n", 2, 1,
                    "line 2: the value \"" + std::string(40, '7') + "...\" is not a number"},
-                  {"1,1,1,1,1\r\n2,1,\"3\xB0\r\n\",1,1\r\n", 2, 1,
-                   "line 2: the unit code \"3\\xB0\\x0D\\x0A\" is not a number"}};
+                  {"1,1,1,1,1\r\n2,1,\"3\xB0\x01\",1,1\r\n", 2, 1,
+                   "line 2: the unit code \"3\\xB0\\x01\" is not a number"},
+                  {"1,1,1,1,1\r\n2,1,\"3\xB0\r\n\",1,1\r\n3,1,1,1,1\r\n", 3, 1,
+                   "line 2: a quote is never closed on the line: \"2,1,\\\"3\\xB0\""}};
     for (const auto& fault : faults) {
         SCOPED_TRACE(fault.reason);
         std::vector<Record> records;
@@ -63,11 +65,15 @@ TEST(ReadRecords, EachLineIsOneRecordOfFiveFields) {
          "line 2: it holds 6 fields, not 5: \"2,2,2,2,2,2\""},
         {"1,1,1,1,1\r\n2,1,5,3,0,0\r\n", 1, "line 2: it holds 6 fields, not 5"},
         {"1,1,1,1,1\r\n\r\n2,2,2,2,2\r\n", 1, "line 2: the line is empty"},
-        {"1,1,1.5,1,1\r\n", 0,
-         "line 1: the unit code \"1.5\" is not a whole number of 16 bits"},
+        {"1,1,1.5,1,1\r\n", 0, "line 1: the unit code \"1.5\" is not a whole number of 16 bits"},
         {"1,1,1,1,65536\r\n", 0,
          "line 1: the unit code \"65536\" is not a whole number of 16 bits"},
         {"1,1,999999999999,1,1\r\n", 0, "line 1: the unit code \"999999999999\""},
+        {"1,1,-32769,1,1\r\n", 0,
+         "line 1: the unit code \"-32769\" is not a whole number of 16 bits"},
+        {"1,1,1,1,-65535\r\n", 0,
+         "line 1: the unit code \"-65535\" is not a whole number of 16 bits"},
+        {"1,1,-32768,1,65535\r\n", 1, ""},
         {"1,1,-5,1,3.0\r\n", 1, ""},
         {"\xEF\xBB\xBF"
          "1,1,1,1,1\r\n2,2,2,2,2",

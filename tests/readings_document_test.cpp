@@ -146,6 +146,53 @@ TEST(ReadingsDocument, ComparedFilesLinedUpByTheAxisShown) {
     EXPECT_EQ(document.RangeStatistics().size(), 4u);
 }
 
+// The file compared with itself at another interval, and the same file compared twice: every
+// comparison stays, each with its own series and line-up; removing a file removes its own.
+TEST(ReadingsDocument, AFileComparedWithItselfOrTwiceIsComparedEachTime) {
+    const std::vector<Record> records = {{1, 1, 0, 0, 0}, {2, 2, 0, 0, 0}, {3, 3, 0, 0, 0}};
+    ReadingsDocument document("/data/run.dat", records, NamesWithVoltsDc());
+    document.SetAxis({10.0, std::nullopt, AxisKind::Elapsed});
+    document.AddComparedFile("/data/run.dat", records, NamesWithVoltsDc(),
+                             {5.0, std::nullopt, AxisKind::Elapsed});
+    document.AddComparedFile("/data/run2.dat", records, NamesWithVoltsDc(), {});
+    document.AddComparedFile("/data/run.dat", records, NamesWithVoltsDc(),
+                             {20.0, std::nullopt, AxisKind::Elapsed});
+    ASSERT_EQ(document.Series().size(), 4u);
+    const struct {
+        std::size_t source;
+        const char* label;
+        std::vector<double> numbers;
+    } expected[] = {{0, "V DC", {1, 2, 3}},
+                    {1, "V DC \xC2\xB7 run.dat", {1, 1.5, 2}},
+                    {2, "V DC \xC2\xB7 run2.dat", {1, 2, 3}},
+                    {3, "V DC \xC2\xB7 run.dat", {1, 3, 5}}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(document.Series()[i].source, expected[i].source);
+        EXPECT_EQ(document.Series()[i].label, expected[i].label);
+        EXPECT_EQ(document.Series()[i].readings.numbers, expected[i].numbers);
+    }
+    EXPECT_EQ(document.RangeLine(), "All 3 readings") << "the file's own readings only";
+    EXPECT_EQ(document.ComparedFiles(),
+              (std::vector<std::string>{"/data/run.dat", "/data/run2.dat", "/data/run.dat"}));
+
+    document.RemoveComparedFile("/data/run.dat");
+    ASSERT_EQ(document.Series().size(), 2u);
+    EXPECT_EQ(document.Series()[0].label, "V DC") << "the file's own readings stay";
+    EXPECT_EQ(document.Series()[1].source, 1u);
+    EXPECT_EQ(document.Series()[1].label, "V DC \xC2\xB7 run2.dat");
+    document.SetAxis({5.0, std::nullopt, AxisKind::Elapsed});
+    EXPECT_EQ(document.Series()[1].readings.numbers, (std::vector<double>{1, 2, 3}))
+        << "lined up as its own file, which has no interval";
+}
+
+// A file's name with a control character is printable in its series' label.
+TEST(ReadingsDocument, AComparedFilesNameIsPrintableInItsLabel) {
+    ReadingsDocument document("/data/run.dat", {{1, 1, 0, 0, 0}}, NamesWithVoltsDc());
+    document.AddComparedFile("/data/a\nb\x1B.dat", {{1, 1, 0, 0, 0}}, NamesWithVoltsDc(), {});
+    EXPECT_EQ(document.Series().at(1).label, "V DC \xC2\xB7 a\uFFFDb\uFFFD.dat");
+}
+
 // A thermocouple adapter's millivolts in degrees: the series in its new unit with its figures
 // and limits, a compared file's too; taken back, the values are as read again.
 TEST(ReadingsDocument, ConversionsGiveTheSeriesItsNewUnit) {

@@ -510,6 +510,27 @@ TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
     EXPECT_EQ(chart->graphCount(), 3);
 }
 
+// The window's own file compared with itself is compared like any other file; compared again,
+// it is read anew rather than added twice.
+TEST_F(ReadingsWindowTest, TheFileComparedWithItselfIsComparedLikeAnother) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    ReadingsChart* chart = window->Chart();
+    ASSERT_EQ(chart->graphCount(), 3);
+    for (int time = 0; time < 2; ++time) {
+        SCOPED_TRACE(time);
+        ASSERT_EQ(window->CompareWith(Path("known.dat")), std::nullopt);
+        ASSERT_EQ(chart->graphCount(), 6) << "its three series once";
+        EXPECT_EQ(chart->SeriesName(3), "V DC \u00b7 known.dat");
+        EXPECT_EQ(chart->graph(3)->pen().style(), Qt::DotLine);
+        EXPECT_EQ(chart->SeriesName(0), "V DC");
+        EXPECT_EQ(window->RangeLine()->text(), "All 12 readings");
+    }
+    window->RemoveComparedFile(Path("known.dat"));
+    EXPECT_EQ(chart->graphCount(), 3) << "the window's own readings stay";
+    EXPECT_EQ(chart->SeriesName(0), "V DC");
+}
+
 // A thermocouple adapter's millivolts typed into the conversions as degrees: the series in a
 // panel of its new unit with its statistics in it, and again so when the file is reopened.
 TEST_F(ReadingsWindowTest, AConvertedSeriesInItsNewUnitRemembered) {

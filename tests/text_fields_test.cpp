@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace rv7342 {
 namespace {
@@ -22,6 +23,54 @@ TEST(FormatDouble, InvariantShortestForms) {
     for (auto [value, text] : cases) {
         SCOPED_TRACE(text);
         EXPECT_EQ(FormatDouble(value), text);
+    }
+}
+
+// What a script reads back as the same number: whole numbers in full, the rest shortest.
+TEST(ShortestNumberText, WholeNumbersInFullOthersShortest) {
+    const std::pair<double, const char*> cases[] = {{1000000, "1000000"},
+                                                    {-0.0, "0"},
+                                                    {0.0, "0"},
+                                                    {-32768, "-32768"},
+                                                    {9007199254740992.0, "9007199254740992"},
+                                                    {18014398509481984.0, "18014398509481984"},
+                                                    {18014398509481988.0, "18014398509481988"},
+                                                    {1e17, "1e+17"},
+                                                    {1e300, "1e+300"},
+                                                    {0.1, "0.1"},
+                                                    {0.1 + 0.2, "0.30000000000000004"},
+                                                    {-1234.5678901234567, "-1234.5678901234567"},
+                                                    {1.5e-7, "1.5e-07"},
+                                                    {2.5, "2.5"}};
+    for (auto [value, text] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(ShortestNumberText(value), text);
+    }
+}
+
+// Control characters, non-characters and bytes that are no UTF-8 become U+FFFD, one for each;
+// every other character stays, whatever its length in UTF-8.
+TEST(PrintableText, ReplacesWhatBreaksAnOutput) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"V DC", "V DC"},
+        {"A\nB", "A\uFFFDB"},
+        {"\t\r\x1B[31m", "\uFFFD\uFFFD\uFFFD[31m"},
+        {std::string("a\0b", 3), "a\uFFFDb"},
+        {"\x7F\xC2\x85\xC2\xA0", "\uFFFD\uFFFD\u00A0"},
+        {"\xEF\xB7\x90\xEF\xBF\xBE\xF0\x9F\xBF\xBF", "\uFFFD\uFFFD\uFFFD"},
+        {"\xB0"
+         "C\xE2\x82",
+         "\uFFFD"
+         "C\uFFFD\uFFFD"},
+        {"\xC2\xB0"
+         "C \xC2\xB7 \xE5\xBC\xA0 \xF0\x9F\x8C\xA1",
+         "\u00B0"
+         "C \u00B7 \u5F20 \U0001F321"},
+        {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},
+    };
+    for (const auto& [text, printable] : cases) {
+        SCOPED_TRACE(QuotedForMessage(text));
+        EXPECT_EQ(PrintableText(text), printable);
     }
 }
 
@@ -43,21 +92,46 @@ TEST(ParseNumber, AcceptsInvariantFormsOnly) {
 }
 
 TEST(FieldReader, FieldsAcrossLinesQuotesAndBlanks) {
-    FieldReader fields("  1, \"a,b\" ,x\r\n\"two\nlines\"\r3,");
-    const char* expected[] = {"1", "a,b", "x", "two\nlines", "3", ""};
+    FieldReader fields("  1, \"a,b\" ,x\r\n\"two\"\r3,");
+    const char* expected[] = {"1", "a,b", "x", "two", "3", ""};
     for (const char* text : expected) {
         SCOPED_TRACE(text);
         ASSERT_FALSE(fields.AtEnd());
         EXPECT_EQ(fields.ReadText(), text);
     }
-    EXPECT_EQ(fields.FieldLine(), 4);
+    EXPECT_EQ(fields.FieldLine(), 3);
     EXPECT_TRUE(fields.AtEnd());
     EXPECT_FALSE(fields.ReadText().has_value());
+    EXPECT_FALSE(fields.QuoteLeftOpen());
+}
+
+// A quote left open ends with its line, whatever line end it is, and is told; the next line's
+// fields are its own.
+TEST(FieldReader, AQuoteNeverRunsPastItsLine) {
+    const struct {
+        const char* text;
+        std::vector<std::string> fields;
+    } cases[] = {
+        {"1,\"V AC\r\n2,\"mV AC\"", {"1", "V AC", "2", "mV AC"}},
+        {"1,\"V AC\n2,x", {"1", "V AC", "2", "x"}},
+        {"1,\"V, AC\r2,x", {"1", "V, AC", "2", "x"}},
+        {"1,\"V AC", {"1", "V AC"}},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        FieldReader reader(text);
+        std::vector<std::string> read;
+        while (!reader.AtEnd()) {
+            read.emplace_back(*reader.ReadText());
+        }
+        EXPECT_EQ(read, expected);
+        EXPECT_TRUE(reader.QuoteLeftOpen());
+    }
 }
 
 // A quoted field is a part of the text however long it is, even one whose quote never closes.
 TEST(FieldReader, FieldsArePartsOfTheText) {
-    const std::string text = "0,\"two\nlines" + std::string(1 << 20, 'x');
+    const std::string text = "0,\"one line" + std::string(1 << 20, 'x');
     FieldReader fields(text);
     ASSERT_EQ(fields.ReadText(), "0");
     const std::optional<std::string_view> name = fields.ReadText();
@@ -66,6 +140,20 @@ TEST(FieldReader, FieldsArePartsOfTheText) {
     EXPECT_EQ(name->size(), text.size() - 3);
     EXPECT_EQ(fields.FieldLine(), 1);
     EXPECT_TRUE(fields.AtEnd());
+}
+
+// Every line end ends a line, inside quotes too, and the lines are numbered as an editor
+// numbers them.
+TEST(LineReader, EveryLineEndEndsALine) {
+    LineReader lines("0,\"V\r\n1,\"mV AC\r2,\"A\"\n3,Hz");
+    const char* expected[] = {"0,\"V", "1,\"mV AC", "2,\"A\"", "3,Hz"};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(expected[i]);
+        EXPECT_EQ(lines.Next(), expected[i]);
+        EXPECT_EQ(lines.LineNumber(), i + 1);
+    }
+    EXPECT_FALSE(lines.Next().has_value());
+    EXPECT_EQ(lines.Stopped(), LineReader::Stop::End);
 }
 
 TEST(QuotedForMessage, PrintableShortAndWhole) {

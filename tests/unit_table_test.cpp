@@ -72,10 +72,9 @@ TEST(UnitTable, TextIsUtf8WhenValidElseLatin1) {
         SCOPED_TRACE(bytes.substr(0, 20));
         EXPECT_EQ(Chars(DecodeUnitName(bytes)), name);
     }
-    // The loader decodes the whole field, here one whose quote never closes.
-    const UnitTable table = Loaded("0,V\r\n1,\"" + degrees + "\xFF");
-    EXPECT_EQ(Entry(table, 1), Chars(DecodeUnitName(degrees + "\xFF")))
-        << "a quote that never closes";
+    // The loader decodes the whole field.
+    const UnitTable table = Loaded("0,V\r\n1,\"" + degrees + "\xFF\"");
+    EXPECT_EQ(Entry(table, 1), Chars(DecodeUnitName(degrees + "\xFF")));
     EXPECT_TRUE(IsUnassigned(table[2]));
 }
 
@@ -96,6 +95,18 @@ TEST(UnitTable, AFaultyLineShiftsNoOtherName) {
         {"0,V\r\n\r\n2,A\r\n",
          {U"V", U"", U"A", U""},
          {"line 2: the line is empty; its entry stays unnamed"}},
+        // A quote left open spoils its own line only, whatever the line end.
+        {"0,V\r\n1,\"V AC\r\n2,\"mV AC\"\r\n3,A DC\r\n",
+         {U"V", U"", U"mV AC", U"A DC"},
+         {"line 2: a quote is never closed on the line: \"1,\\\"V AC\"; its entry stays "
+          "unnamed"}},
+        {"0,\"V\n1,\"mV, AC\r2,A\n3,\"Hz",
+         {U"", U"", U"A", U""},
+         {"line 1: a quote is never closed on the line: \"0,\\\"V\"; its entry stays unnamed",
+          "line 2: a quote is never closed on the line: \"1,\\\"mV, AC\"; its entry stays "
+          "unnamed",
+          "line 4: a quote is never closed on the line: \"3,\\\"Hz\"; its entry stays "
+          "unnamed"}},
         {"\xEF\xBB\xBF"
          "0,V\r\n1,\"mV, AC\"\r\n",
          {U"V", U"mV, AC", U"", U""},

@@ -125,7 +125,7 @@ Failure ConversionsDialog::ReadRow(const Row& row, std::optional<Conversion>& co
     if (!factor || !offset) {
         return "the factor and the offset of the conversion of " + row.unit + " must be numbers";
     }
-    const Conversion read{row.unit, newUnit.toStdString(), *factor, *offset};
+    const Conversion read{row.unit, PrintableText(newUnit.toStdString()), *factor, *offset};
     if (Failure failure = CheckConversion(read)) {
         return failure;
     }

@@ -281,6 +281,8 @@ std::optional<QString> ReadingsWindow::CompareWith(const QString& path) {
     if (failure && records.empty()) {
         return QStringLiteral("Cannot compare with %1").arg(FromLocalText(*failure));
     }
+    // A file compared again is read anew; the file itself is compared like any other.
+    document_.RemoveComparedFile(LocalPath(path));
     document_.AddComparedFile(LocalPath(path), records, names_, LoadTimeAxis(path));
     SaveComparedFiles(path_, ComparedPaths());
     ShowSeriesOfDocument();

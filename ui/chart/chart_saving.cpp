@@ -7,6 +7,7 @@
 #include <QSvgGenerator>
 
 #include "datafiles/output_file.h"
+#include "datafiles/text_fields.h"
 #include "desktop/local_text.h"
 
 namespace rv7342 {
@@ -83,24 +84,12 @@ bool WriteVectorized(QCustomPlot& chart, QPaintDevice& device, QSize size) {
     return painter.end();
 }
 
-// A title that XML can hold: control characters and non-characters become U+FFFD.
-QString XmlSafe(const QString& text) {
-    QString safe;
-    for (const char32_t character : text.toUcs4()) {
-        const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
-        const bool nonCharacter = QChar::isNonCharacter(character);
-        safe += control || nonCharacter ? QString(QChar::ReplacementCharacter)
-                                        : QString::fromUcs4(&character, 1);
-    }
-    return safe;
-}
-
 bool WriteSvg(QCustomPlot& chart, QIODevice& file, QSize size, const QString& title) {
     QSvgGenerator generator;
     generator.setOutputDevice(&file);
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setTitle(XmlSafe(title));
+    generator.setTitle(title);
     return WriteVectorized(chart, generator, size);
 }
 
@@ -131,7 +120,8 @@ std::optional<ImageFormat> ImageFormatOf(const QString& path) {
 }
 
 QString ReadingsTitle(const QString& path) {
-    return QFileInfo(path).fileName() + QStringLiteral(" - Readings");
+    const std::string name = PrintableText(QFileInfo(path).fileName().toStdString());
+    return QString::fromStdString(name) + QStringLiteral(" - Readings");
 }
 
 std::optional<QString> SaveChart(QCustomPlot& chart, const QString& path, QSize size,

@@ -17,7 +17,7 @@ enum class ImageFormat { Png, Svg, Pdf };
 std::optional<ImageFormat> ImageFormatOf(const QString& path);
 
 // The title of the readings of the data file at `path`: "261207.dat - Readings", as the
-// readings window and its saved chart carry it.
+// readings window and its saved chart carry it, the name printable (see PrintableText).
 QString ReadingsTitle(const QString& path);
 
 // Draws `chart` at `size` pixels into the file at `path` through OutputFile, replacing it

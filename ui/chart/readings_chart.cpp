@@ -142,7 +142,7 @@ void ReadingsChart::AddGraph(const DocumentSeries& series, QCPAxisRect* panel) {
     QPen pen(SeriesColour(graphCount() - 1));
     pen.setWidthF(1);
     // Another file's series are dotted, its second display's dash-dotted.
-    const bool compared = series.sourceFile != document_.SourceFile();
+    const bool compared = series.source != 0;
     if (series.readings.display == Display::Second) {
         pen.setStyle(compared ? Qt::DashDotLine : Qt::DashLine);
     } else if (compared) {
