@@ -103,14 +103,18 @@ TEST_F(MainMenu, AboutNamesProgramVersionLicenceAndQt) {
     }
 }
 
-// A unit table line that is no entry of two fields is told where the table is named.
+// A unit table line that is no entry of two fields, or leaves a quote open, is told where the
+// table is named.
 TEST_F(MainMenu, AboutTellsTheUnitTablesFaultyLines) {
-    dir.Write("unit2.dat", "0,V\r\n1,mV,AC\r\n2,A\r\n");
+    dir.Write("unit2.dat", "0,V\r\n1,mV,AC\r\n2,A\r\n3,\"V AC\r\n4,Hz\r\n");
     const auto window = OpenWindow();
     window->AboutAction->trigger();
     ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_TRUE(boxes.seen[0].text.contains(QStringLiteral("line 2: it holds 3 fields, not 2")))
-        << boxes.seen[0].text.toStdString();
+    for (const char* fault :
+         {"line 2: it holds 3 fields, not 2", "line 4: a quote is never closed on the line"}) {
+        EXPECT_TRUE(boxes.seen[0].text.contains(QLatin1String(fault)))
+            << boxes.seen[0].text.toStdString();
+    }
 }
 
 // File > Open starts in the data folder, then where the last file was chosen.
