@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/cli.h"
+#include "desktop/local_text.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ int main(int argc, char* argv[]) {
             Say(text);
         }
     });
+    rv7342::UseUtf8CharacterSet();
     const std::unique_ptr<QCoreApplication> app =
         plot ? std::make_unique<QApplication>(argc, argv)
              : std::make_unique<QCoreApplication>(argc, argv);
