@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/cli.h"
+#include "desktop/local_text.h"
 
 namespace {
 
@@ -103,6 +104,7 @@ int main(int argc, char* argv[]) {
     }
     KeepRawArguments(argc, argv);
     qInstallMessageHandler(SayQtMessage);
+    rv7342::UseUtf8CharacterSet();
     const std::unique_ptr<QCoreApplication> app = MakeApplication(plot, argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rv7342-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RV7342_VERSION));

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "desktop/local_text.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -32,6 +33,7 @@ QStringList LocalArguments(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    rv7342::UseUtf8CharacterSet();
     QCoreApplication::setApplicationName(QString::fromLatin1(kProgram));
     QCoreApplication::setApplicationVersion(QStringLiteral(RV7342_VERSION));
     QCommandLineParser parser;

@@ -9,6 +9,13 @@
 
 #include <string>
 
+#ifndef Q_OS_WIN
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstdlib>
+#endif
+
 namespace rv7342 {
 
 inline QString FromLocalText(const std::string& text) {
@@ -33,6 +40,25 @@ inline std::string LocalPath(const QString& path) {
     return ToLocalText(path);
 #else
     return QFile::encodeName(path).toStdString();
+#endif
+}
+
+// Qt works in a UTF-8 character set: given a locale without one (the C locale of a bare
+// environment), it switches to C.UTF-8, and Qt 6.8 says so in four lines on standard error.
+// Called before the application object, this makes the same switch quietly, in the environment
+// Qt reads. Windows' texts are UTF-8 regardless.
+inline void UseUtf8CharacterSet() {
+#ifndef Q_OS_WIN
+    std::setlocale(LC_ALL, "");
+    const std::string codeset = nl_langinfo(CODESET);
+    if (codeset == "UTF-8" || codeset == "utf8") {
+        return;
+    }
+    if (const char* all = std::getenv("LC_ALL"); all != nullptr && *all != '\0') {
+        ::setenv("LANG", all, 1);
+        ::unsetenv("LC_ALL");
+    }
+    ::setenv("LC_CTYPE", "C.UTF-8", 1);
 #endif
 }
 
