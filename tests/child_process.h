@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,7 +69,7 @@ class ChildProcess {
         const auto end = std::chrono::steady_clock::now() + limit;
         int status = 0;
         while (!status_ && std::chrono::steady_clock::now() < end) {
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            if (::wait4(pid_, &status, WNOHANG, &usage_) == pid_) {
                 status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             } else {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -89,6 +90,8 @@ class ChildProcess {
         return true;
     }
     void Signal(int signal) const { ::kill(pid_, signal); }
+    // The most memory it held at once, in kilobytes, once it has ended.
+    long PeakKilobytes() const { return usage_.ru_maxrss; }
 
     std::string Output() const { return dir_.Read("stdout"); }
     std::string Errors() const { return dir_.Read("stderr"); }
@@ -117,6 +120,7 @@ class ChildProcess {
     TempDir dir_;
     pid_t pid_ = -1;
     std::optional<int> status_;
+    rusage usage_{};
 };
 
 }  // namespace rv7342
