@@ -13,6 +13,7 @@
 #include "app/cli.h"
 #include "app/cli_signals.h"
 #include "datafiles/files.h"
+#include "datafiles/output_file.h"
 #include "desktop/local_text.h"
 #include "ports/port_choice.h"
 #include "ports/port_messages.h"
@@ -90,52 +91,33 @@ std::string ForCommandLine(std::string text, const std::string& device) {
 
 // download --raw: every byte read from the port, as read, into a file of its own, made as the
 // data file is: a new file grows in place; one that replaces an existing file (--force) grows
-// beside it and takes its place at the end. When no byte arrived, no file is left and an old
-// one stays as it was. A failure to write it does not end the download; it is told at the end.
+// beside it and takes its place at the end; a device or a pipe is written as it stands. When
+// no byte arrived, no file is left and an old one stays as it was. A failure to write it does
+// not end the download; it is told at the end.
 class RawCapture {
   public:
-    RawCapture() = default;
-    RawCapture(const RawCapture&) = delete;
-    RawCapture& operator=(const RawCapture&) = delete;
-    ~RawCapture() { Discard(); }
-
     [[nodiscard]] Failure Open(const std::string& path, bool replacing) {
-        path_ = path;
-        errno = 0;
-        const int fd =
-            replacing ? CreateFileBeside(FollowLink(path), temporary_) : CreateNewFile(path);
-        file_.reset(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
-        if (!file_) {
-            const int error = errno;
-            if (fd >= 0) {
-                ::close(fd);
-                RemoveFile(temporary_.empty() ? path : temporary_);
-            }
-            temporary_.clear();
-            return "Cannot create " + path + ": " + OpenFailureReason(path, error);
-        }
-        return std::nullopt;
+        const Failure failure =
+            file_.OpenForReadings(path, replacing ? FileCreation::Replace : FileCreation::New);
+        open_ = !failure;
+        return failure;
     }
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return open_; }
     void Write(std::uint8_t byte) {
-        if (!failure_ && std::fputc(byte, file_.get()) == EOF) {
-            failure_ = "Cannot write to " + path_ + ": " + SystemReason(errno);
-        }
+        waiting_.push_back(static_cast<char>(byte));
         ++bytes_;
     }
-    // Hands the bytes written to the system, so that the capture grows as they arrive.
+    // Hands the bytes received to the system, so that the capture grows as they arrive.
     void Flush() {
-        if (!failure_ && std::fflush(file_.get()) != 0) {
-            failure_ = "Cannot write to " + path_ + ": " + SystemReason(errno);
+        if (!failure_) {
+            failure_ = file_.Write(waiting_);
         }
+        waiting_.clear();
     }
     // Removes what was written; an old file stays as it was.
     void Discard() {
-        if (file_ || !temporary_.empty()) {
-            file_.reset();
-            RemoveFile(temporary_.empty() ? path_ : temporary_);
-            temporary_.clear();
-        }
+        file_.Abandon();
+        open_ = false;
     }
     [[nodiscard]] Failure Close() {
         if (bytes_ == 0) {
@@ -143,31 +125,22 @@ class RawCapture {
             return std::nullopt;
         }
         Flush();
-        if (std::fclose(file_.release()) != 0 && !failure_) {
-            failure_ = "Cannot close " + path_ + ": " + SystemReason(errno);
-        }
-        if (!temporary_.empty() && !RenameOver(temporary_, FollowLink(path_)) && !failure_) {
-            failure_ = "Cannot replace " + path_ + ": " + SystemReason(errno) +
-                       "; the bytes received are in " + temporary_;
-        }
-        temporary_.clear();
-        return failure_;
+        open_ = false;
+        const Failure committed = file_.Commit();
+        return failure_ ? failure_ : committed;
     }
 
   private:
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, FileCloser> file_;
-    std::string path_;
-    std::string temporary_;  // written into instead of path_ when replacing a file
+    OutputFile file_;
+    std::string waiting_;  // received since the last Flush
     long long bytes_ = 0;
+    bool open_ = false;
     Failure failure_;
 };
 
 // An existing file is overwritten only with --force; refused, the reason is told.
 bool MayWrite(const std::string& path, bool force) {
-    if (!force && FileExists(path)) {
+    if (!force && ReplacesAFile(path)) {
         Say(path + " exists; it is left as it is. Give --force to overwrite it.");
         return false;
     }
@@ -175,6 +148,10 @@ bool MayWrite(const std::string& path, bool force) {
 }
 
 }  // namespace
+
+bool ReplacesAFile(const std::string& path) {
+    return FileExists(path) && KindOf(path) != FileKind::Stream;
+}
 
 int ReportTransfer(const TransferOutcome& outcome, const std::string& path, bool replacing,
                    const std::string& device) {
@@ -257,6 +234,7 @@ int Download(const QStringList& arguments) {
     if (!MayWrite(request.path, parser.isSet(force))) {
         return kNothingDone;
     }
+    StopSignals stopSignals;
     RawCapture capture;
     if (parser.isSet(raw)) {
         const std::string capturePath = ArgumentPath(parser.value(raw));
@@ -266,15 +244,14 @@ int Download(const QStringList& arguments) {
         if (!MayWrite(capturePath, parser.isSet(force))) {
             return kNothingDone;
         }
-        if (const Failure failure = capture.Open(capturePath, FileExists(capturePath))) {
+        if (const Failure failure = capture.Open(capturePath, ReplacesAFile(capturePath))) {
             Say(*failure);
             return kNothingDone;
         }
         session.TapBytes([&capture](std::uint8_t byte) { capture.Write(byte); });
     }
 
-    StopSignals stopSignals;
-    const bool replacing = parser.isSet(force) && FileExists(request.path);
+    const bool replacing = ReplacesAFile(request.path);
     if (const std::optional<QString> failure =
             session.Start(request.port, request.path, request.limits,
                           replacing ? FileCreation::Replace : FileCreation::New)) {
@@ -300,6 +277,9 @@ int Download(const QStringList& arguments) {
     int status = ReportTransfer({session.End() == TransferEnd::Complete, session.Records(),
                                  session.IncompleteReason(), session.MalformedRecords()},
                                 request.path, replacing, device);
+    if (session.End() == TransferEnd::WriteFailed && session.Records() == 0) {
+        status = kNothingDone;
+    }
     if (stopSignals.Received() != 0) {
         status = StatusForSignal(stopSignals.Received());
     }

@@ -1,13 +1,5 @@
 #include "datafiles/data_file.h"
 
-#include <fcntl.h>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -26,81 +18,34 @@ std::string FormatRecord(const Record& record) {
 }
 
 Failure DataFileWriter::Open(const std::string& path, FileCreation creation) {
-    path_ = path;
     wholeSize_ = 0;
     records_ = 0;
-    temporary_.clear();
-    errno = 0;
-    int fd = -1;
-    if (creation == FileCreation::New) {
-        fd = CreateNewFile(path);
-        created_ = fd >= 0;
-    } else if (creation == FileCreation::Replace) {
-        target_ = FollowLink(path);
-        fd = CreateFileBeside(target_, temporary_);
-    }
-    if (creation == FileCreation::Truncate) {
-        file_.reset(OpenFile(path, "wb"));
-    } else if (fd >= 0) {
-        file_.reset(::fdopen(fd, "wb"));
-    }
-    if (!file_) {
-        const int error = errno;
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        RemoveUnwritten();
-        return "Cannot create " + path + ": " + OpenFailureReason(path, error);
-    }
-    // Unbuffered: a record that fails leaves nothing behind to be written later.
-    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
-    return std::nullopt;
+    const Failure failure = file_.OpenForReadings(path, creation);
+    open_ = !failure;
+    return failure;
 }
 
 Failure DataFileWriter::Append(const Record& record) {
     const std::string line = FormatRecord(record);
-    errno = 0;
-    if (std::fwrite(line.data(), 1, line.size(), file_.get()) != line.size() ||
-        std::fflush(file_.get()) != 0) {
-        const int error = errno;
-        CutFile(::fileno(file_.get()), wholeSize_);
-        return "Cannot write to " + path_ + ": " + SystemReason(error);
+    if (Failure failure = file_.Write(line)) {
+        file_.CutTo(wholeSize_);
+        return failure;
     }
     wholeSize_ += static_cast<long long>(line.size());
     ++records_;
     return std::nullopt;
 }
 
-void DataFileWriter::RemoveUnwritten() {
-    if (!temporary_.empty()) {
-        RemoveFile(temporary_);
-        temporary_.clear();
-    } else if (created_ && records_ == 0) {
-        RemoveFile(path_);
-    }
-    created_ = false;
-}
-
 Failure DataFileWriter::Close() {
-    if (!file_) {
+    if (!open_) {
         return std::nullopt;
     }
-    errno = 0;
-    const bool closed = std::fclose(file_.release()) == 0;
-    const int error = errno;
-    // Removed once closed: Windows removes no file that is open.
+    open_ = false;
     if (records_ == 0) {
-        RemoveUnwritten();
+        file_.Abandon();
+        return std::nullopt;
     }
-    if (!temporary_.empty() && closed && !RenameOver(temporary_, target_)) {
-        return "Cannot replace " + path_ + ": " + SystemReason(errno) + "; the readings are in " +
-               temporary_;
-    }
-    temporary_.clear();
-    if (!closed) {
-        return "Cannot close " + path_ + ": " + SystemReason(error);
-    }
-    return std::nullopt;
+    return file_.Commit();
 }
 
 namespace {

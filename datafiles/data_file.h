@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "datafiles/failure.h"
+#include "datafiles/output_file.h"
 
 namespace rv7342 {
 
@@ -24,19 +25,12 @@ struct Record {
 // One record as its line in the file, CR LF included.
 std::string FormatRecord(const Record& record);
 
-// How a data file is created for a download.
-enum class FileCreation {
-    Truncate,  // created, or emptied when it exists (the window's Start, after asking)
-    New,       // only where no file exists yet; removed again when no record was written
-    // into a temporary file beside it, which replaces the file only once a record was
-    // written; the file stays as it was when none was
-    Replace,
-};
-
-// Writes a data file. Every record is handed to the operating system as soon as it is
-// appended, so a program that dies later leaves it on disk; a record that cannot be written
-// whole is cut off again, so that the file holds only whole lines. A failure's reason names
-// the path.
+// Writes a data file through OutputFile, made as `creation` says: a new file (New) is
+// removed again, and a file to replace (Replace) stays as it was, when no record was written;
+// a device or a pipe is written as it stands. Every record is handed to the operating system
+// as soon as it is appended, so a program that dies later leaves it on disk; a record that
+// cannot be written whole is cut off again, so that the file holds only whole lines. A
+// failure's reason names the path.
 class DataFileWriter {
   public:
     [[nodiscard]] Failure Open(const std::string& path,
@@ -47,17 +41,8 @@ class DataFileWriter {
     int Records() const { return records_; }
 
   private:
-    // Removes what Open created when no record went into it.
-    void RemoveUnwritten();
-
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, FileCloser> file_;
-    std::string path_;
-    std::string temporary_;    // written into instead of path_ (FileCreation::Replace)
-    std::string target_;       // what the temporary file replaces: path_, a link followed
-    bool created_ = false;     // a new file was made (FileCreation::New), to remove when unwritten
+    OutputFile file_;
+    bool open_ = false;
     long long wholeSize_ = 0;  // bytes of the whole records written
     int records_ = 0;
 };

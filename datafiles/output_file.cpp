@@ -31,7 +31,7 @@ int CloseFile(int fd) {
     return ::_close(fd);
 }
 void WatchForStopSignals() {}
-void ForgetTemporary(int) {}
+void ForgetSlot(int) {}
 int RememberTemporary(const std::string&) {
     return -1;
 }
@@ -72,20 +72,20 @@ void RemoveTemporaries(int signal) {
     ::raise(signal);
 }
 
-// Installed once: a signal that the program ignores (SIGHUP under nohup) stays ignored.
+// Installed for each signal that would end the program at once: one the program ignores
+// (SIGHUP under nohup) stays ignored, and one it catches itself it handles itself.
 void WatchForStopSignals() {
-    static bool installed = false;
-    if (installed) {
-        return;
-    }
-    installed = true;
+    static bool installed[std::size(kStopSignals)] = {};
     struct sigaction action {};
     action.sa_handler = RemoveTemporaries;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-        ::sigaction(kStopSignals[i], nullptr, &previousActions[i]);
-        if (previousActions[i].sa_handler != SIG_IGN) {
+        struct sigaction current {};
+        ::sigaction(kStopSignals[i], nullptr, &current);
+        if (!installed[i] && current.sa_handler == SIG_DFL) {
+            previousActions[i] = current;
             ::sigaction(kStopSignals[i], &action, nullptr);
+            installed[i] = true;
         }
     }
 }
@@ -103,7 +103,7 @@ int RememberTemporary(const std::string& path) {
     return -1;
 }
 
-void ForgetTemporary(int slot) {
+void ForgetSlot(int slot) {
     if (slot >= 0) {
         slots[slot].used = 0;
     }
@@ -116,6 +116,12 @@ constexpr int kStreamFlags = _O_WRONLY;
 constexpr int kStreamFlags = O_WRONLY | O_NONBLOCK;
 #endif
 
+// The folder a path lies in, without a separator at its end (which Windows's stat refuses).
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() {
@@ -124,32 +130,38 @@ OutputFile::~OutputFile() {
 
 Failure OutputFile::Open(const std::string& path) {
     Abandon();
-    standardOutput_ = stream_ = false;
+    readings_ = false;
     if (path == kStandardOutput) {
         standardOutput_ = true;
+        stream_ = false;
         name_ = "the standard output";
         return std::nullopt;
     }
+    return OpenNamed(path, FileCreation::Replace);
+}
+
+Failure OutputFile::OpenForReadings(const std::string& path, FileCreation creation) {
+    Abandon();
+    readings_ = true;
+    return OpenNamed(path, creation);
+}
+
+Failure OutputFile::OpenNamed(const std::string& path, FileCreation creation) {
+    standardOutput_ = stream_ = false;
     name_ = path;
     target_ = FollowLink(path);
-    const FileKind kind = KindOf(target_);
-    if (kind == FileKind::Folder) {
-        return "Cannot write " + path + ": it is a folder";
+    switch (KindOf(target_)) {
+        case FileKind::Folder:
+            return "Cannot write " + path + ": it is a folder";
+        case FileKind::Stream:
+            return OpenStream();
+        case FileKind::Other:
+            return "Cannot write " + path + ": it is neither a file nor a device to write to";
+        case FileKind::Missing:
+        case FileKind::Regular:
+            break;
     }
-    if (kind == FileKind::Stream) {
-        return OpenStream();
-    }
-    if (kind == FileKind::Other) {
-        return "Cannot write " + path + ": it is neither a file nor a device to write to";
-    }
-    errno = 0;
-    fd_ = CreateFileBeside(target_, temporary_);
-    if (fd_ < 0) {
-        return "Cannot create " + path + ": " + SystemReason(errno);
-    }
-    slot_ = RememberTemporary(temporary_);
-    WatchForStopSignals();
-    return std::nullopt;
+    return OpenRegular(creation);
 }
 
 // A device or a pipe is written as it stands, like the standard output: there is nothing to
@@ -158,13 +170,50 @@ Failure OutputFile::OpenStream() {
     errno = 0;
     fd_ = OpenDescriptor(target_, kStreamFlags);  // a pipe no program reads fails at once
     if (fd_ < 0) {
-        return "Cannot write " + name_ + ": " + SystemReason(errno);
+        return WriteFailure(errno);
     }
 #ifndef _WIN32
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
 #endif
     stream_ = true;
     return std::nullopt;
+}
+
+Failure OutputFile::OpenRegular(FileCreation creation) {
+    errno = 0;
+    switch (creation) {
+        case FileCreation::Truncate:
+            fd_ = OpenDescriptor(target_, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            break;
+        case FileCreation::New:
+            fd_ = CreateNewFile(target_);
+            created_ = fd_ >= 0 ? target_ : std::string();
+            break;
+        case FileCreation::Replace:
+            fd_ = CreateFileBeside(target_, temporary_);
+            break;
+    }
+    if (fd_ < 0) {
+        return CreateFailure(errno);
+    }
+    if (!temporary_.empty() && !readings_) {
+        slot_ = RememberTemporary(temporary_);
+        WatchForStopSignals();
+    }
+    return std::nullopt;
+}
+
+// The system's reason, except that a folder that is missing, or is no folder, is named.
+Failure OutputFile::CreateFailure(int errorNumber) const {
+    const std::string folder = FolderOf(target_);
+    std::string reason = SystemReason(errorNumber);
+    if (errorNumber == ENOENT || errorNumber == ENOTDIR) {
+        const FileKind kind = KindOf(folder);
+        reason = kind == FileKind::Missing  ? "the folder " + folder + " does not exist"
+                 : kind != FileKind::Folder ? folder + " is not a folder"
+                                            : reason;
+    }
+    return "Cannot create " + name_ + ": " + reason;
 }
 
 Failure OutputFile::WriteFailure(int errorNumber) const {
@@ -192,6 +241,12 @@ Failure OutputFile::Write(std::string_view bytes) {
     return std::nullopt;
 }
 
+void OutputFile::CutTo(long long size) {
+    if (fd_ >= 0 && !stream_) {
+        CutFile(fd_, size);
+    }
+}
+
 Failure OutputFile::Commit() {
     if (standardOutput_) {
         errno = 0;
@@ -214,23 +269,19 @@ Failure OutputFile::Commit() {
     const bool closed = CloseFile(fd_) == 0;
     fd_ = -1;
     if (!synced || !closed) {
-        const Failure failure = WriteFailure(synced ? errno : syncError);
-        Abandon();
-        return failure;
+        return CommitFailure("Cannot write " + name_, synced ? errno : syncError);
+    }
+    created_.clear();
+    if (temporary_.empty()) {
+        return std::nullopt;
     }
     if (!RenameOver(temporary_, target_)) {
-        const Failure failure = "Cannot replace " + name_ + ": " + SystemReason(errno);
-        Abandon();
-        return failure;
+        return CommitFailure("Cannot replace " + name_, errno);
     }
-    ForgetTemporary(slot_);
-    slot_ = -1;
-    temporary_.clear();
+    ForgetTemporary();
 #ifndef _WIN32
     // The rename itself reaches the disk with its folder.
-    const std::size_t slash = target_.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    const int dir = ::open(FolderOf(target_).c_str(), O_RDONLY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
@@ -239,16 +290,36 @@ Failure OutputFile::Commit() {
     return std::nullopt;
 }
 
+Failure OutputFile::CommitFailure(const std::string& what, int errorNumber) {
+    std::string failure = what + ": " + SystemReason(errorNumber);
+    if (readings_ && !temporary_.empty()) {
+        failure += "; the readings are in " + temporary_;
+        ForgetTemporary();
+    }
+    created_.clear();  // a file in place keeps what was written into it
+    Abandon();
+    return failure;
+}
+
+void OutputFile::ForgetTemporary() {
+    ForgetSlot(slot_);
+    slot_ = -1;
+    temporary_.clear();
+}
+
 void OutputFile::Abandon() {
     if (fd_ >= 0) {
         CloseFile(fd_);
         fd_ = -1;
     }
+    // Removed once closed: Windows removes no file that is open.
     if (!temporary_.empty()) {
         RemoveFile(temporary_);
-        ForgetTemporary(slot_);
-        slot_ = -1;
-        temporary_.clear();
+        ForgetTemporary();
+    }
+    if (!created_.empty()) {
+        RemoveFile(created_);
+        created_.clear();
     }
 }
 

@@ -261,26 +261,40 @@ TEST_F(CliDownload, DecodingTheRawCaptureGivesTheDownloadsFile) {
     noisy[12] = 'A';
     const Bytes memory = MemoryImage({kTwoValue, noisy, kSingleValue, kTwoValue});
     Bytes garbled = Concat({{13}, kTwoValue, kTwoValue, EscapeFrame(9), kTwoValue});
-    const std::pair<Bytes, int> cases[] = {
-        {memory, 0},
-        {Bytes(memory.begin(), memory.end() - 20), 1},
-        {garbled, 1},
+    const struct {
+        Bytes stream;
+        int status;
+        std::string downloadTold, decodeTold;
+    } cases[] = {
+        {memory, 0, "Data Transfer OK", "rv7342-cli: Data Transfer OK"},
+        {Bytes(memory.begin(), memory.end() - 1), 1,
+         "the meter stopped sending before the end of its memory was recognised; it ended inside "
+         "the end-of-memory marker, after 28 of its 28 escape bytes.",
+         "the capture ends before the end of the meter's memory; it ended inside the "
+         "end-of-memory marker, after 28 of its 28 escape bytes."},
+        {Bytes(memory.begin(), memory.end() - 20), 1,
+         "it ended inside the end-of-memory marker, after 11 of its 28 escape bytes",
+         "it ended inside the end-of-memory marker, after 11 of its 28 escape bytes"},
+        {garbled, 1,
+         "its end-of-memory marker was garbled: 9 escape bytes arrived, but their count never "
+         "stood at exactly 28 after a frame",
+         "the capture ends before the end of the meter's memory; its end-of-memory marker was "
+         "garbled: 9 escape bytes arrived"},
     };
-    for (const auto& [stream, status] : cases) {
+    for (const auto& [stream, status, downloadTold, decodeTold] : cases) {
         SCOPED_TRACE(status);
         std::unique_ptr<ChildProcess> cli = WaitingDownload(
             meter, {"--silence", "0.3", "--force", "--raw", "capture.bin"}, "cli.dat");
         meter.Write(stream);
         EXPECT_EQ(cli->Wait(), status) << cli->Errors();
+        EXPECT_TRUE(Has(cli->Errors(), downloadTold)) << cli->Errors();
         EXPECT_EQ(dir.Read("capture.bin"), std::string(stream.begin(), stream.end()));
 
         std::unique_ptr<ChildProcess> decode =
             Cli({"decode", "--force", "capture.bin", "decoded.dat"});
         EXPECT_EQ(decode->Wait(), status) << decode->Errors();
         EXPECT_EQ(dir.Read("decoded.dat"), dir.Read("cli.dat"));
-        EXPECT_TRUE(Has(decode->Errors(), status == 0 ? "rv7342-cli: Data Transfer OK"
-                                                      : "the capture ends before the end"))
-            << decode->Errors();
+        EXPECT_TRUE(Has(decode->Errors(), decodeTold)) << decode->Errors();
     }
 }
 

@@ -157,8 +157,8 @@ TEST(OutputFile, EachKindOfTarget) {
         {dir.Path("fifo"), "Cannot write " + dir.Path("fifo") + ": No such device or address"},
         {"/dev/null", ""},
         {dir.Path("folder"), "it is a folder"},
-        {dir.Path("none/out.csv"),
-         "Cannot create " + dir.Path("none/out.csv") + ": No such file or directory"},
+        {dir.Path("none/out.csv"), "Cannot create " + dir.Path("none/out.csv") + ": the folder " +
+                                       dir.Path("none") + " does not exist"},
         {dir.Path("link.csv"), ""},
     };
     for (const auto& [path, reason] : cases) {

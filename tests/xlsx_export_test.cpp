@@ -103,9 +103,9 @@ TEST(XlsxExport, OnlyDatesSpreadsheetsShowAndNamesThatKeepTheWorkbookReadable) {
 TEST(XlsxExport, AFailureNamesTheFile) {
     TempDir dir;
     const std::string path = dir.Path("missing/readings.xlsx");
-    EXPECT_TRUE(
-        Contains(WriteReadingsXlsx(path, kExportedRecords, ExportedUnitNames(), {}).value_or(""),
-                 "Cannot create " + path + ": No such file or directory"));
+    EXPECT_TRUE(Contains(
+        WriteReadingsXlsx(path, kExportedRecords, ExportedUnitNames(), {}).value_or(""),
+        "Cannot create " + path + ": the folder " + dir.Path("missing") + " does not exist"));
     EXPECT_FALSE(ReadFile(path).size());
 }
 

@@ -2,38 +2,42 @@
 
 #include <cstdint>
 
-#include "transfer/frame_decoder.h"
-#include "transfer/transfer_procedure.h"
-
 namespace rv7342 {
 
-CaptureDecoding DecodeCapture(std::string_view capture, const std::string& path,
-                              FileCreation creation) {
-    CaptureDecoding result;
-    DataFileWriter file;
-    if ((result.failure = file.Open(path, creation))) {
-        return result;
-    }
-    DecoderState decoder;
-    TransferMachine machine(decoder, [&file](const Record& record) { return file.Append(record); });
-    for (const char byte : capture) {
-        const TransferMachine::Step step = machine.Feed(static_cast<std::uint8_t>(byte));
-        if (step == TransferMachine::Step::WriteFailed) {
-            result.failure = machine.WriteFailure();
-            break;
+CaptureDecoder::CaptureDecoder()
+    : machine_(decoder_, [this](const Record& record) { return file_.Append(record); }) {}
+
+Failure CaptureDecoder::Open(const std::string& path, FileCreation creation) {
+    return file_.Open(path, creation);
+}
+
+bool CaptureDecoder::Feed(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size() && !ended_; ++i) {
+        switch (machine_.Feed(static_cast<std::uint8_t>(bytes[i]))) {
+            case TransferMachine::Step::Going:
+                break;
+            case TransferMachine::Step::WriteFailed:
+                result_.failure = machine_.WriteFailure();
+                ended_ = true;
+                break;
+            case TransferMachine::Step::Finished:
+                result_.complete = true;
+                ended_ = true;
+                break;
         }
-        if (step == TransferMachine::Step::Finished) {
-            result.complete = true;
-            break;
-        }
     }
-    result.records = machine.RecordsWritten();
-    result.malformedRecords = machine.MalformedRecords();
-    result.escapeCount = machine.EscapeCount();
-    if (const Failure closed = file.Close(); closed && !result.failure) {
-        result.failure = closed;
+    return !ended_;
+}
+
+CaptureDecoding CaptureDecoder::Finish() {
+    result_.records = machine_.RecordsWritten();
+    result_.malformedRecords = machine_.MalformedRecords();
+    result_.escapeCount = machine_.EscapeCount();
+    result_.insideEndMarker = machine_.EndsInsideEndMarker();
+    if (const Failure closed = file_.Close(); closed && !result_.failure) {
+        result_.failure = closed;
     }
-    return result;
+    return result_;
 }
 
 }  // namespace rv7342

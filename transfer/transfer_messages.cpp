@@ -25,10 +25,15 @@ std::string TransferStatus(bool complete) {
 
 namespace {
 
-// Appended to a reason when escape bytes arrived without making a recognisable end.
-std::string GarbledMarker(long long escapeCount) {
+// Appended to a reason when escape bytes arrived without making a recognisable end: the bytes
+// stopped inside the marker, or it was garbled.
+std::string MarkerState(long long escapeCount, bool insideMarker) {
     if (escapeCount == 0) {
         return {};
+    }
+    if (insideMarker) {
+        return "; it ended inside the end-of-memory marker, after " + std::to_string(escapeCount) +
+               " of its 28 escape bytes";
     }
     return "; its end-of-memory marker was garbled: " + std::to_string(escapeCount) +
            " escape bytes arrived, but their count never stood at exactly 28 after a frame";
@@ -36,13 +41,14 @@ std::string GarbledMarker(long long escapeCount) {
 
 }  // namespace
 
-std::string SilenceReason(long long escapeCount) {
+std::string SilenceReason(long long escapeCount, bool insideMarker) {
     return "the meter stopped sending before the end of its memory was recognised" +
-           GarbledMarker(escapeCount);
+           MarkerState(escapeCount, insideMarker);
 }
 
-std::string CaptureEndReason(long long escapeCount) {
-    return "the capture ends before the end of the meter's memory" + GarbledMarker(escapeCount);
+std::string CaptureEndReason(long long escapeCount, bool insideMarker) {
+    return "the capture ends before the end of the meter's memory" +
+           MarkerState(escapeCount, insideMarker);
 }
 
 std::string NoFirstByteReason(double waitSeconds) {

@@ -14,13 +14,15 @@ std::string ReceivingMessage(int records, long long elapsedMs);
 // "Data Transfer OK", or "Transfer incomplete" when the end of the memory was not recognised.
 std::string TransferStatus(bool complete);
 
-// Why a transfer ended before the end of the memory.
-std::string SilenceReason(long long escapeCount);
+// Why a transfer ended before the end of the memory; `insideMarker` when the bytes ended
+// inside the end-of-memory marker (TransferMachine::EndsInsideEndMarker), otherwise escape
+// bytes that arrived are told as a garbled marker.
+std::string SilenceReason(long long escapeCount, bool insideMarker);
 std::string NoFirstByteReason(double waitSeconds);
 std::string LinkLostReason(int port, const std::string& device, const std::string& reason);
 std::string StoppedReason();
 // A capture decoded whose bytes end before the end of the memory.
-std::string CaptureEndReason(long long escapeCount);
+std::string CaptureEndReason(long long escapeCount, bool insideMarker);
 
 // The message at the end of a transfer: why it is incomplete and what was saved where, and
 // how many readings came from noisy frames. Empty when there is nothing to tell.

@@ -31,6 +31,7 @@ TransferMachine::Step TransferMachine::Synchronize(std::uint8_t byte) {
 TransferMachine::Step TransferMachine::Receive(std::uint8_t byte) {
     if (byte == kEscape) {
         ++EscCount;
+        escapeInFrame_ = true;
     }
     if (byte == kAbandonFrame) {
         synchronizing_ = true;
@@ -43,10 +44,17 @@ TransferMachine::Step TransferMachine::Receive(std::uint8_t byte) {
         return Step::Going;
     }
     position_ = kFirstPosition;
+    markerBroken_ = markerBroken_ || (EscCount > 0 && !escapeInFrame_);
+    escapeInFrame_ = false;
     if (!EndFrame(&DecodeReading)) {
         return Step::WriteFailed;
     }
-    return EscCount == kEndEscapes ? Step::Finished : Step::Going;
+    finished_ = EscCount == kEndEscapes;
+    return finished_ ? Step::Finished : Step::Going;
+}
+
+bool TransferMachine::EndsInsideEndMarker() const {
+    return EscCount > 0 && EscCount <= kEndEscapes && !markerBroken_ && !finished_;
 }
 
 bool TransferMachine::EndFrame(void (*decode)(DecoderState&)) {

@@ -31,6 +31,11 @@ class TransferMachine {
     int RecordsWritten() const { return datano_; }
     // Escape bytes counted inside frames: the end marker, or a part of one.
     long long EscapeCount() const { return EscCount; }
+    // True when the bytes so far end inside the end marker: escape bytes have arrived, their
+    // count has not passed 28 nor ended the memory, and every frame since the first of them
+    // held one. A marker
+    // whose count passed 28, or that a frame without an escape byte broke, was garbled.
+    bool EndsInsideEndMarker() const;
     // Records written from digits of which some came from bytes other than '0' to '9' in the
     // positions the decoder reads (14 down to 1): line noise, or a wrong line speed.
     int MalformedRecords() const { return malformedRecords_; }
@@ -48,6 +53,10 @@ class TransferMachine {
     std::bitset<16> nonDigit_;  // positions whose last stored byte was not a digit
     int malformedRecords_ = 0;
     bool synchronizing_ = true;
+    bool escapeInFrame_ = false;
+    bool markerBroken_ = false;
+    bool finished_ = false;  // the end of the memory was recognised  // a whole frame without an
+                             // escape byte after the first one
     int position_ = 15;
     long long FrameCount = 0;
     long long EscCount = 0;

@@ -118,7 +118,7 @@ std::string TransferSession::ReasonFor(TransferEnd end) const {
         case TransferEnd::Complete:
             return {};
         case TransferEnd::Silent:
-            return SilenceReason(machine_->EscapeCount());
+            return SilenceReason(machine_->EscapeCount(), machine_->EndsInsideEndMarker());
         case TransferEnd::NoFirstByte:
             return NoFirstByteReason(limits_.firstByteMs.value_or(0) / 1000.0);
         case TransferEnd::LinkLost:
