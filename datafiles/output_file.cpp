@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 
 #ifdef _WIN32
 #include <io.h>
@@ -216,6 +218,50 @@ Failure OutputFile::CreateFailure(int errorNumber) const {
     return "Cannot create " + name_ + ": " + reason;
 }
 
+Failure OutputFile::NeedFilePath() {
+    if (!stream_ || streamFd_ >= 0) {
+        return std::nullopt;
+    }
+    std::error_code error;
+#ifdef _WIN32
+    const std::string folder = std::filesystem::temp_directory_path(error).u8string();
+#else
+    const std::string folder = std::filesystem::temp_directory_path(error).string();
+#endif
+    errno = 0;
+    const int scratch = CreateFileBeside(folder + "/rv7342-output", temporary_);
+    if (scratch < 0) {
+        return "Cannot write " + name_ + ": no temporary file can be made in " + folder + ": " +
+               SystemReason(errno);
+    }
+    streamFd_ = fd_;
+    fd_ = scratch;
+    slot_ = RememberTemporary(temporary_);
+    WatchForStopSignals();
+    return std::nullopt;
+}
+
+Failure OutputFile::CopyIntoStream() {
+    const bool closed = CloseFile(fd_) == 0;
+    fd_ = streamFd_;
+    streamFd_ = -1;
+    if (!closed) {
+        return WriteFailure(errno);
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(temporary_, "rb"), &std::fclose);
+    if (!file) {
+        return WriteFailure(errno);
+    }
+    char piece[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(piece, 1, sizeof piece, file.get())) > 0) {
+        if (Failure failure = Write(std::string_view(piece, got))) {
+            return failure;
+        }
+    }
+    return std::ferror(file.get()) ? WriteFailure(errno) : std::nullopt;
+}
+
 Failure OutputFile::WriteFailure(int errorNumber) const {
     return "Cannot write " + name_ + ": " + SystemReason(errorNumber);
 }
@@ -259,9 +305,11 @@ Failure OutputFile::Commit() {
         return "Cannot write " + name_ + ": it was not opened";
     }
     if (stream_) {
+        const Failure copied = streamFd_ >= 0 ? CopyIntoStream() : std::nullopt;
         const bool closed = CloseFile(fd_) == 0;
         fd_ = -1;
-        return closed ? std::nullopt : WriteFailure(errno);
+        Abandon();  // the temporary file copied, if any
+        return copied ? copied : closed ? std::nullopt : WriteFailure(errno);
     }
     errno = 0;
     const bool synced = SyncFile(fd_) == 0;
@@ -308,9 +356,11 @@ void OutputFile::ForgetTemporary() {
 }
 
 void OutputFile::Abandon() {
-    if (fd_ >= 0) {
-        CloseFile(fd_);
-        fd_ = -1;
+    for (int* fd : {&fd_, &streamFd_}) {
+        if (*fd >= 0) {
+            CloseFile(*fd);
+            *fd = -1;
+        }
     }
     // Removed once closed: Windows removes no file that is open.
     if (!temporary_.empty()) {

@@ -51,6 +51,10 @@ class OutputFile {
     // Removes a temporary file, and a new file made in place; the target stays as it was.
     void Abandon();
 
+    // For a writer that writes only a regular file it can seek in, by its path (a workbook): a
+    // device or a pipe gets a temporary file in the system's temporary folder, whose bytes
+    // Commit copies into it.
+    [[nodiscard]] Failure NeedFilePath();
     // The file written into, for a writer that takes a path or a descriptor of its own; it
     // must be done with it before Commit.
     const std::string& TemporaryPath() const { return temporary_; }
@@ -71,13 +75,15 @@ class OutputFile {
     // readings are when they are kept.
     [[nodiscard]] Failure CommitFailure(const std::string& what, int errorNumber);
     void ForgetTemporary();
+    [[nodiscard]] Failure CopyIntoStream();
 
     std::string target_;     // where the output goes, a symbolic link followed
     std::string temporary_;  // empty once renamed or removed
     std::string created_;    // a new file made in place, until committed
     std::string name_;
     int fd_ = -1;
-    int slot_ = -1;  // where the signal handler finds temporary_
+    int streamFd_ = -1;  // a device or a pipe, while fd_ is a temporary file (NeedFilePath)
+    int slot_ = -1;      // where the signal handler finds temporary_
     bool standardOutput_ = false;
     bool stream_ = false;    // a device or a pipe, written directly
     bool readings_ = false;  // opened by OpenForReadings

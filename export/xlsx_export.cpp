@@ -215,7 +215,7 @@ Failure WriteReadingsXlsx(const std::string& path, const std::vector<Record>& re
                "); export them as CSV";
     }
     OutputFile out;
-    if (Failure failure = out.Open(path)) {
+    if (Failure failure = out.Open(path); failure || (failure = out.NeedFilePath())) {
         return failure;
     }
     // The library opens its files by narrow names (on Windows in the ANSI code page); its own

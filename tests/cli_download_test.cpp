@@ -251,7 +251,7 @@ TEST_F(CliDownload, APortOrFileFailureExitsTwoTouchingNothing) {
     cli = Cli({"download", "--port", meter.SlavePath(), "none/cli.dat"});
     EXPECT_EQ(cli->Wait(), 2);
     EXPECT_TRUE(Has(cli->Errors(), dir.Path("none/cli.dat"))) << cli->Errors();
-    EXPECT_TRUE(Has(cli->Errors(), "No such file or directory"));
+    EXPECT_TRUE(Has(cli->Errors(), ": the folder " + dir.Path("none") + " does not exist"));
 }
 
 // --raw keeps every byte as it arrived, and decode makes of that capture the download's own

@@ -256,3 +256,152 @@ TEST_F(CliOutputs, EveryWriterOntoEveryKindOfTarget) {
 
 }  // namespace
 }  // namespace rv7342
+
+namespace rv7342 {
+namespace {
+
+// A capture of `frames` readings, the end of the memory not reached.
+std::string LongCapture(int frames) {
+    std::string capture = "\r";
+    for (int i = 0; i < frames; ++i) {
+        capture.append(kReading.begin(), kReading.end());
+    }
+    return capture;
+}
+
+// The hidden names in the folder: temporary files.
+std::vector<std::string> Hidden(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().front() == '.') {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    return names;
+}
+
+// An input that never ends, or is large, is decoded in a fixed piece of memory: the peak stays
+// within a few megabytes of a tiny capture's. A signal ends an endless one with its status and
+// keeps every whole reading; an endless pipe ends where its transfer ends.
+TEST_F(CliOutputs, DecodeReadsInBoundedMemory) {
+    const Bytes memory = MemoryImage({kReading, kReading, kReading});
+    dir.Write("tiny.bin", std::string(memory.begin(), memory.end()));
+    {
+        std::ofstream big(dir.Path("big.bin"), std::ios::binary);
+        big << std::string(50 << 20, '\0') << std::string(memory.begin(), memory.end());
+    }
+    auto tiny = Run({"decode", "tiny.bin", "tiny.dat"});
+    ASSERT_EQ(status, 0) << tiny->Errors();
+    const long baseline = tiny->PeakKilobytes();
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        int signal;  // 0: it ends by itself
+        int status;
+        std::string told;
+    } cases[] = {
+        {"/dev/zero",
+         {"decode", "/dev/zero", "zero.dat"},
+         SIGINT,
+         130,
+         "no reading was received, no file was written"},
+        {"/dev/zero",
+         {"decode", "/dev/zero", "zero.dat"},
+         SIGHUP,
+         129,
+         "no reading was received, no file was written"},
+        {"50 MB", {"decode", "big.bin", "big.dat"}, 0, 0, "Data Transfer OK: 3 readings"},
+        {"an endless pipe",
+         {"-c", "{ cat tiny.bin; cat /dev/zero; } | \"$0\" decode /dev/stdin pipe.dat",
+          RV7342_CLI_PATH},
+         0,
+         0,
+         "Data Transfer OK: 3 readings"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool shell = c.args[0] == "-c";
+        ChildProcess cli(shell ? "/bin/sh" : RV7342_CLI_PATH, c.args, {}, dir.Path());
+        if (c.signal != 0) {
+            std::this_thread::sleep_for(1500ms);
+            cli.Signal(c.signal);
+        }
+        EXPECT_EQ(cli.Wait(60s), c.status) << cli.Errors();
+        EXPECT_TRUE(Has(cli.Errors(), c.told)) << cli.Errors();
+        EXPECT_LT(cli.PeakKilobytes(), baseline + 8 * 1024) << "kB at most, against " << baseline;
+    }
+    EXPECT_EQ(dir.Read("big.dat"), kLines);
+    EXPECT_EQ(dir.Read("pipe.dat"), kLines);
+}
+
+// A signal during a long decode over an existing file ends it as it ends a download: every
+// whole reading replaces the file, no temporary file is left, and the status is the signal's.
+TEST_F(CliOutputs, ASignalEndsADecodeKeepingItsReadings) {
+    dir.Write("long.bin", LongCapture(2000000));
+    for (const auto& [signal, expected] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
+        SCOPED_TRACE(signal);
+        dir.Write("out.dat", "precious\r\n");
+        ChildProcess cli(RV7342_CLI_PATH, {"decode", "--force", "long.bin", "out.dat"}, {},
+                         dir.Path());
+        bool writing = false;
+        for (int wait = 0; wait < 2000 && !writing; ++wait, std::this_thread::sleep_for(5ms)) {
+            writing = !Hidden(dir.Path()).empty();
+        }
+        ASSERT_TRUE(writing) << "the readings go into a temporary file beside the old one";
+        std::this_thread::sleep_for(100ms);
+        cli.Signal(signal);
+        EXPECT_EQ(cli.Wait(60s), expected) << cli.Errors();
+        EXPECT_TRUE(Hidden(dir.Path()).empty());
+        const std::string text = dir.Read("out.dat");
+        EXPECT_EQ(text.rfind("1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n", 0), 0u)
+            << text.substr(0, 40);
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << "only whole lines";
+        const auto lines = std::count(text.begin(), text.end(), '\n');
+        EXPECT_TRUE(Has(cli.Errors(),
+                        std::to_string(lines) + " readings were saved in " + dir.Path("out.dat")))
+            << cli.Errors();
+        EXPECT_TRUE(Has(cli.Errors(), "it was stopped before the end")) << cli.Errors();
+    }
+}
+
+// A write that fails after some readings were saved keeps them and exits 1, telling how many
+// and why; one that fails before the first exits 2. Download and decode alike, onto a new file
+// and over an existing one. The disk is made full by a file-size limit of 1 kB.
+TEST_F(CliOutputs, AFailedWriteAfterSomeReadingsKeepsThemAndExitsOne) {
+    dir.Write("long.bin", LongCapture(500));
+    const Bytes memory = MemoryImage(std::vector<Bytes>(500, kReading));
+    const std::string port = meter.SlavePath();
+    const struct {
+        const char* what;
+        std::string line;
+        bool before;  // an existing file is replaced
+    } cases[] = {
+        {"decode", "exec \"$0\" decode long.bin out.dat", false},
+        {"decode --force", "exec \"$0\" decode --force long.bin out.dat", true},
+        {"download --force", "exec \"$0\" download --force --port " + port + " out.dat", true},
+    };
+    // 1024 bytes hold 54 whole lines: 9 of 18 bytes (readings 1 to 9) and 45 of 19.
+    const std::string saved = "54 readings were saved in " + dir.Path("out.dat");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(dir.Path("out.dat"));
+        if (c.before) {
+            dir.Write("out.dat", "precious\r\n");
+        }
+        ChildProcess cli("/bin/sh", {"-c", "ulimit -f 2; " + c.line, RV7342_CLI_PATH}, {},
+                         dir.Path());
+        if (Has(c.what, "download")) {
+            ASSERT_TRUE(cli.WaitForError("press RESET")) << cli.Errors();
+            meter.Write(memory);
+        }
+        EXPECT_EQ(cli.Wait(60s), 1) << cli.Errors();
+        EXPECT_TRUE(Has(cli.Errors(), "Transfer incomplete: 54 readings in ")) << cli.Errors();
+        EXPECT_TRUE(Has(cli.Errors(), "File too large")) << cli.Errors();
+        EXPECT_TRUE(Has(cli.Errors(), saved)) << cli.Errors();
+        EXPECT_EQ(dir.Read("out.dat").size(), 9u * 18 + 45 * 19);
+        EXPECT_TRUE(Hidden(dir.Path()).empty());
+    }
+}
+
+}  // namespace
+}  // namespace rv7342
