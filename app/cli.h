@@ -57,9 +57,8 @@ struct TransferOutcome {
 int ReportTransfer(const TransferOutcome& outcome, const std::string& path, bool replacing,
                    const std::string& device = {});
 
-// True when something other than a device or a pipe stands at `path`: a data file or a
-// capture written there replaces it, and only with --force. A device or a pipe is written as
-// it stands.
+// True when a file stands at `path`: a data file or a capture written there replaces it, and
+// only with --force. A device or a pipe is written as it stands, and a folder is refused.
 bool ReplacesAFile(const std::string& path);
 
 // A message on standard error, each of its lines prefixed with the program's name.

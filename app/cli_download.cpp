@@ -5,10 +5,8 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
 #include "app/cli.h"
 #include "app/cli_signals.h"
@@ -150,7 +148,8 @@ bool MayWrite(const std::string& path, bool force) {
 }  // namespace
 
 bool ReplacesAFile(const std::string& path) {
-    return FileExists(path) && KindOf(path) != FileKind::Stream;
+    const FileKind kind = KindOf(path);
+    return FileExists(path) && kind != FileKind::Stream && kind != FileKind::Folder;
 }
 
 int ReportTransfer(const TransferOutcome& outcome, const std::string& path, bool replacing,

@@ -59,7 +59,7 @@ TEST(ReadWholeFile, SaysWhyAFileCannotBeRead) {
     }
     DataFileWriter writer;
     EXPECT_TRUE(Contains(writer.Open(dir.Path()).value_or(""),
-                         "Cannot create " + dir.Path() + ": " + SystemReason(EISDIR)));
+                         "Cannot write " + dir.Path() + ": it is a folder"));
 }
 
 // Names in any language: a data folder made, a data file written, found and read under them,

@@ -94,7 +94,9 @@ TEST_F(Download, AFileThatCannotBeCreatedReleasesThePort) {
     ASSERT_EQ(boxes.seen.size(), 1u);
     EXPECT_TRUE(
         boxes.seen[0].text.contains(QString::fromStdString(dir.Path("no/such/folder/run.dat"))));
-    EXPECT_TRUE(boxes.seen[0].text.contains("No such file or directory"));
+    EXPECT_TRUE(boxes.seen[0].text.contains(
+        QString::fromStdString("the folder " + dir.Path("no/such/folder") + " does not exist")))
+        << boxes.seen[0].text.toStdString();
     EXPECT_FALSE(window->State().fgComPortOpen);
     EXPECT_TRUE(window->Command1[0]->isEnabled());
     SerialLink again;
