@@ -58,6 +58,10 @@ QStringList DroppedDataFiles(const QMimeData* data) {
     return paths;
 }
 
+ReadingsWindow::~ReadingsWindow() {
+    qDeleteAll(findChildren<QObject*>(QString(), Qt::FindDirectChildrenOnly));
+}
+
 ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWidget* parent)
     : QWidget(parent, Qt::Window), path_(path), names_(names) {
     setWindowTitle(ReadingsTitle(path));

@@ -34,6 +34,8 @@ class ReadingsWindow : public QWidget {
     Q_OBJECT
   public:
     ReadingsWindow(const QString& path, const UnitTable& names, QWidget* parent = nullptr);
+    // The views and the statistics model read document_: they go before it.
+    ~ReadingsWindow() override;
 
     // Replaces what the window shows with `document`, a reading of its file. The time axis is
     // the one last chosen for the file.
