@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -89,6 +90,19 @@ class Simulator {
     ChildProcess process_;
 };
 
+// True once bytes are waiting to be read from `fd`; false when none come within kEventDeadline.
+bool WaitForUnreadBytes(int fd) {
+    const auto end = std::chrono::steady_clock::now() + kEventDeadline;
+    int waiting = 0;
+    while (::ioctl(fd, FIONREAD, &waiting) == 0 && waiting == 0) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return waiting > 0;
+}
+
 // Opens the simulator's port as the program does, not as a controlling terminal. The simulator
 // has made the line raw: no byte of the memory may be changed on its way.
 UniqueFd OpenPort(const std::string& path) {
@@ -162,7 +176,9 @@ TEST(Simulator, ServesAFreshMemoryAtEveryOpen) {
         ASSERT_TRUE(simulator.ReadLine("Press Enter"));
         simulator.PressEnter();
         EXPECT_EQ(Read(port.Get(), wanted), memory.substr(0, wanted));
-        std::this_thread::sleep_for(200ms);  // lets the simulator fill the link
+        if (wanted < memory.size()) {
+            EXPECT_TRUE(WaitForUnreadBytes(port.Get())) << "the port closes on bytes unread";
+        }
     }
     ASSERT_TRUE(simulator.ReadLine("Waiting for the program to open"));
     simulator.CloseInput();

@@ -146,7 +146,7 @@ TEST_F(Download, ExitAsksOnceReadingsArriveAndNoLetsTheTransferGoOn) {
 
 TEST_F(Download, ExitBeforeAnyByteEndsAtOnce) {
     window->show();
-    QTimer::singleShot(50, [this] { window->Command1[2]->click(); });
+    SendWhenOpen({}, [this] { window->Command1[2]->click(); });  // waiting for the first byte
     ClickStart();
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(boxes.seen.empty());
