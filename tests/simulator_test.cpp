@@ -135,6 +135,11 @@ TEST(Simulator, SendsOneMemoryAndEndsWhenThePortCloses) {
         {
             const UniqueFd port = OpenPort(*device);
             EXPECT_EQ(Read(port.Get(), memory.size()), memory);
+            const std::optional<std::string> sent = simulator.ReadLine("Sent ");
+            ASSERT_TRUE(sent) << simulator.Errors();
+            EXPECT_EQ(sent->rfind("Sent " + std::to_string(memory.size()) + " bytes in ", 0), 0u)
+                << *sent;
+            ASSERT_TRUE(simulator.ReadLine("Waiting for the program to close the port"));
             EXPECT_EQ(Read(port.Get(), 1, 100ms), "") << "bytes after the memory";
         }
         EXPECT_EQ(simulator.Wait(), 0) << simulator.Errors();
