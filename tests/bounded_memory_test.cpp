@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <functional>
+#include <optional>
 
 #include "datafiles/data_file.h"
 #include "datafiles/unit_table.h"
+#include "tests/child_process.h"
 #include "tests/temp_dir.h"
 #include "tests/text_contains.h"
 
@@ -33,21 +33,17 @@ rlim_t AddressSpaceNow() {
 
 // Runs `read` in a child allowed 64 MB more than it holds at the start; 0 when it returned
 // true within that memory.
-int UnderMemoryLimit(const std::function<bool()>& read) {
-    const pid_t child = fork();
-    if (child == 0) {
+std::optional<int> UnderMemoryLimit(const std::function<bool()>& read) {
+    return RunInChild([&] {
         const rlim_t limit = AddressSpaceNow() + (64 << 20);
         const rlimit memory{limit, limit};
         setrlimit(RLIMIT_AS, &memory);
         try {
-            _exit(read() ? 0 : 1);
+            return read() ? 0 : 1;
         } catch (...) {
-            _exit(2);  // out of memory
+            return 2;  // out of memory
         }
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    });
 }
 
 TEST(BoundedMemory, EndlessAndHugeInputsEndWithAMessage) {

@@ -13,13 +13,6 @@
 namespace rv7342 {
 namespace {
 
-const Bytes kTwoValue = Frame("03051201231234");  // 12.34 unit 5, 12.3 unit 3
-
-Bytes With(Bytes frame, std::size_t at, std::uint8_t byte) {
-    frame[at] = byte;
-    return frame;
-}
-
 Bytes WithoutLast(Bytes stream, std::size_t count) {
     stream.resize(stream.size() - count);
     return stream;
@@ -54,8 +47,7 @@ std::string Lines(int count) {
 // The streams the download tests send, as captures: what a download of them writes.
 TEST(DecodeCapture, WritesWhatADownloadOfTheBytesWrites) {
     const Bytes memory = MemoryImage({kTwoValue, kTwoValue, kTwoValue});
-    Bytes strayEscape = kTwoValue;
-    strayEscape[0] = 27;  // counted, read by no formula
+    const Bytes strayEscape = With(kTwoValue, 0, 27);  // counted, read by no formula
     struct Case {
         const char* name;
         Bytes capture;
@@ -72,7 +64,7 @@ TEST(DecodeCapture, WritesWhatADownloadOfTheBytesWrites) {
         {"cut in its last byte", WithoutLast(memory, 1), false, 3, 0, 28, true},
         {"cut inside the closing frames", WithoutLast(memory, 20), false, 3, 0, 11, true},
         {"cut between the closing frames", WithoutLast(memory, 16), false, 3, 0, 14, true},
-        {"cut inside a frame", WithoutLast(memory, 2 * kFrameSize + 5), false, 2, 0, 0, false},
+        {"cut inside a frame", WithoutLast(memory, 2 * 16 + 5), false, 2, 0, 0, false},
         {"empty", {}, false, 0, 0, 0, false},
         {"noise in a frame", MemoryImage({kTwoValue, With(kTwoValue, 12, 'A'), kTwoValue}), true, 3,
          1, 28, false},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
 
 #include "tests/export_sample.h"
 #include "tests/temp_dir.h"
@@ -18,15 +19,18 @@ std::string Csv(const TimeAxis& axis) {
     return out.str();
 }
 
+// The sample's readings without a time axis.
+const std::string kPlainCsv =
+    "No.,Value,Unit,Value 2,Unit 2\r\n"
+    "1,12.5,\"\xC2\xB0"
+    "C, dry\",,\r\n"
+    "2,-0.25,\"in\"\"\",,\r\n"
+    "4,,unit 57,,\r\n"
+    "5,1E-05,\"\xC2\xB0"
+    "C, dry\",230.5,\"in\"\"\"\r\n";
+
 TEST(CsvExport, HeaderColumnsOfTheTimeAxisAndEveryReading) {
-    EXPECT_EQ(Csv({}),
-              "No.,Value,Unit,Value 2,Unit 2\r\n"
-              "1,12.5,\"\xC2\xB0"
-              "C, dry\",,\r\n"
-              "2,-0.25,\"in\"\"\",,\r\n"
-              "4,,unit 57,,\r\n"
-              "5,1E-05,\"\xC2\xB0"
-              "C, dry\",230.5,\"in\"\"\"\r\n")
+    EXPECT_EQ(Csv({}), kPlainCsv)
         << "UTF-8, names quoted where they hold a comma, no value that is not measured";
     TimeAxis axis = ExportedTimeAxis();
     const std::string elapsed = "No.,Elapsed (s),Value,Unit,Value 2,Unit 2\r\n1,0,12.5,";
@@ -79,7 +83,7 @@ TEST(CsvExport, ToAFileOrAReasonNamingIt) {
     TempDir dir;
     EXPECT_EQ(WriteReadingsCsv(dir.Path("out.csv"), kExportedRecords, ExportedUnitNames(), {}),
               std::nullopt);
-    EXPECT_EQ(dir.Read("out.csv"), Csv({}));
+    EXPECT_EQ(dir.Read("out.csv"), kPlainCsv);
     const std::string missing = dir.Path("missing/out.csv");
     EXPECT_TRUE(Contains(
         WriteReadingsCsv(missing, kExportedRecords, ExportedUnitNames(), {}).value_or(""),

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "tests/temp_dir.h"
 
@@ -96,31 +99,63 @@ TEST(ReadRecords, EachLineIsOneRecordOfFiveFields) {
     EXPECT_EQ(records[0].unit2, 3);
 }
 
-// The text written for each record reads back as the same record: to the 15 digits written,
-// and the same text again.
-TEST(DataFileWriter, RandomReadingsRoundTripThroughTheFile) {
+// Lines as the file holds them: numbers to 15 significant digits, trailing zeros dropped.
+TEST(DataFileWriter, WritesEachRecordAsItsLine) {
+    const std::pair<Record, const char*> cases[] = {
+        {{1, 12.34, 5, 12.3, 3}, "1,12.34,5,12.3,3\r\n"},
+        {{2, -0.25, 0, 1E-05, 1}, "2,-0.25,0,1E-05,1\r\n"},
+        {{3, 1.0 / 3, 99, -0.0, 0}, "3,0.333333333333333,99,0,0\r\n"},
+        {{40000, 123456789012345, -1, 1234567890123456, 9},
+         "40000,123456789012345,-1,1.23456789012346E+15,9\r\n"},
+        {{5, -1234 / 1e-35, 65535, 0.0001, -32768}, "5,-1.234E+38,65535,0.0001,-32768\r\n"},
+    };
+    TempDir dir;
+    DataFileWriter writer;
+    ASSERT_EQ(writer.Open(dir.Path("lines.dat")), std::nullopt);
+    std::string expected;
+    for (const auto& [record, line] : cases) {
+        ASSERT_EQ(writer.Append(record), std::nullopt);
+        expected += line;
+    }
+    ASSERT_EQ(writer.Close(), std::nullopt);
+    EXPECT_EQ(dir.Read("lines.dat"), expected);
+}
+
+// A value of any magnitude a double holds reads back from the file within half a unit of its
+// 15th significant digit.
+TEST(DataFileWriter, RandomValuesReadBackToFifteenDigits) {
     TempDir dir;
     std::mt19937 random(7342);
-    std::uniform_int_distribution<int> sum(-9999, 99999), exponent(-47, 9), unit(0, 99);
-    std::string expected;
+    std::uniform_real_distribution<double> mantissa(1, 10);
+    std::uniform_int_distribution<int> exponent(-300, 300), unit(-32767, 32767);
+    std::vector<Record> written;
     DataFileWriter writer;
     ASSERT_EQ(writer.Open(dir.Path("round.dat")), std::nullopt);
     for (int i = 1; i <= 2000; ++i) {
-        const Record record{i, sum(random) / std::pow(10.0, exponent(random)), unit(random),
-                            sum(random) / std::pow(10.0, exponent(random)), unit(random) % 10};
-        ASSERT_EQ(writer.Append(record), std::nullopt);
-        expected += FormatRecord(record);
+        const double sign = i % 2 ? 1 : -1;
+        written.push_back({i, sign * mantissa(random) * std::pow(10.0, exponent(random)),
+                           unit(random), mantissa(random) * std::pow(10.0, exponent(random) / 10),
+                           unit(random)});
+        ASSERT_EQ(writer.Append(written.back()), std::nullopt);
     }
     ASSERT_EQ(writer.Close(), std::nullopt);
-    const std::string text = dir.Read("round.dat");
-    EXPECT_EQ(text, expected);
-    std::vector<Record> records;
-    ASSERT_EQ(ReadRecordsFromText(text, 2000, records), std::nullopt);
-    std::string again;
-    for (const Record& record : records) {
-        again += FormatRecord(record);
+    std::vector<Record> read;
+    ASSERT_EQ(ReadRecordsFromText(dir.Read("round.dat"), 2000, read), std::nullopt);
+    ASSERT_EQ(read.size(), written.size());
+    const auto closeTo = [](double value, double original) {
+        const double magnitude = std::fabs(original);
+        const double halfUnit = 0.5 * std::pow(10.0, std::floor(std::log10(magnitude)) - 14);
+        return std::fabs(value - original) <= halfUnit + 2 * DBL_EPSILON * magnitude;
+    };
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        const Record& original = written[i];
+        EXPECT_EQ(read[i].number, original.number);
+        EXPECT_PRED2(closeTo, read[i].value1, original.value1);
+        EXPECT_EQ(read[i].unit1, original.unit1);
+        EXPECT_PRED2(closeTo, read[i].value2, original.value2);
+        EXPECT_EQ(read[i].unit2, original.unit2);
     }
-    EXPECT_EQ(again, expected);
 }
 
 TEST(DataFileWriter, EachRecordIsOnDiskAtOnceAndOpenTruncates) {

@@ -1,22 +1,21 @@
 #pragma once
 // Form2 with the meter played by a pseudo-terminal behind COM2, and ways to feed it.
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
+#include "tests/deadline.h"
 #include "tests/meter_stream.h"
 #include "tests/pseudo_terminal.h"
 #include "tests/window_fixture.h"
 
 namespace rv7342 {
-
-inline const Bytes kTwoValue = Frame("03051201231234");
-inline const Bytes kSingleValue = Frame("49991397712345");
 
 class Download : public WindowTest {
   protected:
@@ -59,8 +58,11 @@ class Download : public WindowTest {
         WaitForTransferEnd();
     }
     void WaitForTransferEnd() const {
-        while (window->TransferRunning()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        const int deadlineMs = std::chrono::milliseconds(kEventDeadline).count();
+        const bool ended =
+            QTest::qWaitFor([this] { return !window->TransferRunning(); }, deadlineMs);
+        if (!ended) {
+            ADD_FAILURE() << "the transfer did not end within the deadline";
         }
     }
 

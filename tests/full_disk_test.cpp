@@ -1,15 +1,15 @@
-// Linux only: the disk is made full by a file-size limit in a forked child process.
+// Linux only: the disk is made full by a file-size limit in a child process.
 #include "transfer/transfer_procedure.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
+#include <optional>
 #include <string>
 
+#include "tests/child_process.h"
 #include "tests/meter_stream.h"
 #include "tests/temp_dir.h"
 
@@ -21,9 +21,7 @@ namespace {
 TEST(TransferMachine, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
     TempDir dir;
     const std::string path = dir.Path("full.dat");
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const std::optional<int> status = RunInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{100, 100};
         setrlimit(RLIMIT_FSIZE, &limit);
@@ -32,7 +30,7 @@ TEST(TransferMachine, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
         TransferMachine machine(decoder, [&file](const Record& r) { return file.Append(r); });
         const bool opened = !file.Open(path);
         TransferMachine::Step step = TransferMachine::Step::Going;
-        for (std::uint8_t byte : MemoryImage(std::vector<Bytes>(20, Frame("03051201231234")))) {
+        for (std::uint8_t byte : MemoryImage(std::vector<Bytes>(20, kTwoValue))) {
             if ((step = machine.Feed(byte)) != TransferMachine::Step::Going) {
                 break;
             }
@@ -40,14 +38,11 @@ TEST(TransferMachine, AFullDiskStopsTheTransferWithEveryCompletedRecordKept) {
         const bool reported =
             machine.WriteFailure().value_or("").find("File too large") != std::string::npos;
         const bool failed = step == TransferMachine::Step::WriteFailed;
-        _exit(opened && failed && reported ? machine.RecordsWritten() : 255);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
+        return opened && failed && reported ? machine.RecordsWritten() : 255;
+    });
     const std::string line = "1,12.34,5,12.3,3\r\n";
     const int fitting = static_cast<int>(100 / line.size());
-    EXPECT_EQ(WEXITSTATUS(status), fitting) << "datano counts the records on disk";
+    EXPECT_EQ(status, fitting) << "datano counts the records on disk";
     std::vector<Record> records;
     EXPECT_TRUE(ReadRecordsFromText(dir.Read("full.dat"), 20, records).has_value());
     EXPECT_EQ(static_cast<int>(records.size()), fitting);

@@ -6,15 +6,15 @@
 #include <string>
 #include <tuple>
 
-#include "transfer/meter_protocol.h"
+#include "tests/meter_stream.h"
 
 namespace rv7342 {
 namespace {
 
 // The 16 bytes of frame `frame`, counted from the first carriage return, which ends the noise.
 std::string FrameText(const Bytes& bytes, int frame) {
-    const auto begin = std::find(bytes.begin(), bytes.end(), kCarriageReturn) + 1;
-    return std::string(begin + frame * kFrameSize, begin + (frame + 1) * kFrameSize);
+    const auto begin = std::find(bytes.begin(), bytes.end(), kMeterCarriageReturn) + 1;
+    return std::string(begin + frame * kMeterFrameSize, begin + (frame + 1) * kMeterFrameSize);
 }
 
 TEST(MeterImage, NoiseOneBoundaryThenReadingFramesAndTwoClosingFrames) {
@@ -22,19 +22,20 @@ TEST(MeterImage, NoiseOneBoundaryThenReadingFramesAndTwoClosingFrames) {
         SCOPED_TRACE(frames);
         const MeterImage image = GenerateMeterImage(frames, 7);
         const Bytes& bytes = image.bytes;
-        const auto noise = std::find(bytes.begin(), bytes.end(), kCarriageReturn) - bytes.begin();
+        const auto noise =
+            std::find(bytes.begin(), bytes.end(), kMeterCarriageReturn) - bytes.begin();
         EXPECT_GE(noise, 1) << "some noise before the first carriage return";
-        ASSERT_EQ(bytes.size() - noise - 1, (frames + 2) * kFrameSize);
-        EXPECT_EQ(std::count(bytes.begin() + noise, bytes.end(), kAbandonFrame), 0);
+        ASSERT_EQ(bytes.size() - noise - 1, (frames + 2) * kMeterFrameSize);
+        EXPECT_EQ(std::count(bytes.begin() + noise, bytes.end(), kMeterAbandon), 0);
         EXPECT_EQ(image.readings.size(), static_cast<std::size_t>(frames));
         int singleValue = 0;
         for (int frame = 0; frame < frames + 2; ++frame) {
             SCOPED_TRACE(frame);
             const std::string text = FrameText(bytes, frame);
-            EXPECT_EQ(text.back(), kCarriageReturn);
-            EXPECT_EQ(std::count(text.begin(), text.end(), kEscape), frame < frames ? 0 : 14);
+            EXPECT_EQ(text.back(), kMeterCarriageReturn);
+            EXPECT_EQ(std::count(text.begin(), text.end(), kMeterEscape), frame < frames ? 0 : 14);
             if (frame < frames) {
-                EXPECT_EQ(text.find_first_not_of("0123456789"), kFrameSize - 1) << "digits";
+                EXPECT_EQ(text.find_first_not_of("0123456789"), kMeterFrameSize - 1) << "digits";
                 singleValue += text[1] == '4';
             }
         }

@@ -5,15 +5,17 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "tests/child_process.h"
 #include "tests/temp_dir.h"
 #include "tests/text_contains.h"
 
@@ -28,17 +30,6 @@ std::vector<std::string> Names(const TempDir& dir) {
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// Runs `work` in a child process; its exit status, or 128 + the signal that ended it.
-int InChild(const std::function<int()>& work) {
-    const pid_t child = fork();
-    if (child == 0) {
-        _exit(work());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 TEST(OutputFile, ReplacesTheTargetOnlyOnceTheWholeOutputIsWritten) {
@@ -87,7 +78,7 @@ TEST(OutputFile, AFailureOrAnAbandonedWriteLeavesTheTargetAsItWas) {
     EXPECT_EQ(Names(dir), std::vector<std::string>{"out.csv"});
 
     // A disk that fills mid-way, made by a file-size limit.
-    const int status = InChild([&] {
+    const std::optional<int> status = RunInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{1000, 1000};
         setrlimit(RLIMIT_FSIZE, &limit);
@@ -115,7 +106,7 @@ TEST(OutputFile, AStopSignalRemovesTheTemporaryFile) {
         SCOPED_TRACE(signal);
         TempDir dir;
         dir.Write("out.xlsx", "precious\n");
-        const int status = InChild([&] {
+        const std::optional<int> status = RunInChild([&] {
             OutputFile out;
             if (out.Open(dir.Path("out.xlsx")) || out.Write("half of it")) {
                 return 1;
@@ -128,7 +119,7 @@ TEST(OutputFile, AStopSignalRemovesTheTemporaryFile) {
         EXPECT_EQ(Names(dir), std::vector<std::string>{"out.xlsx"});
     }
     TempDir dir;
-    const int status = InChild([&] {
+    const std::optional<int> status = RunInChild([&] {
         std::signal(SIGHUP, SIG_IGN);
         OutputFile out;
         if (out.Open(dir.Path("out.csv")) || out.Write("all")) {
@@ -178,21 +169,34 @@ TEST(OutputFile, EachKindOfTarget) {
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
-// "-" is the standard output; a failure to write it is a failure.
-TEST(OutputFile, TheStandardOutputAndAFullDevice) {
-    const int status = InChild([] {
-        if (!freopen("/dev/full", "w", stdout)) {
-            return 1;
-        }
-        OutputFile out;
-        if (out.Open("-") || out.Write(std::string(100000, 'x'))) {
-            return 0;  // told at once
-        }
-        const Failure failure = out.Commit();
-        return Contains(failure.value_or(""), "the standard output: No space left on device") ? 0
-                                                                                              : 2;
-    });
-    EXPECT_EQ(status, 0);
+// "-" is the standard output; a failure to write it is a failure, told by the write that
+// reaches the device or, for what is still buffered, by the commit.
+TEST(OutputFile, TheStandardOutputOnAFullDevice) {
+    const struct {
+        std::size_t bytes;
+        std::string write, commit;  // the failures told
+    } cases[] = {
+        {1, "", "Cannot write the standard output: No space left on device"},
+        {100000, "Cannot write the standard output: No space left on device", ""},
+    };
+    for (const auto& [bytes, write, commit] : cases) {
+        SCOPED_TRACE(bytes);
+        TempDir dir;
+        const std::optional<int> status = RunInChild([&, bytes = bytes] {
+            if (!std::freopen("/dev/full", "w", stdout)) {
+                return 1;
+            }
+            OutputFile out;
+            const Failure opened = out.Open("-");
+            const Failure written = out.Write(std::string(bytes, 'x'));
+            const Failure committed = written ? std::nullopt : out.Commit();
+            dir.Write("told", opened.value_or("") + "|" + written.value_or("") + "|" +
+                                  committed.value_or(""));
+            return 0;
+        });
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(dir.Read("told"), "|" + write + "|" + commit);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <numeric>
 
+#include "tests/deadline.h"
 #include "tests/meter_stream.h"
 #include "tests/pseudo_terminal.h"
 
@@ -36,7 +37,7 @@ class SerialLinkTest : public testing::Test {
             }
         });
         QObject::connect(&link, &SerialLink::failed, &loop, &QEventLoop::quit);
-        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        QTimer::singleShot(kEventDeadline, &loop, &QEventLoop::quit);
         loop.exec();
         return received;
     }

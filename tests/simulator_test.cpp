@@ -2,16 +2,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
-#include <csignal>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <thread>
@@ -19,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/child_process.h"
+#include "tests/deadline.h"
 #include "tests/temp_dir.h"
 #include "tools/meter_image.h"
 #include "tools/unique_fd.h"
@@ -28,9 +28,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Up to `count` bytes from `fd`; fewer when it ends or nothing comes for `wait`. The default is
-// long enough for any working simulator; a broken one fails the test instead of hanging it.
-std::string Read(int fd, std::size_t count, std::chrono::milliseconds wait = 10s) {
+// Up to `count` bytes from `fd`; fewer when it ends or nothing comes for `wait`, so that a
+// broken simulator fails the test instead of hanging it.
+std::string Read(int fd, std::size_t count, std::chrono::milliseconds wait = kEventDeadline) {
     std::string bytes;
     char buffer[4096];
     pollfd ready{fd, POLLIN, 0};
@@ -46,37 +46,20 @@ std::string Text(const Bytes& bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
-// The simulator as a child process: its stdin and stdout on pipes, its stderr in a file. It is
-// killed when the test process ends, so a failing test leaves no process behind.
+// The simulator as a child process: its stdin and stdout on pipes, its stderr in a file.
 class Simulator {
   public:
-    explicit Simulator(std::vector<std::string> args) {
-        int in[2] = {-1, -1}, out[2] = {-1, -1};
-        EXPECT_EQ(::pipe2(in, O_CLOEXEC) | ::pipe2(out, O_CLOEXEC), 0);
-        const UniqueFd childIn(in[0]), childOut(out[1]);
-        in_.Reset(in[1]);
-        out_.Reset(out[0]);
-        args.insert(args.begin(), RV7342_SIM_PATH);
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        if ((pid_ = ::fork()) == 0) {
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            ::dup2(in[0], STDIN_FILENO);
-            ::dup2(out[1], STDOUT_FILENO);
-            ::dup2(::open(dir_.Path("stderr").c_str(), O_WRONLY | O_CREAT, 0600), STDERR_FILENO);
-            ::execv(argv[0], argv.data());
-            std::perror(argv[0]);
-            ::_exit(127);
-        }
+    explicit Simulator(const std::vector<std::string>& args)
+        : pipes_(Pipes()),
+          process_(RV7342_SIM_PATH, args, {}, {}, {pipes_[0].Get(), pipes_[3].Get()}) {
+        pipes_[0].Reset();
+        pipes_[3].Reset();
     }
 
     // The next line of its stdout that begins with `start`; nothing when it ends or falls silent.
     std::optional<std::string> ReadLine(const std::string& start = "") const {
         std::string line;
-        for (std::string c = Read(out_.Get(), 1); !c.empty(); c = Read(out_.Get(), 1)) {
+        for (std::string c = Read(Output(), 1); !c.empty(); c = Read(Output(), 1)) {
             if (c != "\n") {
                 line += c;
             } else if (line.rfind(start, 0) == 0) {
@@ -87,27 +70,38 @@ class Simulator {
         }
         return std::nullopt;
     }
-    void PressEnter() const { EXPECT_EQ(::write(in_.Get(), "\n", 1), 1); }
-    void CloseInput() { in_.Reset(); }
+    void PressEnter() const { EXPECT_EQ(::write(pipes_[1].Get(), "\n", 1), 1); }
+    void CloseInput() { pipes_[1].Reset(); }
     // Its exit status; nothing when it does not end in time.
-    std::optional<int> Wait() const {
-        int status = 0;
-        for (int waits = 0; waits < 1000; ++waits, std::this_thread::sleep_for(10ms)) {
-            if (::waitpid(pid_, &status, WNOHANG) != 0) {
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-        }
-        return std::nullopt;
-    }
+    std::optional<int> Wait() { return process_.Wait(); }
     // What it wrote to stderr so far.
-    std::string Errors() const { return dir_.Read("stderr"); }
+    std::string Errors() const { return process_.Errors(); }
 
   private:
-    TempDir dir_;
-    pid_t pid_ = -1;
-    UniqueFd in_;
-    UniqueFd out_;
+    // Its input's read and write ends, then its output's.
+    static std::array<UniqueFd, 4> Pipes() {
+        int in[2] = {-1, -1}, out[2] = {-1, -1};
+        EXPECT_EQ(::pipe2(in, O_CLOEXEC) | ::pipe2(out, O_CLOEXEC), 0);
+        return {UniqueFd(in[0]), UniqueFd(in[1]), UniqueFd(out[0]), UniqueFd(out[1])};
+    }
+    int Output() const { return pipes_[2].Get(); }
+
+    std::array<UniqueFd, 4> pipes_;
+    ChildProcess process_;
 };
+
+// True once bytes are waiting to be read from `fd`; false when none come within kEventDeadline.
+bool WaitForUnreadBytes(int fd) {
+    const auto end = std::chrono::steady_clock::now() + kEventDeadline;
+    int waiting = 0;
+    while (::ioctl(fd, FIONREAD, &waiting) == 0 && waiting == 0) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return waiting > 0;
+}
 
 // Opens the simulator's port as the program does, not as a controlling terminal. The simulator
 // has made the line raw: no byte of the memory may be changed on its way.
@@ -141,6 +135,11 @@ TEST(Simulator, SendsOneMemoryAndEndsWhenThePortCloses) {
         {
             const UniqueFd port = OpenPort(*device);
             EXPECT_EQ(Read(port.Get(), memory.size()), memory);
+            const std::optional<std::string> sent = simulator.ReadLine("Sent ");
+            ASSERT_TRUE(sent) << simulator.Errors();
+            EXPECT_EQ(sent->rfind("Sent " + std::to_string(memory.size()) + " bytes in ", 0), 0u)
+                << *sent;
+            ASSERT_TRUE(simulator.ReadLine("Waiting for the program to close the port"));
             EXPECT_EQ(Read(port.Get(), 1, 100ms), "") << "bytes after the memory";
         }
         EXPECT_EQ(simulator.Wait(), 0) << simulator.Errors();
@@ -182,7 +181,9 @@ TEST(Simulator, ServesAFreshMemoryAtEveryOpen) {
         ASSERT_TRUE(simulator.ReadLine("Press Enter"));
         simulator.PressEnter();
         EXPECT_EQ(Read(port.Get(), wanted), memory.substr(0, wanted));
-        std::this_thread::sleep_for(200ms);  // lets the simulator fill the link
+        if (wanted < memory.size()) {
+            EXPECT_TRUE(WaitForUnreadBytes(port.Get())) << "the port closes on bytes unread";
+        }
     }
     ASSERT_TRUE(simulator.ReadLine("Waiting for the program to open"));
     simulator.CloseInput();

@@ -4,12 +4,13 @@
 
 #include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "tests/test_conditions.h"
 
 namespace rv7342 {
 namespace {
@@ -180,25 +181,36 @@ const char* const kCommaLocale = "German_Germany.1252";
 const char* const kCommaLocale = "de_DE.UTF-8";  // built by the test setup
 #endif
 
-// Under a comma-decimal locale the C library would write 12,34; the file must not change.
-TEST(InvariantNumbers, UnaffectedByACommaDecimalLocale) {
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, kCommaLocale)) {
-#ifndef _WIN32  // Windows has its locales; on Linux the test setup builds this one with localedef
-        const char* ci = std::getenv("CI");
-        if (!ci || std::string(ci) != "true") {
-            GTEST_SKIP() << "no locale " << kCommaLocale << " here: localedef could not build it";
-        }
+// Runs its test under the comma-decimal locale, and gives the process its locale back however
+// the test ends.
+class InvariantNumbers : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (!std::setlocale(LC_ALL, kCommaLocale)) {
+#ifdef _WIN32
+            FAIL() << "no locale " << kCommaLocale;
+#else
+            RV7342_SKIP_OUTSIDE_CI(std::string("no locale ") + kCommaLocale +
+                                   " here: localedef could not build it");
 #endif
-        FAIL() << "no locale " << kCommaLocale;
+        }
     }
+    void TearDown() override {
+        std::setlocale(LC_ALL, saved_.c_str());
+    }
+
+  private:
+    const std::string saved_ = std::setlocale(LC_ALL, nullptr);
+};
+
+// Under a comma-decimal locale the C library would write 12,34; the file must not change.
+TEST_F(InvariantNumbers, UnaffectedByACommaDecimalLocale) {
     ASSERT_EQ(std::localeconv()->decimal_point, std::string(","));
     EXPECT_EQ(FormatDouble(12.34), "12.34");
     EXPECT_EQ(FormatDouble(1.5E+20), "1.5E+20");
     EXPECT_EQ(ParseNumber("12.34"), 12.34);
     EXPECT_FALSE(ParseNumber("12,34").has_value());
     EXPECT_EQ(ParseNumber("1E+400"), HUGE_VAL);
-    std::setlocale(LC_ALL, saved.c_str());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tests/meter_stream.h"
@@ -10,8 +11,6 @@
 namespace rv7342 {
 namespace {
 
-const Bytes kTwoValue = Frame("03051201231234");  // 12.34 unit 5, 12.3 unit 3
-
 const Bytes kCr{13};
 
 template <typename... Parts>
@@ -19,11 +18,6 @@ Bytes Joined(const Parts&... parts) {
     Bytes stream;
     (stream += ... += parts);
     return stream;
-}
-
-Bytes With(Bytes frame, std::size_t at, std::uint8_t byte) {
-    frame[at] = byte;
-    return frame;
 }
 
 // Feeds a stream and keeps the records the machine writes.
@@ -129,14 +123,36 @@ TEST(TransferMachine, RecordsOfAbandonedFramesAndInnerThirteens) {
     }
 }
 
-// Every exponent a transfer can store, through a real file: the lines must be those written on
-// Linux, byte for byte. A power of ten off by a few units in the last place would show, as in
-// 1.23399999999999E+38.
-TEST(TransferMachine, EveryExponentWritesTheSameLinesOnEveryPlatform) {
+// `digits` (four of them) times 10^power as the data file writes it: 15 significant digits,
+// trailing zeros dropped, plainly from 10^-4 to below 10^15 and with a signed two-digit exponent
+// outside.
+std::string FourDigitsTimesPowerOfTen(const std::string& digits, int power) {
+    const int leading = power + 3;  // the power of ten of the first digit
+    if (leading < -4 || leading >= 15) {
+        const std::string exponent = std::to_string(std::abs(leading));
+        return digits.substr(0, 1) + "." + digits.substr(1) + "E" + (leading < 0 ? "-" : "+") +
+               (exponent.size() < 2 ? "0" : "") + exponent;
+    }
+    if (power >= 0) {
+        return digits + std::string(power, '0');
+    }
+    if (leading >= 0) {
+        return digits.substr(0, leading + 1) + "." + digits.substr(leading + 1);
+    }
+    return "0." + std::string(-leading - 1, '0') + digits;
+}
+
+// Every exponent a transfer can store, through a real file. A power of ten off by a few units
+// in the last place would show, as in 1.23399999999999E+38.
+TEST(TransferMachine, EveryExponentWritesItsExactValue) {
     Bytes stream = kCr;
+    std::string expected;
     for (int byte = 1; byte <= '9'; ++byte) {  // exponents -47 to 9; a 0 abandons the frame
         const char exponent = static_cast<char>(byte);
         stream += Frame(std::string("1305") + exponent + exponent + "99991234");
+        const int power = '0' - byte;  // the values are divided by 10^(byte - 48)
+        expected += std::to_string(byte) + ",-" + FourDigitsTimesPowerOfTen("1234", power) + ",5," +
+                    FourDigitsTimesPowerOfTen("9999", power) + ",3\r\n";
     }
     stream += EscapeFrame(12);  // the frame with exponents 27 brought the count to 2
     stream += EscapeFrame(14);
@@ -153,7 +169,14 @@ TEST(TransferMachine, EveryExponentWritesTheSameLinesOnEveryPlatform) {
     }
     ASSERT_EQ(step, TransferMachine::Step::Finished);
     ASSERT_EQ(file.Close(), std::nullopt);
-    EXPECT_EQ(dir.Read("exponents.dat"), ReadFile(RV7342_SOURCE_DIR "/tests/every_exponent.dat"));
+    const std::string text = dir.Read("exponents.dat");
+    EXPECT_EQ(text, expected);
+    for (const char* line :
+         {"1,-1.234E+50,5,9.999E+50,3\r\n", "36,-1.234E+15,5,9.999E+15,3\r\n",
+          "37,-123400000000000,5,999900000000000,3\r\n", "49,-123.4,5,999.9,3\r\n",
+          "55,-0.0001234,5,0.0009999,3\r\n", "57,-1.234E-06,5,9.999E-06,3\r\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
 }
 
 }  // namespace
