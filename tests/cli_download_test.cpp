@@ -267,7 +267,7 @@ TEST_F(CliDownload, ABusyOrRefusedPortExitsTwo) {
     std::unique_ptr<ChildProcess> cli = Cli({"download", "--port", meter.SlavePath(), "other.dat"});
     EXPECT_EQ(cli->Wait(kEventDeadline), 2) << cli->Errors();
     EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: Cannot open " + meter.SlavePath() + ": "));
-    EXPECT_TRUE(Contains(cli->Errors(), "in use"));
+    EXPECT_TRUE(Contains(cli->Errors(), "The port is in use by rv7342-cli (process "));
     EXPECT_FALSE(std::filesystem::exists(dir.Path("other.dat")));
     holder->Signal(SIGINT);
     EXPECT_EQ(holder->Wait(kEventDeadline), 130) << holder->Errors();

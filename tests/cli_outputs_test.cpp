@@ -74,13 +74,13 @@ class PipeReader {
 class CliOutputs : public testing::Test {
   protected:
     // `args` run in the test's folder; for a download, the meter sends its memory once the
-    // command waits for it.
+    // command waits for it (Wait(1ms) looks once whether it has ended).
     std::unique_ptr<ChildProcess> Run(const std::vector<std::string>& args) {
         auto cli = std::make_unique<ChildProcess>(RV7342_CLI_PATH, args, std::vector<std::string>{},
                                                   dir.Path());
         if (args[0] == "download") {
-            WaitUntil([&] { return cli->Wait(0ms) || Contains(cli->Errors(), "press RESET"); });
-            if (!cli->Wait(0ms)) {
+            WaitUntil([&] { return cli->Wait(1ms) || Contains(cli->Errors(), "press RESET"); });
+            if (!cli->Wait(1ms)) {
                 meter.Write(MemoryImage({kReading, kReading, kReading}));
             }
         }

@@ -168,6 +168,35 @@ TEST_F(CliFiles, WholeNumbersAreWrittenInFull) {
         << cli->Output();
 }
 
+// A unit table's faulty lines are told by their numbers, by every command that reads it; each
+// leaves only its own code unnamed, and the later lines keep theirs.
+TEST_F(CliFiles, AUnitTablesFaultyLinesAreToldByTheirNumbers) {
+    dir.Write("faulty.units",
+              "0,zero\r\n1,\"one\r\n2,mV DC,extra\r\n\r\n4,four\r\n5,\"V, DC\"\r\n6,six\r\n"
+              "7,A AC\r\n");
+    const std::string table = "rv7342-cli: " + dir.Path("faulty.units");
+    const std::string told =
+        table +
+        ", line 2: a quote is never closed on the line: \"1,\\\"one\"; its entry stays "
+        "unnamed\n" +
+        table + ", line 3: it holds 3 fields, not 2: \"2,mV DC,extra\"; its entry stays unnamed\n" +
+        table + ", line 4: the line is empty; its entry stays unnamed\n";
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"stats"}, {"export", "-o", "-"}, {"plot", "-o", "run.svg"}}) {
+        SCOPED_TRACE(command.front());
+        std::vector<std::string> args = command;
+        args.insert(args.end(), {"--units", "faulty.units", "run.dat"});
+        const auto cli = Run(args);
+        EXPECT_EQ(status, 0) << cli->Errors();
+        EXPECT_EQ(cli->Errors(), told);
+    }
+    EXPECT_EQ(Run({"stats", "--units", "faulty.units", "run.dat"})->Output(),
+              "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out\n"
+              "V, DC\tfirst\t3\t1.5\t4\t2.6666666666666665\t1.2583057392117918\t1\t5\t1\n"
+              "A AC\tfirst\t1\t3\t3\t3\t\t3\t3\t0\n"
+              "unit 2\tsecond\t1\t1.25\t1.25\t1.25\t\t3\t3\t0\n");
+}
+
 // A faulty line: the output of the readings before it and exit 1. A missing file or table:
 // exit 2, nothing written.
 TEST_F(CliFiles, AFaultyLineGivesTheReadingsBeforeItAndAMissingFileNothing) {
@@ -393,23 +422,25 @@ TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path("a.dat")));
 }
 
+// The program's help names every command; each command's help its usage, its own arguments
+// (never the command's word among them) and the exit statuses.
 TEST_F(CliFiles, HelpAndVersionOnStandardOutput) {
     auto cli = Run({"--version"});
     EXPECT_EQ(status, 0);
     EXPECT_EQ(cli->Output(), "rv7342-cli " RV7342_VERSION "\n");
-    cli = Run({"--help"});
+    const std::string help = Run({"--help"})->Output();
     EXPECT_EQ(status, 0);
-    for (const char* command : {"download", "ports", "stats", "export", "plot"}) {
-        EXPECT_TRUE(Contains(cli->Output(), std::string("\n  ") + command + " ")) << command;
-    }
-    for (const char* command : {"download", "ports", "stats", "export", "plot"}) {
+    for (const char* command : {"download", "decode", "ports", "stats", "export", "plot"}) {
         SCOPED_TRACE(command);
+        EXPECT_TRUE(Contains(help, std::string("\n  ") + command + " "));
         cli = Run({command, "--help"});
         EXPECT_EQ(status, 0);
-        EXPECT_TRUE(Contains(cli->Output(), std::string("Usage: rv7342-cli ") + command))
-            << cli->Output();
+        EXPECT_TRUE(Contains(cli->Output(), std::string("Usage: rv7342-cli ") + command + " "));
+        EXPECT_FALSE(Contains(cli->Output(), std::string("  ") + command + " ")) << cli->Output();
         EXPECT_TRUE(Contains(cli->Output(), "  64   usage error\n"));
-        EXPECT_TRUE(Contains(cli->Output(), "  130  stopped by SIGINT (143 by SIGTERM)"));
+        EXPECT_TRUE(Contains(cli->Output(),
+                             "  130  stopped by SIGINT (143 by SIGTERM), 129 by SIGHUP; every "
+                             "whole reading is kept\n"));
     }
 }
 
