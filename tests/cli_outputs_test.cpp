@@ -22,6 +22,7 @@
 #include "tests/cli_support.h"
 #include "tests/meter_stream.h"
 #include "tests/pseudo_terminal.h"
+#include "tests/test_conditions.h"
 
 namespace rv7342 {
 namespace {
@@ -120,11 +121,8 @@ bool IsSvg(const std::string& written) {
 }
 
 TEST_F(CliOutputs, EveryWriterOntoEveryKindOfTarget) {
-    if (geteuid() != 0) {
-        if (std::getenv("CI")) {
-            FAIL() << "CI runs the tests as root; this one makes device nodes";
-        }
-        GTEST_SKIP() << "making device nodes needs root";
+    if (!RunningAsRoot()) {
+        RV7342_SKIP_OUTSIDE_CI("making device nodes needs root");
     }
     const Bytes memory = MemoryImage({kReading, kReading, kReading});
     dir.Write("capture.bin", std::string(memory.begin(), memory.end()));

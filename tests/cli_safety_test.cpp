@@ -10,13 +10,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +24,7 @@
 #include "tests/child_process.h"
 #include "tests/cli_support.h"
 #include "tests/svg_chart.h"
+#include "tests/test_conditions.h"
 
 namespace rv7342 {
 namespace {
@@ -247,11 +246,8 @@ TEST_F(CliSafety, MoreReadingsThanASheetHoldsAreRefused) {
 // Root and Linux only: a full tmpfs of 64 kB. Every output fails with the system's reason and
 // exit 2, and leaves the file before it and nothing else.
 TEST_F(CliSafety, AFullDiskLeavesEveryEarlierOutputAsItWas) {
-    if (geteuid() != 0) {
-        if (std::getenv("CI")) {
-            FAIL() << "CI runs the tests as root; this one mounts a tmpfs";
-        }
-        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    if (!RunningAsRoot()) {
+        RV7342_SKIP_OUTSIDE_CI("mounting a small tmpfs needs root");
     }
     const std::string full = dir.Path("full");
     std::filesystem::create_directory(full);
