@@ -64,15 +64,23 @@ class CliSafety : public testing::Test {
     mutable std::optional<int> status;
 };
 
-// By its name, by the default name, through a symbolic or a hard link: an output that is an
-// input of the command is refused with exit 2, and the input stays as it was.
-TEST_F(CliSafety, AnOutputThatIsAnInputIsRefused) {
+// An output that is an input of the command (by its name, by the default name, through a
+// symbolic or a hard link) or a folder (named, or standing at the default name) is refused in
+// every format with exit 2; the inputs stay as they were and the folders empty.
+TEST_F(CliSafety, AnOutputThatIsAnInputOrAFolderIsRefused) {
     dir.Write("run.csv", kReadings);
     dir.Write("run.png", kReadings);
+    dir.Write("run.dat", kReadings);
     dir.Write("units.dat", "0,V\r\n");
     std::filesystem::create_symlink(dir.Path("run.csv"), dir.Path("link.csv"));
     std::filesystem::create_hard_link(dir.Path("run.csv"), dir.Path("hard.xlsx"));
     std::filesystem::create_symlink(dir.Path("run.csv"), dir.Path("link.svg"));
+    const std::string folders[] = {"out.xlsx", "out.csv", "run.xlsx",
+                                   "out.png",  "out.svg", "out.pdf"};
+    for (const std::string& folder : folders) {
+        std::filesystem::create_directory(dir.Path(folder));
+    }
+    const std::string folder = ": it is a folder";
     const struct {
         std::vector<std::string> args;
         std::string told;
@@ -84,47 +92,27 @@ TEST_F(CliSafety, AnOutputThatIsAnInputIsRefused) {
         {{"export", "--units", "units.dat", "-o", "units.dat", "run.csv"}, "units.dat"},
         {{"plot", "-o", "run.png", "run.png"}, "it is the input " + dir.Path("run.png")},
         {{"plot", "-o", "link.svg", "run.csv"}, "it is the same file as the input"},
+        {{"export", "-o", "out.xlsx", "run.dat"}, dir.Path("out.xlsx") + folder},
+        {{"export", "-o", "out.csv", "run.dat"}, dir.Path("out.csv") + folder},
+        {{"export", "run.dat"}, dir.Path("run.xlsx") + folder},
+        {{"plot", "-o", "out.png", "run.dat"}, dir.Path("out.png") + folder},
+        {{"plot", "-o", "out.svg", "run.dat"}, dir.Path("out.svg") + folder},
+        {{"plot", "-o", "out.pdf", "run.dat"}, dir.Path("out.pdf") + folder},
     };
     for (const auto& [args, told] : cases) {
         SCOPED_TRACE(args.back() + " " + args[args.size() - 2]);
         const auto cli = Run(args);
         EXPECT_EQ(status, 2) << cli->Errors();
-        EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: Cannot write ")) << cli->Errors();
-        EXPECT_TRUE(Contains(cli->Errors(), told)) << cli->Errors();
-        EXPECT_EQ(dir.Read("run.csv"), kReadings);
-        EXPECT_EQ(dir.Read("run.png"), kReadings);
+        EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: Cannot write "));
+        EXPECT_TRUE(Contains(cli->Errors(), told));
+        for (const char* input : {"run.csv", "run.png", "run.dat"}) {
+            EXPECT_EQ(dir.Read(input), kReadings) << input;
+        }
         EXPECT_EQ(dir.Read("units.dat"), "0,V\r\n");
     }
     EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.csv")));
-}
-
-// A folder named as the output, or standing at the default name, is refused in every format
-// with exit 2, and stays empty.
-TEST_F(CliSafety, AFolderAsTheOutputIsRefused) {
-    dir.Write("run.dat", kReadings);
-    const std::vector<std::string> cases[] = {
-        {"export", "-o", "out.xlsx", "run.dat"},
-        {"export", "-o", "out.csv", "run.dat"},
-        {"export", "run.dat"},
-        {"export", "--format", "csv", "run.dat"},
-        {"plot", "-o", "out.png", "run.dat"},
-        {"plot", "-o", "out.svg", "run.dat"},
-        {"plot", "-o", "out.pdf", "run.dat"},
-    };
-    for (const std::string name :
-         {"out.xlsx", "out.csv", "run.xlsx", "run.csv", "out.png", "out.svg", "out.pdf"}) {
-        std::filesystem::create_directory(dir.Path(name));
-    }
-    for (const std::vector<std::string>& args : cases) {
-        const std::string folder = args.size() == 4 && args[1] == "-o" ? args[2]
-                                   : args.size() == 4                  ? "run.csv"
-                                                                       : "run.xlsx";
-        SCOPED_TRACE(args.front() + " onto " + folder);
-        const auto cli = Run(args);
-        EXPECT_EQ(status, 2) << cli->Errors();
-        EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: Cannot write " + dir.Path(folder)));
-        EXPECT_TRUE(Contains(cli->Errors(), "it is a folder"));
-        EXPECT_TRUE(std::filesystem::is_empty(dir.Path(folder)));
+    for (const std::string& folder : folders) {
+        EXPECT_TRUE(std::filesystem::is_empty(dir.Path(folder))) << folder;
     }
     EXPECT_EQ(Hidden(dir.Path()), std::vector<std::string>{});
 }
