@@ -52,11 +52,11 @@ class CliSafety : public testing::Test {
         status = shell->Wait(kEventDeadline);
         return shell;
     }
-    // A data file of `count` readings.
-    void WriteReadings(const std::string& name, int count) const {
+    // A data file of `count` readings in `units` units.
+    void WriteReadings(const std::string& name, int count, int units = 7) const {
         std::ofstream file(dir.Path(name), std::ios::binary);
         for (int i = 1; i <= count; ++i) {
-            file << i << ',' << i % 1000 << ".25," << i % 7 << ",1.5,2\r\n";
+            file << i << ',' << i % 1000 << ".25," << i % units << ",1.5,2\r\n";
         }
     }
 
@@ -121,16 +121,17 @@ TEST_F(CliSafety, AnOutputThatIsAnInputOrAFolderIsRefused) {
 // output before is untouched, no temporary file is left, and the status is the signal's.
 TEST_F(CliSafety, AStopSignalDuringAnExportOrAChartLeavesTheEarlierFile) {
     WriteReadings("long.dat", 400000);
+    // The most series a chart draws, on the largest image: a second's drawing to stop.
+    WriteReadings("series.dat", 400000, 100);
+    const std::vector<std::string> exporting = {"export", "long.dat"};
+    const std::vector<std::string> plotting = {"plot", "--size",   "10000x10000",
+                                               "-o",   "long.svg", "series.dat"};
     const struct {
         std::vector<std::string> args;
         int signal, status;
     } cases[] = {
-        {{"export", "long.dat"}, SIGINT, 130},
-        {{"export", "long.dat"}, SIGTERM, 143},
-        {{"export", "long.dat"}, SIGHUP, 129},
-        {{"plot", "-o", "long.svg", "long.dat"}, SIGINT, 130},
-        {{"plot", "-o", "long.svg", "long.dat"}, SIGTERM, 143},
-        {{"plot", "-o", "long.svg", "long.dat"}, SIGHUP, 129},
+        {exporting, SIGINT, 130}, {exporting, SIGTERM, 143}, {exporting, SIGHUP, 129},
+        {plotting, SIGINT, 130},  {plotting, SIGTERM, 143},  {plotting, SIGHUP, 129},
     };
     for (const auto& [args, signal, expected] : cases) {
         SCOPED_TRACE(args.front() + " stopped by " + strsignal(signal));
