@@ -33,6 +33,11 @@ int CloseFile(int fd) {
     return ::_close(fd);
 }
 void WatchForStopSignals() {}
+// Windows has no stop signals to hold back: its console events stop the command itself.
+class StopSignalsHeld {
+  public:
+    StopSignalsHeld() {}
+};
 void ForgetSlot(int) {}
 int RememberTemporary(const std::string&) {
     return -1;
@@ -91,6 +96,26 @@ void WatchForStopSignals() {
         }
     }
 }
+
+// Holds the stop signals back for as long as it lives: a temporary file is created and
+// remembered for the handler that removes it with no signal in between, which would leave it.
+class StopSignalsHeld {
+  public:
+    StopSignalsHeld() {
+        sigset_t stop;
+        sigemptyset(&stop);
+        for (const int signal : kStopSignals) {
+            sigaddset(&stop, signal);
+        }
+        ::pthread_sigmask(SIG_BLOCK, &stop, &previous_);
+    }
+    ~StopSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    StopSignalsHeld(const StopSignalsHeld&) = delete;
+    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+
+  private:
+    sigset_t previous_{};
+};
 
 // The slot that now holds `path`; -1 when the slots are all taken (the file is then still
 // removed on a failure, only not on a signal).
@@ -182,6 +207,7 @@ Failure OutputFile::OpenStream() {
 }
 
 Failure OutputFile::OpenRegular(FileCreation creation) {
+    const StopSignalsHeld held;
     errno = 0;
     switch (creation) {
         case FileCreation::Truncate:
@@ -228,6 +254,7 @@ Failure OutputFile::NeedFilePath() {
 #else
     const std::string folder = std::filesystem::temp_directory_path(error).string();
 #endif
+    const StopSignalsHeld held;
     errno = 0;
     const int scratch = CreateFileBeside(folder + "/rv7342-output", temporary_);
     if (scratch < 0) {

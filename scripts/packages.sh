@@ -44,8 +44,8 @@ fi
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev
     libqcustomplot-dev libxlsxwriter-dev "${XLSXWRITER_NEEDS[@]}" libgl-dev fonts-liberation
     librsvg2-bin)
-TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales python3-openpyxl desktop-file-utils
-    appstream)
+TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales python3-openpyxl poppler-utils
+    desktop-file-utils appstream)
 # dpkg-shlibdeps (dpkg-dev) and file find the package's dependencies; lintian checks it.
 PACKAGE_PACKAGES=(dpkg-dev file lintian)
 # The fuzz targets: clang and its fuzzing runtime.

@@ -1,21 +1,25 @@
 // rv7342-cli download run as a user runs it, the meter played by a pseudo-terminal or the
 // simulator: the same file as the window's, the ends of a transfer and their exit statuses.
 
+#include <pty.h>
+#include <sys/stat.h>
+#include <termios.h>
+
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "tests/child_process.h"
+#include "tests/cli_support.h"
 #include "tests/download_fixture.h"
+#include "tests/test_conditions.h"
 
 namespace rv7342 {
 namespace {
 
 using namespace std::chrono_literals;
-
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 class CliDownload : public Download {
   protected:
@@ -32,20 +36,18 @@ class CliDownload : public Download {
         args.insert(args.end(), options.begin(), options.end());
         args.push_back(name);
         std::unique_ptr<ChildProcess> cli = Cli(args);
-        EXPECT_TRUE(cli->WaitForError("Waiting for the meter on " + meter.SlavePath() +
-                                      ": press RESET on the meter."))
+        EXPECT_TRUE(cli->WaitForError(
+            "Waiting for the meter on " + meter.SlavePath() + ": press RESET on the meter.",
+            kEventDeadline))
             << cli->Errors();
         return cli;
     }
     // Waits until the file `name` holds `lines` lines.
     bool WaitForLines(const std::string& name, int lines) const {
-        for (int wait = 0; wait < 1000; ++wait, std::this_thread::sleep_for(5ms)) {
+        return WaitUntil([&] {
             const std::string text = dir.Read(name);
-            if (std::count(text.begin(), text.end(), '\n') >= lines) {
-                return true;
-            }
-        }
-        return false;
+            return std::count(text.begin(), text.end(), '\n') >= lines;
+        });
     }
 
     PseudoTerminal meter;
@@ -62,15 +64,17 @@ TEST_F(CliDownload, WritesTheWindowsFileByteForByteAndTellsTheSameEnd) {
 
     std::unique_ptr<ChildProcess> cli = WaitingDownload(meter);
     meter.Write(stream);
-    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 0) << cli->Errors();
     const std::string file = dir.Read("cli.dat");
     EXPECT_EQ(file, dir.Read("run.dat"));
     EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 4) << file;
     const std::string errors = cli->Errors();
-    EXPECT_TRUE(Has(errors, "rv7342-cli: Data Transfer OK: 4 readings in " + dir.Path("cli.dat")))
+    EXPECT_TRUE(
+        Contains(errors, "rv7342-cli: Data Transfer OK: 4 readings in " + dir.Path("cli.dat")))
         << errors;
-    EXPECT_TRUE(Has(errors, "rv7342-cli: " + windowReport)) << "the window's noisy-frame message";
-    EXPECT_TRUE(Has(errors, "Receiving: ")) << errors;
+    EXPECT_TRUE(Contains(errors, "rv7342-cli: " + windowReport))
+        << "the window's noisy-frame message";
+    EXPECT_TRUE(Contains(errors, "Receiving: ")) << errors;
     EXPECT_EQ(cli->Output(), "");
 }
 
@@ -78,18 +82,16 @@ TEST_F(CliDownload, WritesTheWindowsFileByteForByteAndTellsTheSameEnd) {
 TEST_F(CliDownload, DownloadsTheSimulatorsMemoryWithoutADisplay) {
     ChildProcess simulator(RV7342_SIM_PATH, {"--frames", "300", "--fast", "--once", "--delay",
                                              "0.3", "--expect", dir.Path("expected.dat")});
-    std::string device;
-    for (int wait = 0; wait < 1000 && !Has(simulator.Output(), "\n"); ++wait) {
-        std::this_thread::sleep_for(5ms);
-    }
-    device = simulator.Output().substr(0, simulator.Output().find('\n'));
+    ASSERT_TRUE(WaitUntil([&] { return Contains(simulator.Output(), "\n"); }))
+        << simulator.Errors();
+    const std::string device = simulator.Output().substr(0, simulator.Output().find('\n'));
     ASSERT_FALSE(device.empty()) << simulator.Errors();
     std::unique_ptr<ChildProcess> cli = Cli({"download", "--port", device, "sim.dat"},
                                             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
-    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 0) << cli->Errors();
     EXPECT_EQ(dir.Read("sim.dat"), dir.Read("expected.dat"));
-    EXPECT_TRUE(Has(cli->Errors(), "Data Transfer OK: 300 readings")) << cli->Errors();
-    EXPECT_EQ(simulator.Wait(), 0);
+    EXPECT_TRUE(Contains(cli->Errors(), "Data Transfer OK: 300 readings")) << cli->Errors();
+    EXPECT_EQ(simulator.Wait(kEventDeadline), 0);
 }
 
 // A meter that falls silent after its first byte, or never sends within --wait: exit 1, with
@@ -98,21 +100,22 @@ TEST_F(CliDownload, AnIncompleteTransferExitsOneKeepingEveryReading) {
     std::unique_ptr<ChildProcess> cli = WaitingDownload(meter, {"--silence", "0.5"});
     meter.Write(Concat({{13}, kTwoValue, kTwoValue, kTwoValue, {'0', '0', '3'}}));
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 1) << cli->Errors();
     EXPECT_GE(std::chrono::steady_clock::now() - started, 400ms) << "ends after the silence";
     EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n3,12.34,5,12.3,3\r\n");
-    EXPECT_TRUE(Has(cli->Errors(), "Transfer incomplete: 3 readings in")) << cli->Errors();
-    EXPECT_TRUE(Has(cli->Errors(), "stopped sending before the end of its memory was recognised"));
+    EXPECT_TRUE(Contains(cli->Errors(), "Transfer incomplete: 3 readings in")) << cli->Errors();
+    EXPECT_TRUE(
+        Contains(cli->Errors(), "stopped sending before the end of its memory was recognised"));
 
     // Nothing received: the file downloaded before stays as it was.
     const std::string before = dir.Read("cli.dat");
     cli = WaitingDownload(meter, {"--wait", "0.3", "--force"});
-    EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 1) << cli->Errors();
     EXPECT_EQ(dir.Read("cli.dat"), before);
-    EXPECT_TRUE(Has(cli->Errors(), "nothing arrived from the meter within 0.3 seconds"))
+    EXPECT_TRUE(Contains(cli->Errors(), "nothing arrived from the meter within 0.3 seconds"))
         << cli->Errors();
-    EXPECT_TRUE(Has(cli->Errors(),
-                    "no reading was received, " + dir.Path("cli.dat") + " is left as it was"))
+    EXPECT_TRUE(Contains(cli->Errors(),
+                         "no reading was received, " + dir.Path("cli.dat") + " is left as it was"))
         << cli->Errors();
 }
 
@@ -144,33 +147,36 @@ TEST_F(CliDownload, NothingReceivedLeavesNoFileAndForceReplacesOnlyWithReadings)
         if (signal != 0) {
             cli->Signal(signal);
         }
-        EXPECT_EQ(cli->Wait(), status) << cli->Errors();
+        EXPECT_EQ(cli->Wait(kEventDeadline), status) << cli->Errors();
         for (const char* file : {"cli.dat", "capture.bin"}) {
             EXPECT_EQ(std::filesystem::exists(dir.Path(file)), !before.empty()) << file;
             EXPECT_EQ(dir.Read(file), before) << file;
         }
-        EXPECT_TRUE(Has(cli->Errors(), "no reading was received")) << cli->Errors();
-        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-            EXPECT_NE(entry.path().filename().string().front(), '.')
-                << "no temporary file left behind";
-        }
+        EXPECT_TRUE(Contains(cli->Errors(), "no reading was received")) << cli->Errors();
+        EXPECT_EQ(Hidden(dir.Path()), std::vector<std::string>{}) << "no temporary file left";
     }
 
     // Readings replace the old file, once the transfer has ended.
     dir.Write("cli.dat", "precious\r\n");
     std::unique_ptr<ChildProcess> cli = WaitingDownload(meter, {"--force"});
     meter.Write(Concat({{13}, kTwoValue, kTwoValue, {'0', '0', '3'}}));
-    std::this_thread::sleep_for(300ms);
+    // The readings grow in a temporary file beside it.
+    const auto temporaryHoldsBoth = [&] {
+        const std::vector<std::string> hidden = Hidden(dir.Path());
+        return hidden.size() == 1 &&
+               dir.Read(hidden[0]) == "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n";
+    };
+    ASSERT_TRUE(WaitUntil(temporaryHoldsBoth)) << cli->Errors();
     EXPECT_EQ(dir.Read("cli.dat"), "precious\r\n") << "untouched while the transfer runs";
     cli->Signal(SIGHUP);
-    EXPECT_EQ(cli->Wait(), 129) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 129) << cli->Errors();
     EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
 
     // Through a symbolic link: the file it points to is replaced, and the link stays.
     std::filesystem::create_symlink(dir.Path("cli.dat"), dir.Path("link.dat"));
     cli = WaitingDownload(meter, {"--force"}, "link.dat");
     meter.Write(MemoryImage({kTwoValue}));
-    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 0) << cli->Errors();
     EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.dat")));
     EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n");
 }
@@ -181,10 +187,10 @@ TEST_F(CliDownload, TwoDownloadsIntoOneNewFileCannotBothWrite) {
     std::unique_ptr<ChildProcess> first = WaitingDownload(meter);
     std::unique_ptr<ChildProcess> other =
         Cli({"download", "--port", second.SlavePath(), "cli.dat"});
-    EXPECT_EQ(other->Wait(), 2) << other->Errors();
-    EXPECT_TRUE(Has(other->Errors(), dir.Path("cli.dat"))) << other->Errors();
+    EXPECT_EQ(other->Wait(kEventDeadline), 2) << other->Errors();
+    EXPECT_TRUE(Contains(other->Errors(), dir.Path("cli.dat"))) << other->Errors();
     meter.Write(MemoryImage({kTwoValue, kTwoValue}));
-    EXPECT_EQ(first->Wait(), 0) << first->Errors();
+    EXPECT_EQ(first->Wait(kEventDeadline), 0) << first->Errors();
     EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
 }
 
@@ -196,17 +202,17 @@ TEST_F(CliDownload, AFullDiskLeavesOnlyWholeLinesAndCountsThem) {
         std::vector<std::string>{"--fsize=4000", "--", RV7342_CLI_PATH, "download", "--port",
                                  meter.SlavePath(), "cli.dat"},
         std::vector<std::string>{}, dir.Path());
-    ASSERT_TRUE(cli->WaitForError("press RESET on the meter.")) << cli->Errors();
+    ASSERT_TRUE(cli->WaitForError("press RESET on the meter.", kEventDeadline)) << cli->Errors();
     meter.Write(MemoryImage(std::vector<Bytes>(300, kTwoValue)));
-    EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 1) << cli->Errors();
     const std::string file = dir.Read("cli.dat");
     const long lines = std::count(file.begin(), file.end(), '\n');
     EXPECT_GT(file.size(), 3900u);
     EXPECT_EQ(file.substr(file.size() - 2), "\r\n") << "no line cut in its middle";
     EXPECT_TRUE(
-        Has(cli->Errors(), "Transfer incomplete: " + std::to_string(lines) + " readings in"))
+        Contains(cli->Errors(), "Transfer incomplete: " + std::to_string(lines) + " readings in"))
         << cli->Errors();
-    EXPECT_TRUE(Has(cli->Errors(), "File too large")) << cli->Errors();
+    EXPECT_TRUE(Contains(cli->Errors(), "File too large")) << cli->Errors();
 }
 
 // SIGINT and SIGTERM stop the transfer: the file holds every whole reading, nothing of the
@@ -216,14 +222,14 @@ TEST_F(CliDownload, ASignalStopsTheTransferKeepingEveryWholeReading) {
     meter.Write(Concat({{13}, kTwoValue, kTwoValue, {'0', '0', '3'}}));
     ASSERT_TRUE(WaitForLines("cli.dat", 2));
     cli->Signal(SIGINT);
-    EXPECT_EQ(cli->Wait(), 130) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 130) << cli->Errors();
     EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
-    EXPECT_TRUE(Has(cli->Errors(), "2 readings were saved in " + dir.Path("cli.dat")))
+    EXPECT_TRUE(Contains(cli->Errors(), "2 readings were saved in " + dir.Path("cli.dat")))
         << cli->Errors();
 
     cli = WaitingDownload(meter, {"--force"});
     cli->Signal(SIGTERM);
-    EXPECT_EQ(cli->Wait(), 143) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 143) << cli->Errors();
     EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n")
         << "nothing received: the file stays as it was";
 }
@@ -233,25 +239,146 @@ TEST_F(CliDownload, ASignalStopsTheTransferKeepingEveryWholeReading) {
 TEST_F(CliDownload, APortOrFileFailureExitsTwoTouchingNothing) {
     std::unique_ptr<ChildProcess> cli =
         Cli({"download", "--port", "COM1", "cli.dat"}, {"RV7342_COM1=/dev/rv7342-absent"});
-    EXPECT_EQ(cli->Wait(), 2);
-    EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: Cannot open COM1 (/dev/rv7342-absent): "))
+    EXPECT_EQ(cli->Wait(kEventDeadline), 2);
+    EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: Cannot open COM1 (/dev/rv7342-absent): "))
         << cli->Errors();
-    EXPECT_TRUE(Has(cli->Errors(), "There is no such serial device."));
-    EXPECT_FALSE(Has(cli->Errors(), "press Start")) << cli->Errors();
-    EXPECT_TRUE(Has(cli->Errors(), "serial port")) << "the machine's ports are listed";
+    EXPECT_TRUE(Contains(cli->Errors(), "There is no such serial device."));
+    EXPECT_FALSE(Contains(cli->Errors(), "press Start")) << cli->Errors();
+    EXPECT_TRUE(Contains(cli->Errors(), "serial port")) << "the machine's ports are listed";
     EXPECT_FALSE(std::filesystem::exists(dir.Path("cli.dat")));
 
     dir.Write("cli.dat", "precious\r\n");
     cli = Cli({"download", "--port", meter.SlavePath(), "cli.dat"});
-    EXPECT_EQ(cli->Wait(), 2);
-    EXPECT_TRUE(Has(cli->Errors(), dir.Path("cli.dat") + " exists")) << cli->Errors();
-    EXPECT_TRUE(Has(cli->Errors(), "--force"));
+    EXPECT_EQ(cli->Wait(kEventDeadline), 2);
+    EXPECT_TRUE(Contains(cli->Errors(), dir.Path("cli.dat") + " exists")) << cli->Errors();
+    EXPECT_TRUE(Contains(cli->Errors(), "--force"));
     EXPECT_EQ(dir.Read("cli.dat"), "precious\r\n");
 
     cli = Cli({"download", "--port", meter.SlavePath(), "none/cli.dat"});
-    EXPECT_EQ(cli->Wait(), 2);
-    EXPECT_TRUE(Has(cli->Errors(), dir.Path("none/cli.dat"))) << cli->Errors();
-    EXPECT_TRUE(Has(cli->Errors(), ": the folder " + dir.Path("none") + " does not exist"));
+    EXPECT_EQ(cli->Wait(kEventDeadline), 2);
+    EXPECT_TRUE(Contains(cli->Errors(), dir.Path("none/cli.dat"))) << cli->Errors();
+    EXPECT_TRUE(Contains(cli->Errors(), ": the folder " + dir.Path("none") + " does not exist"));
+}
+
+// A port another download holds is busy, one the user may not open is refused: exit 2, the
+// message naming the device and why, no file written.
+TEST_F(CliDownload, ABusyOrRefusedPortExitsTwo) {
+    std::unique_ptr<ChildProcess> holder = WaitingDownload(meter);
+    std::unique_ptr<ChildProcess> cli = Cli({"download", "--port", meter.SlavePath(), "other.dat"});
+    EXPECT_EQ(cli->Wait(kEventDeadline), 2) << cli->Errors();
+    EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: Cannot open " + meter.SlavePath() + ": "));
+    EXPECT_TRUE(Contains(cli->Errors(), "The port is in use by rv7342-cli (process "));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("other.dat")));
+    holder->Signal(SIGINT);
+    EXPECT_EQ(holder->Wait(kEventDeadline), 130) << holder->Errors();
+
+    if (!RunningAsRoot()) {
+        RV7342_SKIP_OUTSIDE_CI("running the program as another user needs root");
+    }
+    // The device closed to everyone, the program run as "nobody" in a folder it may write.
+    ASSERT_EQ(::chmod(meter.SlavePath().c_str(), 0), 0) << std::strerror(errno);
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
+    cli = std::make_unique<ChildProcess>(
+        "/usr/bin/setpriv",
+        std::vector<std::string>{"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--",
+                                 RV7342_CLI_PATH, "download", "--port", meter.SlavePath(),
+                                 "cli.dat"},
+        std::vector<std::string>{}, dir.Path());
+    EXPECT_EQ(cli->Wait(kEventDeadline), 2) << cli->Errors();
+    EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: Cannot open " + meter.SlavePath() + ": "));
+    EXPECT_TRUE(Contains(cli->Errors(), "You have no permission to use this serial device"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("cli.dat")));
+}
+
+// The meter's memory of `frames` readings sent one frame every `pause`, as a slow meter does.
+void SendSlowly(const PseudoTerminal& meter, int frames, std::chrono::milliseconds pause) {
+    meter.Write({13});
+    for (int i = 0; i < frames; ++i) {
+        std::this_thread::sleep_for(pause);
+        meter.Write(kTwoValue);
+    }
+    meter.Write(Concat({EscapeFrame(), EscapeFrame()}));
+}
+
+// A terminal for the program's standard error, as a user's: all it was given to show is read
+// from its master side. Its slave stays open here too, so that it never hangs up.
+class Terminal {
+  public:
+    Terminal() {
+        termios raw{};
+        cfmakeraw(&raw);
+        char name[128] = {};
+        if (::openpty(&master_, &slave_, name, &raw, nullptr) == 0) {
+            ::fcntl(master_, F_SETFL, O_NONBLOCK);
+            path_ = name;
+        }
+    }
+    ~Terminal() {
+        ::close(master_);
+        ::close(slave_);
+    }
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Everything shown on it so far.
+    const std::string& Shown() {
+        char piece[4096];
+        for (ssize_t got; (got = ::read(master_, piece, sizeof piece)) > 0;) {
+            shown_.append(piece, static_cast<std::size_t>(got));
+        }
+        return shown_;
+    }
+
+  private:
+    int master_ = -1, slave_ = -1;
+    std::string path_, shown_;
+};
+
+// On a terminal the progress is one line rewritten in place, ended before the closing
+// messages.
+TEST_F(CliDownload, TheProgressLineIsRewrittenInPlaceOnATerminal) {
+    Terminal terminal;
+    ASSERT_FALSE(terminal.Path().empty());
+    ChildProcess cli("/bin/sh",
+                     {"-c", "exec \"$0\" download --port \"$1\" cli.dat 2>\"$2\"", RV7342_CLI_PATH,
+                      meter.SlavePath(), terminal.Path()},
+                     {}, dir.Path());
+    ASSERT_TRUE(WaitUntil([&] {
+        return Contains(terminal.Shown(), "press RESET on the meter.\n");
+    })) << terminal.Shown()
+        << cli.Errors();
+    SendSlowly(meter, 12, 100ms);
+    EXPECT_EQ(cli.Wait(kEventDeadline), 0) << terminal.Shown();
+    const std::string shown = terminal.Shown();
+    const std::size_t from = shown.find("meter.\n") + 7;
+    const std::size_t end = shown.find("rv7342-cli: Data Transfer OK: 12 readings in ");
+    ASSERT_NE(end, std::string::npos) << shown;
+    const std::string progress = shown.substr(from, end - from);
+    EXPECT_EQ(progress.rfind("\rrv7342-cli: Receiving: ", 0), 0u) << progress;
+    EXPECT_EQ(progress.find('\n'), progress.size() - 1) << "one line: " << progress;
+    EXPECT_GE(std::count(progress.begin(), progress.end(), '\r'), 2) << progress;
+    EXPECT_TRUE(Contains(progress, "\033[K\rrv7342-cli: Receiving: "))
+        << "each rewrite clears the rest";
+}
+
+// Into a file or a pipe the progress is a line of its own, at most one every five seconds: a
+// transfer of more than five seconds writes two or more, never more often.
+TEST_F(CliDownload, TheProgressIsALineEveryFiveSecondsIntoAFile) {
+    std::unique_ptr<ChildProcess> cli = WaitingDownload(meter);
+    const auto started = std::chrono::steady_clock::now();
+    SendSlowly(meter, 12, 500ms);
+    EXPECT_EQ(cli->Wait(kEventDeadline), 0) << cli->Errors();
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started);
+    const std::string errors = cli->Errors();
+    EXPECT_EQ(errors.find('\r'), std::string::npos) << errors;
+    long lines = 0;
+    std::istringstream told(errors);
+    for (std::string line; std::getline(told, line);) {
+        lines += line.rfind("rv7342-cli: Receiving: ", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_GE(lines, 2) << errors;
+    EXPECT_LE(lines, 1 + seconds.count() / 5) << errors;
 }
 
 // --raw keeps every byte as it arrived, and decode makes of that capture the download's own
@@ -286,15 +413,15 @@ TEST_F(CliDownload, DecodingTheRawCaptureGivesTheDownloadsFile) {
         std::unique_ptr<ChildProcess> cli = WaitingDownload(
             meter, {"--silence", "0.3", "--force", "--raw", "capture.bin"}, "cli.dat");
         meter.Write(stream);
-        EXPECT_EQ(cli->Wait(), status) << cli->Errors();
-        EXPECT_TRUE(Has(cli->Errors(), downloadTold)) << cli->Errors();
+        EXPECT_EQ(cli->Wait(kEventDeadline), status) << cli->Errors();
+        EXPECT_TRUE(Contains(cli->Errors(), downloadTold)) << cli->Errors();
         EXPECT_EQ(dir.Read("capture.bin"), std::string(stream.begin(), stream.end()));
 
         std::unique_ptr<ChildProcess> decode =
             Cli({"decode", "--force", "capture.bin", "decoded.dat"});
-        EXPECT_EQ(decode->Wait(), status) << decode->Errors();
+        EXPECT_EQ(decode->Wait(kEventDeadline), status) << decode->Errors();
         EXPECT_EQ(dir.Read("decoded.dat"), dir.Read("cli.dat"));
-        EXPECT_TRUE(Has(decode->Errors(), decodeTold)) << decode->Errors();
+        EXPECT_TRUE(Contains(decode->Errors(), decodeTold)) << decode->Errors();
     }
 }
 
@@ -325,8 +452,8 @@ TEST_F(CliDownload, DecodeNamesTheFileItCannotReadOrWrite) {
     };
     for (const Case& c : cases) {
         std::unique_ptr<ChildProcess> cli = Cli(c.args);
-        EXPECT_EQ(cli->Wait(), c.status) << cli->Errors();
-        EXPECT_TRUE(Has(cli->Errors(), c.told)) << cli->Errors();
+        EXPECT_EQ(cli->Wait(kEventDeadline), c.status) << cli->Errors();
+        EXPECT_TRUE(Contains(cli->Errors(), c.told)) << cli->Errors();
     }
     EXPECT_FALSE(std::filesystem::exists(dir.Path("out.dat")));
     EXPECT_EQ(dir.Read("kept.dat"), "precious\r\n");
@@ -337,11 +464,12 @@ TEST_F(CliDownload, DecodeNamesTheFileItCannotReadOrWrite) {
 TEST_F(CliDownload, PortsTellsWhatEachComStandsFor) {
     std::unique_ptr<ChildProcess> cli =
         Cli({"ports"}, {"RV7342_COM1=" + meter.SlavePath(), "DISPLAY", "WAYLAND_DISPLAY"});
-    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 0) << cli->Errors();
     const std::string output = cli->Output();
     EXPECT_EQ(output.rfind("COM1: " + meter.SlavePath() + " (set by RV7342_COM1)\n", 0), 0u)
         << output;
-    EXPECT_TRUE(Has(output, "\nCOM2: " + line.SlavePath() + " (set by RV7342_COM2)\n")) << output;
+    EXPECT_TRUE(Contains(output, "\nCOM2: " + line.SlavePath() + " (set by RV7342_COM2)\n"))
+        << output;
 }
 
 }  // namespace

@@ -19,18 +19,16 @@
 #include <thread>
 
 #include "tests/child_process.h"
+#include "tests/cli_support.h"
 #include "tests/meter_stream.h"
 #include "tests/pseudo_terminal.h"
+#include "tests/test_conditions.h"
 
 namespace rv7342 {
 namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 const Bytes kReading = Frame("03051201231234");  // 12.34 unit 5, 12.3 unit 3
 const char kLines[] = "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n3,12.34,5,12.3,3\r\n";
@@ -77,18 +75,17 @@ class PipeReader {
 class CliOutputs : public testing::Test {
   protected:
     // `args` run in the test's folder; for a download, the meter sends its memory once the
-    // command waits for it.
+    // command waits for it (Wait(1ms) looks once whether it has ended).
     std::unique_ptr<ChildProcess> Run(const std::vector<std::string>& args) {
         auto cli = std::make_unique<ChildProcess>(RV7342_CLI_PATH, args, std::vector<std::string>{},
                                                   dir.Path());
         if (args[0] == "download") {
-            while (!cli->Wait(5ms) && !Has(cli->Errors(), "press RESET")) {
-            }
-            if (!cli->Wait(0ms)) {
+            WaitUntil([&] { return cli->Wait(1ms) || Contains(cli->Errors(), "press RESET"); });
+            if (!cli->Wait(1ms)) {
                 meter.Write(MemoryImage({kReading, kReading, kReading}));
             }
         }
-        status = cli->Wait(60s);
+        status = cli->Wait(kEventDeadline);
         return cli;
     }
 
@@ -114,21 +111,18 @@ bool IsCapture(const std::string& written) {
     return written == std::string(memory.begin(), memory.end());
 }
 bool IsCsv(const std::string& written) {
-    return written.rfind("No.,", 0) == 0 && Has(written, "\r\n3,");
+    return written.rfind("No.,", 0) == 0 && Contains(written, "\r\n3,");
 }
 bool IsXlsx(const std::string& written) {
     return written.rfind("PK\x03\x04", 0) == 0;
 }
 bool IsSvg(const std::string& written) {
-    return Has(written, "<svg") && Has(written, "</svg>");
+    return Contains(written, "<svg") && Contains(written, "</svg>");
 }
 
 TEST_F(CliOutputs, EveryWriterOntoEveryKindOfTarget) {
-    if (geteuid() != 0) {
-        if (std::getenv("CI")) {
-            FAIL() << "CI runs the tests as root; this one makes device nodes";
-        }
-        GTEST_SKIP() << "making device nodes needs root";
+    if (!RunningAsRoot()) {
+        RV7342_SKIP_OUTSIDE_CI("making device nodes needs root");
     }
     const Bytes memory = MemoryImage({kReading, kReading, kReading});
     dir.Write("capture.bin", std::string(memory.begin(), memory.end()));
@@ -212,8 +206,8 @@ TEST_F(CliOutputs, EveryWriterOntoEveryKindOfTarget) {
             const auto cli = Run(args);
             EXPECT_EQ(status, expected) << cli->Errors();
             if (expected != 0) {
-                EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: ")) << cli->Errors();
-                EXPECT_TRUE(Has(cli->Errors(), target.told)) << cli->Errors();
+                EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: ")) << cli->Errors();
+                EXPECT_TRUE(Contains(cli->Errors(), target.told)) << cli->Errors();
             }
             switch (target.kind) {
                 case Kind::New:
@@ -246,10 +240,7 @@ TEST_F(CliOutputs, EveryWriterOntoEveryKindOfTarget) {
                     EXPECT_FALSE(fs::exists(dir.Path("none")));
                     break;
             }
-            for (const auto& entry : fs::directory_iterator(dir.Path())) {
-                EXPECT_NE(entry.path().filename().string().front(), '.')
-                    << "a temporary file is left: " << entry.path();
-            }
+            EXPECT_EQ(Hidden(dir.Path()), std::vector<std::string>{}) << "a temporary file is left";
         }
     }
 }
@@ -267,17 +258,6 @@ std::string LongCapture(int frames) {
         capture.append(kReading.begin(), kReading.end());
     }
     return capture;
-}
-
-// The hidden names in the folder: temporary files.
-std::vector<std::string> Hidden(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().string().front() == '.') {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    return names;
 }
 
 // An input that never ends, or is large, is decoded in a fixed piece of memory: the peak stays
@@ -326,8 +306,8 @@ TEST_F(CliOutputs, DecodeReadsInBoundedMemory) {
             std::this_thread::sleep_for(1500ms);
             cli.Signal(c.signal);
         }
-        EXPECT_EQ(cli.Wait(60s), c.status) << cli.Errors();
-        EXPECT_TRUE(Has(cli.Errors(), c.told)) << cli.Errors();
+        EXPECT_EQ(cli.Wait(kEventDeadline), c.status) << cli.Errors();
+        EXPECT_TRUE(Contains(cli.Errors(), c.told)) << cli.Errors();
         EXPECT_LT(cli.PeakMegabytes(), baseline + 8) << "MB at most, against " << baseline;
     }
     EXPECT_EQ(dir.Read("big.dat"), kLines);
@@ -343,24 +323,21 @@ TEST_F(CliOutputs, ASignalEndsADecodeKeepingItsReadings) {
         dir.Write("out.dat", "precious\r\n");
         ChildProcess cli(RV7342_CLI_PATH, {"decode", "--force", "long.bin", "out.dat"}, {},
                          dir.Path());
-        bool writing = false;
-        for (int wait = 0; wait < 2000 && !writing; ++wait, std::this_thread::sleep_for(5ms)) {
-            writing = !Hidden(dir.Path()).empty();
-        }
-        ASSERT_TRUE(writing) << "the readings go into a temporary file beside the old one";
+        ASSERT_TRUE(WaitUntil([&] { return !Hidden(dir.Path()).empty(); }))
+            << "the readings go into a temporary file beside the old one";
         std::this_thread::sleep_for(100ms);
         cli.Signal(signal);
-        EXPECT_EQ(cli.Wait(60s), expected) << cli.Errors();
+        EXPECT_EQ(cli.Wait(kEventDeadline), expected) << cli.Errors();
         EXPECT_TRUE(Hidden(dir.Path()).empty());
         const std::string text = dir.Read("out.dat");
         EXPECT_EQ(text.rfind("1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n", 0), 0u)
             << text.substr(0, 40);
         EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << "only whole lines";
         const auto lines = std::count(text.begin(), text.end(), '\n');
-        EXPECT_TRUE(Has(cli.Errors(),
-                        std::to_string(lines) + " readings were saved in " + dir.Path("out.dat")))
+        EXPECT_TRUE(Contains(
+            cli.Errors(), std::to_string(lines) + " readings were saved in " + dir.Path("out.dat")))
             << cli.Errors();
-        EXPECT_TRUE(Has(cli.Errors(), "it was stopped before the end")) << cli.Errors();
+        EXPECT_TRUE(Contains(cli.Errors(), "it was stopped before the end")) << cli.Errors();
     }
 }
 
@@ -390,14 +367,14 @@ TEST_F(CliOutputs, AFailedWriteAfterSomeReadingsKeepsThemAndExitsOne) {
         }
         ChildProcess cli("/bin/sh", {"-c", "ulimit -f 2; " + c.line, RV7342_CLI_PATH}, {},
                          dir.Path());
-        if (Has(c.what, "download")) {
-            ASSERT_TRUE(cli.WaitForError("press RESET")) << cli.Errors();
+        if (Contains(c.what, "download")) {
+            ASSERT_TRUE(cli.WaitForError("press RESET", kEventDeadline)) << cli.Errors();
             meter.Write(memory);
         }
-        EXPECT_EQ(cli.Wait(60s), 1) << cli.Errors();
-        EXPECT_TRUE(Has(cli.Errors(), "Transfer incomplete: 54 readings in ")) << cli.Errors();
-        EXPECT_TRUE(Has(cli.Errors(), "File too large")) << cli.Errors();
-        EXPECT_TRUE(Has(cli.Errors(), saved)) << cli.Errors();
+        EXPECT_EQ(cli.Wait(kEventDeadline), 1) << cli.Errors();
+        EXPECT_TRUE(Contains(cli.Errors(), "Transfer incomplete: 54 readings in ")) << cli.Errors();
+        EXPECT_TRUE(Contains(cli.Errors(), "File too large")) << cli.Errors();
+        EXPECT_TRUE(Contains(cli.Errors(), saved)) << cli.Errors();
         EXPECT_EQ(dir.Read("out.dat").size(), 9u * 18 + 45 * 19);
         EXPECT_TRUE(Hidden(dir.Path()).empty());
     }

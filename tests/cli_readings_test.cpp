@@ -3,26 +3,18 @@
 
 #include <unistd.h>
 
-#include <QImage>
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <sstream>
 
-#include "export/csv_export.h"
-#include "export/xlsx_export.h"
 #include "tests/child_process.h"
-#include "ui/chart/chart_saving.h"
-#include "ui/chart/readings_chart.h"
+#include "tests/cli_support.h"
+#include "tests/svg_chart.h"
+#include "tests/workbook_reader.h"
 
 namespace rv7342 {
 namespace {
-
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 // 1E+39 is beyond single precision: left out of the figures. The second display's zeros in
 // code 0 are no series.
@@ -43,28 +35,13 @@ class CliFiles : public testing::Test {
     std::unique_ptr<ChildProcess> Run(std::vector<std::string> args) const {
         auto cli = std::make_unique<ChildProcess>(RV7342_CLI_PATH, std::move(args),
                                                   std::vector<std::string>{}, dir.Path());
-        status = cli->Wait();
+        status = cli->Wait(kEventDeadline);
         return cli;
     }
 
     TempDir dir;
     mutable std::optional<int> status;
 };
-
-// The workbook as openpyxl, an independent reader, gives it back.
-std::string ReadBack(const std::string& path) {
-    std::string text;
-    const std::string command =
-        RV7342_PYTHON " " RV7342_SOURCE_DIR "/tests/xlsx_read_back.py '" + path + "' 2>&1";
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) {
-            text.append(buffer, got);
-        }
-        ::pclose(pipe);
-    }
-    return text;
-}
 
 TEST_F(CliFiles, StatsGivesTheFiguresOfEachSeriesAsTextOrJson) {
     auto cli = Run({"stats", "--units", "units.dat", "run.dat"});
@@ -110,7 +87,8 @@ TEST_F(CliFiles, StatsMeasuresWithLimitsConversionsComparedFilesAndCursors) {
     cli = Run({"stats", "--units", "units.dat", "--convert", "mV DC=deg C:100,-10", "--limit",
                "deg C=:100", "run.dat"});
     EXPECT_EQ(status, 0) << cli->Errors();
-    EXPECT_TRUE(Has(cli->Output(), "\ndeg C\tsecond\t1\t115\t115\t115\t\t3\t3\t0\t0\t1\t\t3\n"))
+    EXPECT_TRUE(
+        Contains(cli->Output(), "\ndeg C\tsecond\t1\t115\t115\t115\t\t3\t3\t0\t0\t1\t\t3\n"))
         << cli->Output();
 
     cli = Run({"stats", "--units", "units.dat", "--between", "5", "2", "run.dat"});
@@ -132,17 +110,10 @@ TEST_F(CliFiles, StatsMeasuresWithLimitsConversionsComparedFilesAndCursors) {
                                  "V, DC\tfirst\t2\t10\t20\t15\t7.0710678118654755\t1\t2"
                                  "\t0\trun2.dat\n");
 
-    // The chart of both files, the compared one in the panel of its unit, converted.
-    cli = Run({"plot", "--units", "units.dat", "--interval", "10", "--compare",
-               "run2.dat,interval=5", "--convert", "V, DC=mV:1000,0", "-o", "both.png", "run.dat"});
-    EXPECT_EQ(status, 0) << cli->Errors();
-    EXPECT_FALSE(QImage(QString::fromStdString(dir.Path("both.png"))).isNull());
-    EXPECT_EQ(cli->Errors().find("not defined"), std::string::npos) << cli->Errors();
-
     cli = Run({"stats", "--units", "units.dat", "--compare", "none.dat", "run.dat"});
     EXPECT_EQ(status, 2);
     EXPECT_EQ(cli->Output(), "");
-    EXPECT_TRUE(Has(cli->Errors(), dir.Path("none.dat") + ": No such file")) << cli->Errors();
+    EXPECT_TRUE(Contains(cli->Errors(), dir.Path("none.dat") + ": No such file")) << cli->Errors();
 }
 
 // A file compared with itself, by any name, and a file compared twice: each is compared, its
@@ -192,8 +163,37 @@ TEST_F(CliFiles, WholeNumbersAreWrittenInFull) {
               "\"max\": 0, \"mean\": 0, \"sd\": 0, \"first\": 1000000, \"last\": 1234567, "
               "\"left_out\": 0}\n]\n");
     cli = Run({"stats", "--units", "units.dat", "big.dat"});
-    EXPECT_TRUE(Has(cli->Output(), "\nV, DC\tfirst\t2\t0\t0\t0\t0\t1000000\t1234567\t0\n"))
+    EXPECT_TRUE(Contains(cli->Output(), "\nV, DC\tfirst\t2\t0\t0\t0\t0\t1000000\t1234567\t0\n"))
         << cli->Output();
+}
+
+// A unit table's faulty lines are told by their numbers, by every command that reads it; each
+// leaves only its own code unnamed, and the later lines keep theirs.
+TEST_F(CliFiles, AUnitTablesFaultyLinesAreToldByTheirNumbers) {
+    dir.Write("faulty.units",
+              "0,zero\r\n1,\"one\r\n2,mV DC,extra\r\n\r\n4,four\r\n5,\"V, DC\"\r\n6,six\r\n"
+              "7,A AC\r\n");
+    const std::string table = "rv7342-cli: " + dir.Path("faulty.units");
+    const std::string told =
+        table +
+        ", line 2: a quote is never closed on the line: \"1,\\\"one\"; its entry stays "
+        "unnamed\n" +
+        table + ", line 3: it holds 3 fields, not 2: \"2,mV DC,extra\"; its entry stays unnamed\n" +
+        table + ", line 4: the line is empty; its entry stays unnamed\n";
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"stats"}, {"export", "-o", "-"}, {"plot", "-o", "run.svg"}}) {
+        SCOPED_TRACE(command.front());
+        std::vector<std::string> args = command;
+        args.insert(args.end(), {"--units", "faulty.units", "run.dat"});
+        const auto cli = Run(args);
+        EXPECT_EQ(status, 0) << cli->Errors();
+        EXPECT_EQ(cli->Errors(), told);
+    }
+    EXPECT_EQ(Run({"stats", "--units", "faulty.units", "run.dat"})->Output(),
+              "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out\n"
+              "V, DC\tfirst\t3\t1.5\t4\t2.6666666666666665\t1.2583057392117918\t1\t5\t1\n"
+              "A AC\tfirst\t1\t3\t3\t3\t\t3\t3\t0\n"
+              "unit 2\tsecond\t1\t1.25\t1.25\t1.25\t\t3\t3\t0\n");
 }
 
 // A faulty line: the output of the readings before it and exit 1. A missing file or table:
@@ -202,8 +202,8 @@ TEST_F(CliFiles, AFaultyLineGivesTheReadingsBeforeItAndAMissingFileNothing) {
     dir.Write("faulty.dat", "1,1.5,5,0,0\r\n2,2.5,5,0,0\r\n3,x,5,0,0\r\n4,9,5,0,0\r\n");
     auto cli = Run({"stats", "--units", "units.dat", "faulty.dat"});
     EXPECT_EQ(status, 1);
-    EXPECT_TRUE(Has(cli->Output(), "V, DC\tfirst\t2\t1.5\t2.5\t2\t")) << cli->Output();
-    EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: " + dir.Path("faulty.dat") + ", line 3"))
+    EXPECT_TRUE(Contains(cli->Output(), "V, DC\tfirst\t2\t1.5\t2.5\t2\t")) << cli->Output();
+    EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: " + dir.Path("faulty.dat") + ", line 3"))
         << cli->Errors();
 
     cli = Run({"export", "--format", "csv", "--units", "units.dat", "faulty.dat"});
@@ -218,7 +218,7 @@ TEST_F(CliFiles, AFaultyLineGivesTheReadingsBeforeItAndAMissingFileNothing) {
         cli = Run(args);
         EXPECT_EQ(status, 2);
         EXPECT_EQ(cli->Output(), "");
-        EXPECT_TRUE(Has(cli->Errors(), dir.Path("none.dat") + ": No such file or directory"))
+        EXPECT_TRUE(Contains(cli->Errors(), dir.Path("none.dat") + ": No such file or directory"))
             << cli->Errors();
     }
 }
@@ -228,27 +228,28 @@ TEST_F(CliFiles, ExportWritesTheReadingsWindowsSheetsOrCsv) {
     auto cli = Run({"export", "-o", "-", "--interval", "2.5", "--start", "2026-12-01T10:00:00",
                     "--units", "units.dat", "run.dat"});
     EXPECT_EQ(status, 0) << cli->Errors();
-    EXPECT_TRUE(Has(cli->Output(),
-                    "No.,Elapsed (s),Time,Value,Unit,Value 2,Unit 2\r\n"
-                    "1,0,2026-12-01 10:00:00,1.5,\"V, DC\",,\r\n"))
+    EXPECT_TRUE(Contains(cli->Output(),
+                         "No.,Elapsed (s),Time,Value,Unit,Value 2,Unit 2\r\n"
+                         "1,0,2026-12-01 10:00:00,1.5,\"V, DC\",,\r\n"))
         << cli->Output();
-    EXPECT_TRUE(Has(cli->Output(), "3,5,2026-12-01 10:00:05,3,A AC,1.25,mV DC\r\n"));
+    EXPECT_TRUE(Contains(cli->Output(), "3,5,2026-12-01 10:00:05,3,A AC,1.25,mV DC\r\n"));
 
     cli = Run({"export", "--interval", "2.5", "--units", "units.dat", "run.dat"});
     EXPECT_EQ(status, 0) << cli->Errors();
-    std::vector<Record> records;
-    ASSERT_FALSE(ReadAllRecordsFromText(kReadings, records));
-    UnitTable names{};
-    LoadUnitTableFromText(kUnits, names);
-    TimeAxis axis;
-    axis.interval = 2.5;
-    axis.kind = AxisKind::Elapsed;
-    ASSERT_FALSE(WriteReadingsXlsx(dir.Path("window.xlsx"), records, names, axis));
-    const std::string sheets = ReadBack(dir.Path("run.xlsx"));
-    EXPECT_EQ(sheets, ReadBack(dir.Path("window.xlsx")));
-    EXPECT_TRUE(Has(sheets, "sheet Readings")) << sheets;
-    EXPECT_TRUE(Has(sheets, "n:3|n:5|n:3|s:A AC|n:1.25|s:mV DC")) << sheets;
-    EXPECT_TRUE(Has(sheets, "sheet Statistics"));
+    EXPECT_EQ(ReadWorkbook(dir.Path("run.xlsx")),
+              "sheet Readings frozen=A2 bold=True\n"
+              "s:No.|s:Elapsed (s)|s:Value|s:Unit|s:Value 2|s:Unit 2\n"
+              "n:1|n:0|n:1.5|s:V, DC|-|-\n"
+              "n:2|n:2.5|n:2.5|s:V, DC|-|-\n"
+              "n:3|n:5|n:3|s:A AC|n:1.25|s:mV DC\n"
+              "n:4|n:7.5|-|s:V, DC|-|-\n"
+              "n:5|n:10|n:4|s:V, DC|-|-\n"
+              "sheet Statistics frozen=A2 bold=True\n"
+              "s:Series|s:Count|s:Minimum|s:Maximum|s:Mean|s:Std. deviation|s:First reading|"
+              "s:Last reading|s:Left out\n"
+              "s:V, DC|n:3|n:1.5|n:4|n:2.66666666666667|n:1.25830573921179|n:1|n:5|n:1\n"
+              "s:A AC|n:1|n:3|n:3|n:3|-|n:3|n:3|n:0\n"
+              "s:mV DC (second display)|n:1|n:1.25|n:1.25|n:1.25|-|n:3|n:3|n:0\n");
 }
 
 // A converted unit is exported in its new unit, with the conversion noted in either format.
@@ -274,58 +275,94 @@ TEST_F(CliFiles, ExportConvertsAUnitsReadingsAndNotesTheConversion) {
     cli = Run({"export", "-o", "converted.xlsx", "--convert", "mV DC=deg C:100,-10", "--units",
                "units.dat", "run.dat"});
     EXPECT_EQ(status, 0) << cli->Errors();
-    const std::string sheets = ReadBack(dir.Path("converted.xlsx"));
-    EXPECT_TRUE(Has(sheets, "n:3|n:3|s:A AC|n:115|s:deg C\n")) << sheets;
-    EXPECT_TRUE(Has(sheets, "\ns:deg C (second display)|n:1|n:115|")) << sheets;
-    EXPECT_TRUE(Has(sheets,
-                    "sheet Conversions frozen=A2 bold=True\n"
-                    "s:Unit|s:New unit|s:Factor|s:Offset\n"
-                    "s:mV DC|s:deg C|n:100|n:-10\n"))
+    const std::string sheets = ReadWorkbook(dir.Path("converted.xlsx"));
+    EXPECT_TRUE(Contains(sheets, "n:3|n:3|s:A AC|n:115|s:deg C\n")) << sheets;
+    EXPECT_TRUE(Contains(sheets, "\ns:deg C (second display)|n:1|n:115|")) << sheets;
+    EXPECT_TRUE(Contains(sheets,
+                         "sheet Conversions frozen=A2 bold=True\n"
+                         "s:Unit|s:New unit|s:Factor|s:Offset\n"
+                         "s:mV DC|s:deg C|n:100|n:-10\n"))
         << sheets;
 }
 
-// The readings window's chart class, drawn and saved here at the same size, is the reference.
-TEST_F(CliFiles, PlotDrawsTheReadingsWindowsChartWithNoDisplay) {
+// The chart as its reader sees it, with no display: in SVG its panels, axis titles, series
+// and legend names (the compared and the converted series too), in PDF the same words, in
+// PNG an image of the size asked for with the chart drawn on it.
+TEST_F(CliFiles, PlotDrawsThePanelsSeriesAndLegendWithNoDisplay) {
     const std::vector<std::string> noDisplay{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-    auto cli = std::make_unique<ChildProcess>(
-        RV7342_CLI_PATH,
-        std::vector<std::string>{"plot", "--interval", "60", "--start", "2026-12-01T10:00:00",
-                                 "--from", "2", "--size", "640x480", "--units", "units.dat", "-o",
-                                 "run.png", "run.dat"},
-        noDisplay, dir.Path());
-    EXPECT_EQ(cli->Wait(), 0) << cli->Errors();
-    std::vector<Record> records;
-    ASSERT_FALSE(ReadAllRecordsFromText(kReadings, records));
-    UnitTable names{};
-    LoadUnitTableFromText(kUnits, names);
-    ReadingsDocument document("run.dat", records, names);
-    ReadingsChart chart(document);
-    chart.resize(640, 480);
-    TimeAxis axis;
-    axis.interval = 60;
-    axis.start = ParseLocalTime("2026-12-01T10:00:00");
-    axis.kind = AxisKind::Clock;
-    chart.SetTimeAxis(axis);
-    chart.SetReadingRange({2, chart.ReadingRange().upper});
-    ASSERT_EQ(SaveChart(chart, QString::fromStdString(dir.Path("window.png")), {640, 480}, "run"),
-              std::nullopt);
-    const QImage drawn(QString::fromStdString(dir.Path("run.png")));
-    EXPECT_EQ(drawn.size(), QSize(640, 480));
-    EXPECT_TRUE(drawn == QImage(QString::fromStdString(dir.Path("window.png"))))
-        << "the same chart as the window's";
+    dir.Write("run2.dat", "1,10,5,0,0\r\n2,20,5,0,0\r\n3,30,5,0,0\r\n");
+    const std::string head = "title run.dat - Readings\n";
+    const std::string hidden = "legend mV DC (second display): dashed, hidden\n";
+    const struct {
+        std::vector<std::string> options;
+        QSize size;
+        std::string chart;
+        std::string label;  // one of the horizontal axis's
+    } cases[] = {
+        {{"--interval", "60", "--start", "2026-12-01T10:00:00", "--from", "2", "--size", "640x480"},
+         {640, 480},
+         head +
+             "panel V, DC\npanel A AC\naxis Clock time\n"
+             "legend V, DC: solid, 2 points in V, DC\nlegend A AC: solid, 1 point in A AC\n" +
+             hidden,
+         "2026-12-01 10:01:00"},
+        // run2.dat every 5 s, in the panel of the unit its series is converted to.
+        {{"--interval", "10", "--compare", "run2.dat,interval=5", "--convert", "V, DC=mV:1000,0"},
+         {1200, 800},
+         head +
+             "panel mV\npanel A AC\naxis Elapsed time\n"
+             "legend mV: solid, 3 points in mV\nlegend A AC: solid, 1 point in A AC\n" +
+             hidden + "legend mV \xC2\xB7 run2.dat: dotted, 3 points in mV\n",
+         "0:00:40"},
+    };
+    for (const auto& [options, size, chart, label] : cases) {
+        SCOPED_TRACE(options.front() + " " + options[1]);
+        for (const char* image : {"run.svg", "run.pdf", "run.png"}) {
+            std::vector<std::string> args = {"plot", "--units", "units.dat", "-o", image};
+            args.insert(args.end(), options.begin(), options.end());
+            args.push_back("run.dat");
+            ChildProcess cli(RV7342_CLI_PATH, args, noDisplay, dir.Path());
+            EXPECT_EQ(cli.Wait(kEventDeadline), 0) << cli.Errors();
+            EXPECT_EQ(cli.Errors(), "");
+        }
+        const std::string svg = dir.Read("run.svg");
+        EXPECT_EQ(DescribeSvgChart(svg), chart);
+        EXPECT_TRUE(Contains(svg, ">" + label + "</text>"));
+        const std::string pdf = PdfText(dir.Path("run.pdf"));
+        // The PDF shows the names of the panels and of the legend, and the label.
+        std::istringstream lines(chart);
+        for (std::string line; std::getline(lines, line);) {
+            const std::size_t space = line.find(' ');
+            const std::string name = line.substr(space + 1, line.find(": ") - space - 1);
+            if (line.rfind("title", 0) != 0) {
+                EXPECT_TRUE(Contains(pdf, name + "\n"));
+            }
+        }
+        EXPECT_TRUE(Contains(pdf, label + "\n"));
+        EXPECT_TRUE(IsDrawnImage(dir.Path("run.png"), size));
+    }
+}
 
+// A faulty line: the chart of the readings before it, exit 1; a missing file: nothing, exit 2.
+TEST_F(CliFiles, PlotDrawsTheReadingsBeforeAFaultyLine) {
+    const std::vector<std::string> noDisplay{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    std::unique_ptr<ChildProcess> cli;
     dir.Write("faulty.dat", "1,1.5,5,0,0\r\n2,2.5,5,0,0\r\n3,x,5,0,0\r\n");
     cli = std::make_unique<ChildProcess>(
-        RV7342_CLI_PATH, std::vector<std::string>{"plot", "-o", "faulty.svg", "faulty.dat"},
+        RV7342_CLI_PATH,
+        std::vector<std::string>{"plot", "--units", "units.dat", "-o", "faulty.svg", "faulty.dat"},
         noDisplay, dir.Path());
-    EXPECT_EQ(cli->Wait(), 1) << cli->Errors();
-    EXPECT_TRUE(Has(dir.Read("faulty.svg"), "<svg")) << "the readings before the faulty line";
-    EXPECT_TRUE(Has(cli->Errors(), "faulty.dat, line 3")) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 1) << cli->Errors();
+    EXPECT_EQ(DescribeSvgChart(dir.Read("faulty.svg")),
+              "title faulty.dat - Readings\npanel V, DC\naxis Reading No.\n"
+              "legend V, DC: solid, 2 points in V, DC\n")
+        << "the readings before the faulty line";
+    EXPECT_TRUE(Contains(cli->Errors(), "faulty.dat, line 3")) << cli->Errors();
 
     cli = std::make_unique<ChildProcess>(
         RV7342_CLI_PATH, std::vector<std::string>{"plot", "-o", "none.pdf", "none.dat"}, noDisplay,
         dir.Path());
-    EXPECT_EQ(cli->Wait(), 2) << cli->Errors();
+    EXPECT_EQ(cli->Wait(kEventDeadline), 2) << cli->Errors();
     EXPECT_FALSE(std::filesystem::exists(dir.Path("none.pdf")));
 }
 
@@ -378,31 +415,33 @@ TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {
         SCOPED_TRACE(named);
         const auto cli = Run(args);
         EXPECT_EQ(status, 64);
-        EXPECT_TRUE(Has(cli->Errors(), "rv7342-cli: ")) << cli->Errors();
-        EXPECT_TRUE(Has(cli->Errors(), named)) << cli->Errors();
-        EXPECT_TRUE(Has(cli->Errors(), "Try 'rv7342-cli "));
+        EXPECT_TRUE(Contains(cli->Errors(), "rv7342-cli: ")) << cli->Errors();
+        EXPECT_TRUE(Contains(cli->Errors(), named)) << cli->Errors();
+        EXPECT_TRUE(Contains(cli->Errors(), "Try 'rv7342-cli "));
         EXPECT_EQ(cli->Output(), "");
     }
     EXPECT_FALSE(std::filesystem::exists(dir.Path("a.dat")));
 }
 
+// The program's help names every command; each command's help its usage, its own arguments
+// (never the command's word among them) and the exit statuses.
 TEST_F(CliFiles, HelpAndVersionOnStandardOutput) {
     auto cli = Run({"--version"});
     EXPECT_EQ(status, 0);
     EXPECT_EQ(cli->Output(), "rv7342-cli " RV7342_VERSION "\n");
-    cli = Run({"--help"});
+    const std::string help = Run({"--help"})->Output();
     EXPECT_EQ(status, 0);
-    for (const char* command : {"download", "ports", "stats", "export", "plot"}) {
-        EXPECT_TRUE(Has(cli->Output(), std::string("\n  ") + command + " ")) << command;
-    }
-    for (const char* command : {"download", "ports", "stats", "export", "plot"}) {
+    for (const char* command : {"download", "decode", "ports", "stats", "export", "plot"}) {
         SCOPED_TRACE(command);
+        EXPECT_TRUE(Contains(help, std::string("\n  ") + command + " "));
         cli = Run({command, "--help"});
         EXPECT_EQ(status, 0);
-        EXPECT_TRUE(Has(cli->Output(), std::string("Usage: rv7342-cli ") + command))
-            << cli->Output();
-        EXPECT_TRUE(Has(cli->Output(), "  64   usage error\n"));
-        EXPECT_TRUE(Has(cli->Output(), "  130  stopped by SIGINT (143 by SIGTERM)"));
+        EXPECT_TRUE(Contains(cli->Output(), std::string("Usage: rv7342-cli ") + command + " "));
+        EXPECT_FALSE(Contains(cli->Output(), std::string("  ") + command + " ")) << cli->Output();
+        EXPECT_TRUE(Contains(cli->Output(), "  64   usage error\n"));
+        EXPECT_TRUE(Contains(cli->Output(),
+                             "  130  stopped by SIGINT (143 by SIGTERM), 129 by SIGHUP; every "
+                             "whole reading is kept\n"));
     }
 }
 

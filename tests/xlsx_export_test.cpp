@@ -2,37 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
-
 #include "tests/export_sample.h"
 #include "tests/temp_dir.h"
 #include "tests/text_contains.h"
+#include "tests/workbook_reader.h"
 
 namespace rv7342 {
 namespace {
-
-// The workbook as openpyxl, an independent reader, gives it back (tests/xlsx_read_back.py).
-std::string ReadBack(const std::string& path) {
-    const std::string command =
-        RV7342_PYTHON " " RV7342_SOURCE_DIR "/tests/xlsx_read_back.py '" + path + "' 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string text;
-    char buffer[4096];
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe.get())) {
-        text += buffer;
-    }
-    const int status = pipe ? pclose(pipe.release()) : -1;
-    EXPECT_EQ(status, 0) << "the reader failed:\n" << text;
-    return text;
-}
 
 TEST(XlsxExport, NumbersAsNumbersUnitNamesAsTextTimesAsDateTimes) {
     TempDir dir;
     const std::string path = dir.Path("readings.xlsx");
     ASSERT_EQ(WriteReadingsXlsx(path, kExportedRecords, ExportedUnitNames(), ExportedTimeAxis()),
               std::nullopt);
-    EXPECT_EQ(ReadBack(path),
+    EXPECT_EQ(ReadWorkbook(path),
               "sheet Readings frozen=A2 bold=True\n"
               "s:No.|s:Elapsed (s)|s:Time|s:Value|s:Unit|s:Value 2|s:Unit 2\n"
               "n:1|n:0|d:2026-12-07 23:59:50|n:12.5|s:\xC2\xB0"
@@ -53,7 +36,8 @@ TEST(XlsxExport, NumbersAsNumbersUnitNamesAsTextTimesAsDateTimes) {
     TimeAxis numbersOnly;
     ASSERT_EQ(WriteReadingsXlsx(path, kExportedRecords, ExportedUnitNames(), numbersOnly),
               std::nullopt);
-    EXPECT_TRUE(Contains(ReadBack(path), "s:No.|s:Value|s:Unit|s:Value 2|s:Unit 2\nn:1|n:12.5|"));
+    EXPECT_TRUE(
+        Contains(ReadWorkbook(path), "s:No.|s:Value|s:Unit|s:Value 2|s:Unit 2\nn:1|n:12.5|"));
 }
 
 TEST(XlsxExport, ConvertedReadingsAndStatisticsWithASheetOfTheConversions) {
@@ -62,7 +46,7 @@ TEST(XlsxExport, ConvertedReadingsAndStatisticsWithASheetOfTheConversions) {
     ASSERT_EQ(WriteReadingsXlsx(path, kExportedRecords, ExportedUnitNames(), {},
                                 {{"V DC", "A", 3, 0}, {"in\"", "mm", 2, -1}}),
               std::nullopt);
-    const std::string sheets = ReadBack(path);
+    const std::string sheets = ReadWorkbook(path);
     EXPECT_TRUE(Contains(sheets,
                          "\nn:2|n:-1.5|s:mm|-|-\nn:4|-|s:unit 57|-|-\nn:5|n:1e-05|s:"
                          "\xC2\xB0"
@@ -79,25 +63,35 @@ TEST(XlsxExport, ConvertedReadingsAndStatisticsWithASheetOfTheConversions) {
         << "only the conversion applied";
 }
 
-// A date-time no spreadsheet shows (past 9999) is an empty cell beside its elapsed seconds;
-// control characters in a unit's name, which would make the workbook unreadable, are U+FFFD.
+// A date-time no spreadsheet shows (before 1900, past 9999) is an empty cell beside its
+// elapsed seconds; control characters in a unit's name, which would make the workbook
+// unreadable, are U+FFFD.
 TEST(XlsxExport, OnlyDatesSpreadsheetsShowAndNamesThatKeepTheWorkbookReadable) {
     TempDir dir;
     const std::string path = dir.Path("far.xlsx");
     UnitTable names{};
     LoadUnitTableFromText("0,\"A\x01\x1B[31mB\"\r\n1,\"\xEF\xBF\xBE\"\r\n", names);
-    TimeAxis axis;
-    axis.interval = 86400;
-    axis.start = ParseLocalTime("9999-12-30T12:00:00");
-    axis.kind = AxisKind::Clock;
-    ASSERT_EQ(
-        WriteReadingsXlsx(path, {{1, 1, 0, 0, 0}, {2, 2, 1, 0, 0}, {3, 3, 0, 0, 0}}, names, axis),
-        std::nullopt);
-    const std::string text = ReadBack(path);
-    EXPECT_TRUE(Contains(text,
-                         "n:1|n:0|d:9999-12-30 12:00:00|n:1|s:A\uFFFD\uFFFD[31mB|-|-\n"
-                         "n:2|n:86400|d:9999-12-31 12:00:00|n:2|s:\uFFFD|-|-\n"
-                         "n:3|n:172800|-|n:3|s:A\uFFFD\uFFFD[31mB|-|-\n"));
+    const std::string odd = "|n:1|s:A\uFFFD\uFFFD[31mB|-|-\n", even = "|n:2|s:\uFFFD|-|-\n";
+    const struct {
+        const char* start;
+        double interval;
+        std::string rows;
+    } cases[] = {
+        {"9999-12-30T12:00:00", 86400,
+         "n:1|n:0|d:9999-12-30 12:00:00" + odd + "n:2|n:86400|d:9999-12-31 12:00:00" + even +
+             "n:3|n:172800|-" + odd},
+        {"1899-12-31T12:00:00", 43200,
+         "n:1|n:0|-" + odd + "n:2|n:43200|d:1900-01-01 00:00:00" + even +
+             "n:3|n:86400|d:1900-01-01 12:00:00" + odd},
+    };
+    for (const auto& [start, interval, rows] : cases) {
+        SCOPED_TRACE(start);
+        const TimeAxis axis{interval, ParseLocalTime(start), AxisKind::Clock};
+        ASSERT_EQ(WriteReadingsXlsx(path, {{1, 1, 0, 0, 0}, {2, 2, 1, 0, 0}, {3, 1, 0, 0, 0}},
+                                    names, axis),
+                  std::nullopt);
+        EXPECT_TRUE(Contains(ReadWorkbook(path), "Unit 2\n" + rows + "sheet Statistics"));
+    }
 }
 
 TEST(XlsxExport, AFailureNamesTheFile) {
