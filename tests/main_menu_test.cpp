@@ -16,6 +16,7 @@
 
 #include <filesystem>
 
+#include "tests/shown_text.h"
 #include "tests/window_fixture.h"
 #include "ui/readings_window_set.h"
 
@@ -30,12 +31,8 @@ class MainMenu : public WindowTest {
 
     // The name, count and minimum of the first series of the file's readings window.
     static QStringList FirstRow(Form2& window, const QString& path) {
-        QStringList cells;
-        ReadingsWindow* readings = window.Readings().Find(path);
-        for (int column = 0; readings && column < 3; ++column) {
-            cells << readings->StatisticsTable()->model()->index(0, column).data().toString();
-        }
-        return cells;
+        const ReadingsWindow* readings = window.Readings().Find(path);
+        return readings ? Row(*readings->StatisticsTable()->model(), 0).mid(0, 3) : QStringList{};
     }
 
     // Types `name` into File > Open's dialog once it has the keyboard focus, as a user does,

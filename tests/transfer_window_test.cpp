@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "tests/download_fixture.h"
+#include "tests/shown_text.h"
 #include "ui/chart/readings_chart.h"
 #include "ui/readings_window_set.h"
 
@@ -44,15 +45,16 @@ TEST_F(Download, WholeMemoryReachesTheFileAndTheTable) {
     window->Command1[1]->click();
     const QAbstractItemModel* table = window->FGrid1->model();
     ASSERT_EQ(table->rowCount(), 3);
-    EXPECT_EQ(table->index(1, 1).data().toString(), "-12.345");
-    EXPECT_EQ(table->index(0, 4).data().toString(), "mV AC     ");
+    EXPECT_EQ(Row(*table, 1), Decimals({"2", "-12.345", "", "0", "V DC      "}))
+        << "unit 99 has no name";
+    EXPECT_EQ(Row(*table, 0), Decimals({"1", "12.34", "A AC      ", "12.3", "mV AC     "}));
     EXPECT_TRUE(boxes.seen.empty());
 }
 
 // No leaves the file and the port alone; Yes overwrites.
 TEST_F(Download, TheOverwriteQuestionDecides) {
     dir.Write("run.dat", "precious\r\n");
-    qputenv("RV7342_COM2", "/dev/rv7342-not-opened");
+    environment.Set("RV7342_COM2", "/dev/rv7342-not-opened");
     boxes.answer = QMessageBox::No;
     ClickStart();
     ASSERT_EQ(boxes.seen.size(), 1u) << "no port-open failure follows: no port was opened";
@@ -66,7 +68,7 @@ TEST_F(Download, TheOverwriteQuestionDecides) {
     EXPECT_TRUE(window->Command1[0]->isEnabled());
     EXPECT_EQ(window->Label1[2]->text(), "");
 
-    qputenv("RV7342_COM2", line.SlavePath().c_str());
+    environment.Set("RV7342_COM2", line.SlavePath());
     boxes.answer = QMessageBox::Yes;
     SendWhenOpen(MemoryImage({kSingleValue}));
     ClickStart();
@@ -75,7 +77,7 @@ TEST_F(Download, TheOverwriteQuestionDecides) {
 
 TEST_F(Download, APortThatWillNotOpenTouchesNothing) {
     dir.Write("run.dat", "precious\r\n");
-    qputenv("RV7342_COM2", "/dev/rv7342-absent");
+    environment.Set("RV7342_COM2", "/dev/rv7342-absent");
     boxes.answer = QMessageBox::Yes;
     ClickStart();
     ASSERT_EQ(boxes.seen.size(), 2u);
