@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
@@ -28,6 +31,8 @@ class MessageBoxAnswerer {
 
     // The button pressed; a box without it gets its first button.
     QMessageBox::StandardButton answer = QMessageBox::Ok;
+    // When set, the key typed into the box instead, as a user answers from the keyboard.
+    Qt::Key key = Qt::Key_unknown;
     // Runs while a box is open, before it is answered.
     std::function<void()> whileOpen;
     std::vector<SeenMessageBox> seen;
@@ -44,6 +49,13 @@ class MessageBoxAnswerer {
              defaultButton ? box->standardButton(defaultButton) : QMessageBox::NoButton});
         if (whileOpen) {
             whileOpen();
+        }
+        if (key != Qt::Key_unknown) {
+            QTest::keyClick(box, key);
+            if (!box->isVisible()) {
+                return;
+            }
+            ADD_FAILURE() << "the key did not answer \"" << box->text().toStdString() << '"';
         }
         QAbstractButton* button = box->button(answer);
         if (!button) {

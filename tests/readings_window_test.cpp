@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -80,6 +82,17 @@ class ReadingsWindowTest : public testing::Test {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(windows.Find(Path(name)), nullptr) << "closed";
         return Open(name);
+    }
+
+    // Types the logging interval, and ticks Started at with `start`, as a user does.
+    static void SetTime(ReadingsWindow& window, const char* interval,
+                        std::optional<QDateTime> start = std::nullopt) {
+        TimeAxisBar* bar = window.TimeAxisControls();
+        QTest::keyClicks(bar->IntervalField(), interval);
+        if (start) {
+            bar->StartField()->setDateTime(*start);
+            QTest::mouseClick(bar->StartBox(), Qt::LeftButton);
+        }
     }
 
     static QStringList Row(const ReadingsWindow& window, int row) {
@@ -505,11 +518,93 @@ TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
     ASSERT_EQ(chart->graphCount(), 4);
     EXPECT_EQ(chart->SeriesName(3), "V DC \u00b7 run2.dat");
 
+    // One that can no longer be read is left out, without a message; the own readings stay.
+    std::filesystem::remove(dir.Path("run2.dat"));
+    reopen();
+    EXPECT_EQ(chart->graphCount(), 3);
+    EXPECT_EQ(Row(*window, 0).mid(0, 2), (QStringList{"V DC", "8"}));
+    EXPECT_TRUE(boxes.seen.empty());
+
+    dir.Write("run2.dat", "1,3,0,0,0\r\n");
+    reopen();
     window->RemoveComparedFile(Path("run2.dat"));
     EXPECT_EQ(chart->graphCount(), 3);
     EXPECT_EQ(window->Statistics()->rowCount(), 3);
     reopen();
     EXPECT_EQ(chart->graphCount(), 3);
+}
+
+// The other file's readings stand where they were taken, on the axis both files have: by
+// clock time when both have a start, by elapsed time when both have an interval, otherwise
+// by reading number. Here the other file is logged every 5 s, a minute after the own file,
+// logged every 10 s, began: its readings at 10:01:00, :05 and :10 are the own readings 7,
+// 7.5 and 8.
+TEST_F(ReadingsWindowTest, ComparedReadingsLineUpByTheAxisBothFilesHave) {
+    const QDateTime ten(QDate(2026, 12, 7), QTime(10, 0, 0));
+    const struct {
+        const char* lining;
+        const char* ownInterval;
+        std::optional<QDateTime> ownStart;
+        std::vector<double> numbers;
+        AxisKind shown;
+    } cases[] = {
+        {"clock time", "10", ten, {7, 7.5, 8}, AxisKind::Clock},
+        {"elapsed time", "10", std::nullopt, {1, 1.5, 2}, AxisKind::Elapsed},
+        {"reading number", "", std::nullopt, {1, 2, 3}, AxisKind::ReadingNumber},
+    };
+    for (const auto& lining : cases) {
+        SCOPED_TRACE(lining.lining);
+        const std::string own = std::string("own ") + lining.lining + ".dat";
+        const std::string other = std::string("other ") + lining.lining + ".dat";
+        dir.Write(own, kKnownFile);
+        dir.Write(other, "1,3,0,0,0\r\n2,6,0,0,0\r\n3,9,0,0,0\r\n");
+        ReadingsWindow* otherWindow = Open(other);
+        ASSERT_NE(otherWindow, nullptr);
+        SetTime(*otherWindow, "5", ten.addSecs(60));  // remembered for it
+        otherWindow->close();
+        ReadingsWindow* window = Open(own);
+        ASSERT_NE(window, nullptr);
+        SetTime(*window, lining.ownInterval, lining.ownStart);
+        ASSERT_EQ(window->CompareWith(Path(other)), std::nullopt);
+        EXPECT_EQ(window->Chart()->Axis().Shown(), lining.shown);
+        ASSERT_EQ(window->Document().Series().size(), 4u);
+        EXPECT_EQ(window->Document().Series()[3].readings.numbers, lining.numbers);
+    }
+}
+
+// Shift with a click, or with a drag, puts the active cursor on the reading under the pointer;
+// a click without Shift places none, and a drag with it pans nothing.
+TEST_F(ReadingsWindowTest, ShiftClickAndShiftDragPlaceTheActiveCursor) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    ReadingsChart* chart = window->Chart();
+    CursorLines* cursors = window->CursorControls();
+    const QCPAxisRect* panel = chart->Panels()[0];
+    const auto at = [panel](double reading) {
+        return QPoint(qRound(panel->axis(QCPAxis::atBottom)->coordToPixel(reading)),
+                      panel->rect().center().y());
+    };
+    QTest::mouseClick(chart, Qt::LeftButton, {}, at(4.3));
+    EXPECT_FALSE(cursors->AnyPlaced());
+    QTest::mouseClick(chart, Qt::LeftButton, Qt::ShiftModifier, at(4.3));
+    EXPECT_EQ(cursors->A(), 4) << "on the nearest reading";
+    EXPECT_EQ(cursors->B(), std::nullopt);
+    EXPECT_TRUE(window->Readout()->isVisible());
+
+    chart->setFocus();
+    QTest::keyClick(chart, Qt::Key_B);  // B the active one
+    const QCPRange shown = chart->ReadingRange();
+    QTest::mousePress(chart, Qt::LeftButton, Qt::ShiftModifier, at(9));
+    EXPECT_EQ(cursors->B(), 9);
+    for (const double reading : {6.0, 2.8}) {
+        QMouseEvent move(QEvent::MouseMove, at(reading), chart->mapToGlobal(at(reading)),
+                         Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(chart, &move);
+    }
+    QTest::mouseRelease(chart, Qt::LeftButton, Qt::ShiftModifier, at(2.8));
+    EXPECT_EQ(cursors->B(), 3) << "it followed the pointer";
+    EXPECT_EQ(cursors->A(), 4) << "the other one stays";
+    EXPECT_EQ(chart->ReadingRange(), shown) << "no pan";
 }
 
 // The window's own file compared with itself is compared like any other file; compared again,

@@ -51,11 +51,11 @@ TEST_F(Download, WholeMemoryReachesTheFileAndTheTable) {
     EXPECT_TRUE(boxes.seen.empty());
 }
 
-// No leaves the file and the port alone; Yes overwrites.
+// No leaves the file and the port alone; Yes overwrites. Answered by the keys N and Y.
 TEST_F(Download, TheOverwriteQuestionDecides) {
     dir.Write("run.dat", "precious\r\n");
     environment.Set("RV7342_COM2", "/dev/rv7342-not-opened");
-    boxes.answer = QMessageBox::No;
+    boxes.key = Qt::Key_N;
     ClickStart();
     ASSERT_EQ(boxes.seen.size(), 1u) << "no port-open failure follows: no port was opened";
     const SeenMessageBox& question = boxes.seen[0];
@@ -69,9 +69,10 @@ TEST_F(Download, TheOverwriteQuestionDecides) {
     EXPECT_EQ(window->Label1[2]->text(), "");
 
     environment.Set("RV7342_COM2", line.SlavePath());
-    boxes.answer = QMessageBox::Yes;
+    boxes.key = Qt::Key_Y;
     SendWhenOpen(MemoryImage({kSingleValue}));
     ClickStart();
+    EXPECT_EQ(boxes.seen.size(), 2u);
     EXPECT_EQ(dir.Read("run.dat"), "1,-12.345,99,0,0\r\n");
 }
 
@@ -169,7 +170,8 @@ TEST_F(Download, AFullDiskEndsTheTransferAndSaysSo) {
 TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
     boxes.answer = QMessageBox::Yes;
     for (bool closeBox : {false, true}) {
-        SCOPED_TRACE(closeBox ? "close box" : "Exit");
+        SCOPED_TRACE(closeBox ? "close box, answered by Y" : "Exit");
+        boxes.key = closeBox ? Qt::Key_Y : Qt::Key_unknown;
         std::filesystem::remove(dir.Path("run.dat"));
         window->show();
         SendWhenOpen(Concat({{13}, kTwoValue, kTwoValue}));
