@@ -35,6 +35,7 @@
 #include "tests/shown_text.h"
 #include "tests/temp_dir.h"
 #include "tests/text_contains.h"
+#include "tests/window_fixture.h"
 #include "ui/chart/cursor_lines.h"
 #include "ui/chart/limit_marks.h"
 #include "ui/chart/readings_chart.h"
@@ -70,7 +71,7 @@ class ReadingsWindowTest : public testing::Test {
     ReadingsWindow* Open(const std::string& name) {
         ReadingsWindow* window = windows.OpenDataFile(Path(name));
         if (window) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(window, kWindowDeadlineMs));
             window->Chart()->replot();
         }
         return window;

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
 
+#include "tests/deadline.h"
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
 #include "ui/main_window.h"
@@ -50,6 +52,10 @@ class TestEnvironment {
 
     std::map<std::string, std::optional<QByteArray>> earlier_;
 };
+
+// The event deadline for Qt's waits, which count milliseconds.
+inline constexpr int kWindowDeadlineMs =
+    std::chrono::duration_cast<std::chrono::milliseconds>(kEventDeadline).count();
 
 // The data file name made from today's date, as 261207.dat on 7 December 2026. A window
 // opened at midnight may propose the day before's: take it before and after opening.

@@ -51,7 +51,7 @@ TEST_F(StartUp, GeometryTabOrderAndFocus) {
                                                      qRound(89 * scale), qRound(25 * scale)));
 
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), kWindowDeadlineMs));
     EXPECT_EQ(QApplication::focusWidget(), window->Command1[0]);
     QWidget* expected[] = {window->Text1,      window->Command1[1], window->Option1[0],
                            window->Option1[1], window->Command1[2], window->FGrid1};
