@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <vector>
+
+#include "tests/deadline.h"
 
 namespace rv7342 {
 
@@ -51,8 +54,15 @@ class MessageBoxAnswerer {
             whileOpen();
         }
         if (key != Qt::Key_unknown) {
+            // The box animates the click of the button whose letter was typed: it closes
+            // once that has run. No other box is answered meanwhile.
+            poll_.stop();
             QTest::keyClick(box, key);
-            if (!box->isVisible()) {
+            const bool answered = QTest::qWaitFor(
+                [box] { return !box->isVisible(); },
+                std::chrono::duration_cast<std::chrono::milliseconds>(kEventDeadline).count());
+            poll_.start();
+            if (answered) {
                 return;
             }
             ADD_FAILURE() << "the key did not answer \"" << box->text().toStdString() << '"';

@@ -212,25 +212,26 @@ TEST_F(Download, PlotReadingsShowsTheReadingsOfViewData) {
     ReadingsWindow* readings = window->Readings().Find(QString::fromStdString(dir.Path("run.dat")));
     ASSERT_NE(readings, nullptr);
     EXPECT_TRUE(boxes.seen.empty());
-    const QAbstractItemModel* table = window->FGrid1->model();
-    int drawn = 0;
-    for (int series = 0; series < readings->StatisticsTable()->model()->rowCount(); ++series) {
-        if (!readings->SeriesShown(series)) {
-            continue;  // second values
+    // The three readings View Data shows, each drawn in the series of its unit.
+    using Points = std::vector<std::pair<double, double>>;
+    const std::pair<QString, Points> expected[] = {{"A AC", {{1, 12.34}, {3, 12.34}}},
+                                                   {"unit 99", {{2, -12.345}}}};
+    const QAbstractItemModel& statistics = *readings->StatisticsTable()->model();
+    ASSERT_GE(statistics.rowCount(), 2);
+    for (int series = 0; series < 2; ++series) {
+        const auto& [unit, points] = expected[series];
+        SCOPED_TRACE(unit.toStdString());
+        EXPECT_EQ(Cell(statistics, series, 0), unit);
+        EXPECT_TRUE(readings->SeriesShown(series));
+        Points drawn;
+        for (const QCPGraphData& point : *readings->Chart()->graph(series)->data()) {
+            drawn.emplace_back(point.key, point.value);
         }
-        const QString unit =
-            readings->StatisticsTable()->model()->index(series, 0).data().toString();
-        const auto& points = *readings->Chart()->graph(series)->data();
-        for (auto point = points.constBegin(); point != points.constEnd(); ++point, ++drawn) {
-            const int row = static_cast<int>(point->key) - 1;
-            SCOPED_TRACE(row);
-            EXPECT_EQ(table->index(row, 0).data().toString(), QString::number(row + 1));
-            EXPECT_EQ(table->index(row, 1).data().toString().toDouble(), point->value);
-            const QString name = table->index(row, 2).data().toString().trimmed();
-            EXPECT_EQ(name.isEmpty() ? "unit 99" : name, unit);
-        }
+        EXPECT_EQ(drawn, points);
     }
-    EXPECT_EQ(drawn, table->rowCount());
+    for (int series = 2; series < statistics.rowCount(); ++series) {
+        EXPECT_FALSE(readings->SeriesShown(series)) << "second values, hidden at first";
+    }
 }
 
 }  // namespace
