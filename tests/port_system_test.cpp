@@ -22,7 +22,7 @@
 namespace rv7342 {
 namespace {
 
-// A child process running `sleep`, optionally with `device` open; ended with the test.
+// A child process that sleeps, optionally with `device` open, until the test ends it.
 struct Sleeper {
     explicit Sleeper(const std::string& device = {}) {
         posix_spawn_file_actions_t actions;
@@ -30,7 +30,7 @@ struct Sleeper {
         if (!device.empty()) {
             posix_spawn_file_actions_addopen(&actions, 3, device.c_str(), O_RDONLY | O_NOCTTY, 0);
         }
-        char* argv[] = {const_cast<char*>("sleep"), const_cast<char*>("30"), nullptr};
+        char* argv[] = {const_cast<char*>("sleep"), const_cast<char*>("infinity"), nullptr};
         if (posix_spawnp(&pid, "sleep", &actions, nullptr, argv, environ) != 0) {
             pid = -1;
         }
