@@ -32,6 +32,14 @@ class TestEnvironment {
     TestEnvironment(const TestEnvironment&) = delete;
     TestEnvironment& operator=(const TestEnvironment&) = delete;
 
+    // `name` is put back as it is now, whatever changes it later.
+    void Keep(const std::string& name) {
+        if (!earlier_.count(name)) {
+            earlier_[name] = qEnvironmentVariableIsSet(name.c_str())
+                                 ? std::optional<QByteArray>(qgetenv(name.c_str()))
+                                 : std::nullopt;
+        }
+    }
     void Set(const std::string& name, const std::string& value) {
         Keep(name);
         qputenv(name.c_str(), QByteArray::fromStdString(value));
@@ -42,14 +50,6 @@ class TestEnvironment {
     }
 
   private:
-    void Keep(const std::string& name) {
-        if (!earlier_.count(name)) {
-            earlier_[name] = qEnvironmentVariableIsSet(name.c_str())
-                                 ? std::optional<QByteArray>(qgetenv(name.c_str()))
-                                 : std::nullopt;
-        }
-    }
-
     std::map<std::string, std::optional<QByteArray>> earlier_;
 };
 
@@ -65,7 +65,12 @@ inline std::string TodaysFileName() {
 
 class WindowTest : public testing::Test {
   protected:
-    WindowTest() { dir.Write("unit2.dat", ReadFile(RV7342_SOURCE_DIR "/app/unit2.dat")); }
+    // The ports' variables are put back as they were before the test, which may set them.
+    WindowTest() {
+        environment.Keep("RV7342_COM1");
+        environment.Keep("RV7342_COM2");
+        dir.Write("unit2.dat", ReadFile(RV7342_SOURCE_DIR "/app/unit2.dat"));
+    }
 
     // `listPorts` stands for the machine's list of serial ports.
     std::unique_ptr<Form2> OpenWindow(PortLister listPorts = MachinePorts) const {
