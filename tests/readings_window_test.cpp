@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QTest>
 #include <QToolTip>
 #include <QUrl>
+#include <QXmlStreamReader>
 
 #include <tuple>
 
@@ -56,6 +58,21 @@ const char* const kKnownFile =
     "1,2,0,0,0\r\n2,4,0,0,0\r\n3,4,0,50,1\r\n4,4,57,0,0\r\n5,4,0,0,0\r\n6,5,0,0,0\r\n"
     "7,1E+39,0,0,0\r\n8,5,0,0,0\r\n9,7,0,60,1\r\n10,9,0,0,0\r\n11,-3.5,57,0,0\r\n"
     "12,-1E+400,0,0,0\r\n";
+
+// The text an SVG drawing shows, a line for each of its text elements.
+std::string SvgText(const std::string& svg) {
+    QXmlStreamReader reader(QByteArray::fromStdString(svg));
+    std::string text;
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement &&
+            reader.name() == QStringLiteral("text")) {
+            text += reader.readElementText(QXmlStreamReader::IncludeChildElements).toStdString();
+            text += '\n';
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return text;
+}
 
 class ReadingsWindowTest : public testing::Test {
   protected:
@@ -739,8 +756,14 @@ TEST_F(ReadingsWindowTest, ChartSavedByItsSuffixOrAReasonNamingTheFile) {
         EXPECT_EQ(dir.Read(name).substr(0, start.size()), start);
         EXPECT_GT(dir.Read(name).size(), 1000u);
     }
-    EXPECT_TRUE(QString::fromStdString(dir.Read("chart.svg")).contains("unit 57"))
-        << "the legend is in the drawing";
+    // What a user sees: the image at the chart's size, the legend's names in the drawing.
+    for (const char* name : {"chart.png", "upper.PNG"}) {
+        EXPECT_EQ(QImage(Path(name)).size(), window->Chart()->size()) << name;
+    }
+    const std::string svg = SvgText(dir.Read("chart.svg"));
+    for (const char* entry : {"V DC", "unit 57", "V AC (second display)"}) {
+        EXPECT_TRUE(Contains(svg, entry));
+    }
 
     for (const QString& path : {Path("chart.txt"), Path("chart"), Path("missing/chart.png")}) {
         const QString reason = window->SaveChart(path).value_or("");
