@@ -33,6 +33,9 @@
 #include <csignal>
 #endif
 
+#ifndef _WIN32
+#include "tests/child_process.h"
+#endif
 #include "tests/message_boxes.h"
 #include "tests/shown_text.h"
 #include "tests/temp_dir.h"
@@ -798,7 +801,9 @@ TEST_F(ReadingsWindowTest, AChartThatDoesNotFitIsToldAndLeavesTheEarlierFile) {
 }
 #endif
 
-TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxis) {
+// Export readings... writes every reading, whatever the range shown, by the name's suffix:
+// with the time axis and the conversions set, read back as a spreadsheet reads it.
+TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxisAndConversions) {
     ReadingsWindow* window = Open("known.dat");
     ASSERT_NE(window, nullptr);
     window->Chart()->SetReadingRange({3.5, 6.5});  // the export is of the whole file
@@ -809,8 +814,26 @@ TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxis) {
               "No.,Elapsed (s),Value,Unit,Value 2,Unit 2\r\n1,0,2,V DC,,\r\n2,10,4,V DC,,\r\n"
               "3,20,4,V DC,50,V AC");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 13);
-    EXPECT_EQ(window->ExportReadings(Path("out.xlsx")), std::nullopt);
-    EXPECT_EQ(dir.Read("out.xlsx").substr(0, 2), "PK");
+    ASSERT_EQ(window->ExportReadings(Path("out.xlsx")), std::nullopt);
+#ifndef _WIN32
+    ChildProcess workbook(RV7342_PYTHON,
+                          {RV7342_SOURCE_DIR "/tests/xlsx_read_back.py", dir.Path("out.xlsx")});
+    ASSERT_EQ(workbook.Wait(kEventDeadline), 0) << workbook.Errors();
+    EXPECT_TRUE(Contains(workbook.Output(),
+                         "\ns:No.|s:Elapsed (s)|s:Value|s:Unit|s:Value 2|s:Unit 2\n"
+                         "n:1|n:0|n:2|s:V DC|-|-\nn:2|n:10|n:4|s:V DC|-|-\n"
+                         "n:3|n:20|n:4|s:V DC|n:50|s:V AC\n"));
+#endif
+
+    // Converted readings are written in their new unit, the conversion noted.
+    window->Chart()->SetTimeAxis({});
+    window->SetConversions({{"V DC", "mV DC", 1000, 0}});
+    ASSERT_EQ(window->ExportReadings(Path("out.csv")), std::nullopt);
+    const std::string converted = dir.Read("out.csv");
+    EXPECT_EQ(converted.substr(0, converted.find("\r\n3,")),
+              "# Converted V DC \xE2\x86\x92 mV DC: \xC3\x97 1000 + 0\r\n"
+              "No.,Value,Unit,Value 2,Unit 2\r\n1,2000,mV DC,,\r\n2,4000,mV DC,,");
+
     const QString refused = window->ExportReadings(Path("out.ods")).value_or("");
     EXPECT_TRUE(refused.contains(Path("out.ods")) && refused.contains(".xlsx or .csv"));
     dir.Write("known.dat", "");
@@ -896,18 +919,6 @@ TEST_F(ReadingsWindowTest, AKeptConversionAppliesToAnyFile) {
     ConversionsDialog volts({"V DC"}, {});
     EXPECT_TRUE(Contains(volts.ApplyKept(QStringLiteral("adapter")).value_or(""),
                          "none of the readings is in mV DC"));
-}
-
-// Export readings... writes the window's conversions as rv7342-cli export --convert does.
-TEST_F(ReadingsWindowTest, ExportOfConvertedReadingsNotesTheConversion) {
-    ReadingsWindow* window = Open("known.dat");
-    ASSERT_NE(window, nullptr);
-    window->SetConversions({{"V DC", "mV DC", 1000, 0}});
-    ASSERT_EQ(window->ExportReadings(Path("out.csv")), std::nullopt);
-    const std::string csv = dir.Read("out.csv");
-    EXPECT_EQ(csv.substr(0, csv.find("\r\n3,")),
-              "# Converted V DC \xE2\x86\x92 mV DC: \xC3\x97 1000 + 0\r\n"
-              "No.,Value,Unit,Value 2,Unit 2\r\n1,2000,mV DC,,\r\n2,4000,mV DC,,");
 }
 
 // The data file shown, by its name or a link to it, is never written over.
