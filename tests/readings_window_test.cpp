@@ -234,7 +234,7 @@ TEST_F(ReadingsWindowTest, ManyUnitsKeepTheirHeightAndScroll) {
     ReadingsChart* chart = window->Chart();
     ASSERT_EQ(chart->Panels().size(), 10);
     for (QCPAxisRect* panel : chart->Panels()) {
-        EXPECT_GE(panel->outerRect().height(), 90) << "about 100 pixels each";
+        EXPECT_NEAR(panel->outerRect().height(), 100, 10) << "about 100 pixels each";
     }
     auto* scroll = qobject_cast<QScrollArea*>(chart->parentWidget()->parentWidget());
     ASSERT_NE(scroll, nullptr);
