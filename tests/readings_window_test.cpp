@@ -748,13 +748,21 @@ TEST_F(ReadingsWindowTest, ChartSavedByItsSuffixOrAReasonNamingTheFile) {
         EXPECT_EQ(dir.Read(name).substr(0, start.size()), start);
         EXPECT_GT(dir.Read(name).size(), 1000u);
     }
-    // What a user sees: the image at the chart's size, the legend's names in the drawing.
+    // What a user sees: the image at the chart's size, the legend's names in the drawings'
+    // text.
     for (const char* name : {"chart.png", "upper.PNG"}) {
         EXPECT_EQ(QImage(Path(name)).size(), window->Chart()->size()) << name;
     }
     const std::string svg = SvgText(dir.Read("chart.svg"));
+#ifndef _WIN32
+    ChildProcess pdf("/usr/bin/pdftotext", {dir.Path("chart.pdf"), "-"});
+    ASSERT_EQ(pdf.Wait(kEventDeadline), 0) << pdf.Errors();
+#endif
     for (const char* entry : {"V DC", "unit 57", "V AC (second display)"}) {
         EXPECT_TRUE(Contains(svg, entry));
+#ifndef _WIN32
+        EXPECT_TRUE(Contains(pdf.Output(), entry));
+#endif
     }
 
     for (const QString& path : {Path("chart.txt"), Path("chart"), Path("missing/chart.png")}) {

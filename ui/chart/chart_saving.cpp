@@ -95,6 +95,7 @@ bool WriteSvg(QCustomPlot& chart, QIODevice& file, QSize size, const QString& ti
 
 bool WritePdf(QCustomPlot& chart, QIODevice& file, QSize size, const QString& title) {
     QPdfWriter writer(&file);
+    writer.setResolution(72);  // a unit a point, as the page is measured: text at its size
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("rv7342"));
     writer.setPageLayout(
