@@ -7,20 +7,20 @@
 
 #include <cmath>
 
+#include "tests/shown_text.h"
+
 namespace rv7342 {
 namespace {
 
 class GridModelTest : public testing::Test {
   protected:
     GridModelTest() {
-        names[0] = MakeUnitName(U"V DC");
-        names[3] = MakeUnitName(U"Celsius degree");
+        names[0] = UnitNameOf(U"V DC      ");
+        names[3] = UnitNameOf(U"Celsius de");
     }
 
-    QString Cell(int row, int column) const { return model.index(row, column).data().toString(); }
-    QString Header(int column) const {
-        return model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-    }
+    QString Cell(int row, int column) const { return rv7342::Cell(model, row, column); }
+    QString Header(int column) const { return rv7342::Header(model, column); }
 
     UnitTable names{};
     GridModel model{names};
@@ -47,7 +47,7 @@ TEST_F(GridModelTest, RecordsNumberedByPositionWithSingleValuesAndUnitNames) {
         EXPECT_EQ(Header(column), headers[column]);
         for (int row = 0; row < 3; ++row) {
             SCOPED_TRACE(row);
-            EXPECT_EQ(Cell(row, column), rows[row][column]);
+            EXPECT_EQ(Cell(row, column), Decimals(rows[row][column]));
             EXPECT_EQ(model.index(row, column).data(Qt::TextAlignmentRole).toInt(),
                       int(Qt::AlignCenter));
         }

@@ -1,6 +1,7 @@
 // Form2's menu bar and the other ways it opens data files in readings windows.
 
 #include <QAction>
+#include <QDeadlineTimer>
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 
 #include <filesystem>
 
+#include "tests/deadline.h"
+#include "tests/shown_text.h"
 #include "tests/window_fixture.h"
 #include "ui/readings_window_set.h"
 
@@ -30,25 +33,21 @@ class MainMenu : public WindowTest {
 
     // The name, count and minimum of the first series of the file's readings window.
     static QStringList FirstRow(Form2& window, const QString& path) {
-        QStringList cells;
-        ReadingsWindow* readings = window.Readings().Find(path);
-        for (int column = 0; readings && column < 3; ++column) {
-            cells << readings->StatisticsTable()->model()->index(0, column).data().toString();
-        }
-        return cells;
+        const ReadingsWindow* readings = window.Readings().Find(path);
+        return readings ? Row(*readings->StatisticsTable()->model(), 0).mid(0, 3) : QStringList{};
     }
 
     // Types `name` into File > Open's dialog once it has the keyboard focus, as a user does,
-    // and tells the folder the dialog started in. A dialog that does not take the focus is
-    // cancelled.
+    // and tells the folder the dialog started in. A dialog that does not take the focus by the
+    // deadline is cancelled.
     static QString ChooseInDialog(Form2& window, const QString& name) {
         QString startFolder;
-        int tries = 0;
+        QDeadlineTimer deadline(kEventDeadline);
         QTimer chooser;
         QObject::connect(&chooser, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             auto* nameBox = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-            if (dialog && (!startFolder.isEmpty() || ++tries == 500)) {
+            if (dialog && (!startFolder.isEmpty() || deadline.hasExpired())) {
                 dialog->reject();
             } else if (dialog && nameBox && dialog->isAncestorOf(nameBox)) {
                 startFolder = dialog->directory().absolutePath();

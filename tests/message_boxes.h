@@ -4,10 +4,16 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
+#include <chrono>
 #include <functional>
 #include <vector>
+
+#include "tests/deadline.h"
 
 namespace rv7342 {
 
@@ -28,6 +34,8 @@ class MessageBoxAnswerer {
 
     // The button pressed; a box without it gets its first button.
     QMessageBox::StandardButton answer = QMessageBox::Ok;
+    // When set, the key typed into the box instead, as a user answers from the keyboard.
+    Qt::Key key = Qt::Key_unknown;
     // Runs while a box is open, before it is answered.
     std::function<void()> whileOpen;
     std::vector<SeenMessageBox> seen;
@@ -44,6 +52,20 @@ class MessageBoxAnswerer {
              defaultButton ? box->standardButton(defaultButton) : QMessageBox::NoButton});
         if (whileOpen) {
             whileOpen();
+        }
+        if (key != Qt::Key_unknown) {
+            // The box animates the click of the button whose letter was typed: it closes
+            // once that has run. No other box is answered meanwhile.
+            poll_.stop();
+            QTest::keyClick(box, key);
+            const bool answered = QTest::qWaitFor(
+                [box] { return !box->isVisible(); },
+                std::chrono::duration_cast<std::chrono::milliseconds>(kEventDeadline).count());
+            poll_.start();
+            if (answered) {
+                return;
+            }
+            ADD_FAILURE() << "the key did not answer \"" << box->text().toStdString() << '"';
         }
         QAbstractButton* button = box->button(answer);
         if (!button) {

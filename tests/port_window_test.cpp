@@ -8,12 +8,14 @@
 
 #include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "tests/child_process.h"
+#include "tests/deadline.h"
 #include "tests/download_fixture.h"
+#include "tests/test_conditions.h"
 #include "tests/text_contains.h"
 
 namespace rv7342 {
@@ -29,8 +31,8 @@ std::string ShownToolTip(QWidget* button) {
 class PortWindow : public Download {
   protected:
     PortWindow() {
-        qunsetenv("RV7342_COM1");
-        qunsetenv("RV7342_COM2");
+        environment.Remove("RV7342_COM1");
+        environment.Remove("RV7342_COM2");
         window = OpenWindow([this] { return ports; });
         window->Text1->setText("run.dat");
     }
@@ -69,37 +71,28 @@ TEST_F(PortWindow, AnAdapterPluggedInAfterStartUpIsReachedAtTheNextStart) {
 }
 
 TEST_F(PortWindow, ABusyPortNamesTheProgramThatHoldsIt) {
-    qputenv("RV7342_COM2", line.SlavePath().c_str());
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = fork();
-    ASSERT_GE(holder, 0);
-    if (holder == 0) {  // holds the port until killed; RV7342_COM2 names it, so no list is asked
-        SerialLink link([] { return std::vector<MachinePort>{}; });
-        const char opened = link.OpenCommPort(2) ? 'n' : 'y';
-        (void)::write(ready[1], &opened, 1);
-        ::pause();
-        _exit(0);
-    }
-    ::close(ready[1]);
-    char opened = 0;
-    const bool holds = ::read(ready[0], &opened, 1) == 1 && opened == 'y';
-    if (holds) {
-        ClickStart();
-    }
-    ::close(ready[0]);
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
-    ASSERT_TRUE(holds) << "the child process could not open the port";
+    environment.Set("RV7342_COM2", line.SlavePath());
+    ChildProcess holder(RV7342_PORT_HELPER_PATH, {"hold"});
+    ASSERT_TRUE(holder.WaitForError("holding", kEventDeadline)) << holder.Errors();
+    ClickStart();
     ASSERT_EQ(boxes.seen.size(), 1u);
     EXPECT_TRUE(Contains(Message(0), "Cannot open COM2 (" + line.SlavePath() + "): "));
-    EXPECT_TRUE(
-        Contains(Message(0), "in use by window_tests (process " + std::to_string(holder) + ")"));
+    EXPECT_TRUE(Contains(Message(0), "in use by port_helper (process "));
     EXPECT_FALSE(Written());
 }
 
+// While the port is open, DTR is on and RTS off: optically isolated cables draw their supply
+// from them. A pseudo-terminal has no modem lines and refuses both, so what is checked is
+// what the port asked the system for, as the helper's own ioctl passes the requests on.
+TEST_F(PortWindow, ThePortAsksForDtrOnAndRtsOff) {
+    environment.Set("RV7342_COM2", line.SlavePath());
+    ChildProcess opener(RV7342_PORT_HELPER_PATH, {"modem-lines"});
+    ASSERT_EQ(opener.Wait(kEventDeadline), 0) << opener.Errors();
+    EXPECT_EQ(opener.Errors(), "DTR on\nRTS off\nopen\n");
+}
+
 TEST_F(PortWindow, ALostConnectionNamesTheDevicePathAndTheSystemsReason) {
-    qputenv("RV7342_COM2", line.SlavePath().c_str());
+    environment.Set("RV7342_COM2", line.SlavePath());
     Bytes oneRecord{13};  // the synchronising 13 and one frame: the transfer still waits
     SendWhenOpen(oneRecord += kTwoValue);
     AfterRecords(1, [this] { line.CloseMaster(); });
@@ -113,39 +106,33 @@ TEST_F(PortWindow, ALostConnectionNamesTheDevicePathAndTheSystemsReason) {
     EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n");
 }
 
-// A refused device tried from a window in a child process that runs as "nobody". Only root
-// can drop to another user; any other user owns the pseudo-terminal.
+// A refused device tried from a window of the helper, which runs as "nobody". Only root can
+// start a process as another user; for any other user the pseudo-terminal is their own.
 TEST_F(PortWindow, ARefusedDeviceAdvisesJoiningItsGroupOnlyWhereThatHelps) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root to try the device as another user";
+    if (!RunningAsRoot()) {
+        RV7342_SKIP_OUTSIDE_CI("trying the device as another user needs root");
     }
     const std::string& device = line.SlavePath();
     const group* dialout = ::getgrnam("dialout");
     ASSERT_NE(dialout, nullptr);
     ASSERT_EQ(::chown(device.c_str(), 0, dialout->gr_gid), 0);
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
-    qputenv("RV7342_COM2", device.c_str());
     for (const auto& [mode, advice] :
          {std::pair<mode_t, std::string>{0600, "The administrator must grant you access"},
           {0660, "sudo usermod -aG dialout $USER"}}) {
         SCOPED_TRACE(advice);
         ASSERT_EQ(::chmod(device.c_str(), mode), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (::setgid(65534) != 0 || ::setgroups(0, nullptr) != 0 || ::setuid(65534) != 0) {
-                _exit(2);
-            }
-            ClickStart();
-            const std::string text = boxes.seen.size() == 1 ? Message(0) : "";
-            const bool right =
-                Contains(text, "Cannot open COM2 (" + device + "): ") && Contains(text, advice) &&
-                (text.find("usermod") != std::string::npos) == (mode == 0660) && !Written();
-            _exit(right ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        ChildProcess window(RV7342_PORT_HELPER_PATH, {"start", dir.Path()},
+                            {"RV7342_COM2=" + device, "HOME=" + dir.Path(),
+                             "XDG_CONFIG_HOME=" + dir.Path(), "QT_QPA_PLATFORM=offscreen"});
+        ASSERT_EQ(window.Wait(kEventDeadline), 0) << window.Errors();
+        const std::string shown = window.Output();
+        EXPECT_TRUE(Contains(shown, "Cannot open COM2 (" + device + "): "));
+        EXPECT_TRUE(Contains(shown, advice));
+        EXPECT_EQ(shown.find("usermod") != std::string::npos, mode == 0660) << shown;
+        EXPECT_EQ(shown.rfind("[message]\n", 0), 0u) << shown;
+        EXPECT_EQ(shown.find("[message]", 1), std::string::npos) << "one message: " << shown;
+        EXPECT_FALSE(Written());
     }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/temp_dir.h"
+#include "tests/window_fixture.h"
 #include "ui/chart/chart_saving.h"
 
 namespace rv7342 {
@@ -46,7 +47,7 @@ TEST(ReadingsChart, ShiftWheelZoomsTheValuesOfThePanelUnderThePointer) {
     ReadingsChart chart(document);
     chart.resize(800, 500);
     chart.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart, kWindowDeadlineMs));
     chart.replot();
     const QList<QCPAxisRect*> panels = chart.Panels();
     ASSERT_EQ(panels.size(), 2);

@@ -4,10 +4,12 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
@@ -15,6 +17,7 @@
 #include <QTest>
 #include <QToolTip>
 #include <QUrl>
+#include <QXmlStreamReader>
 
 #include <tuple>
 
@@ -22,6 +25,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -29,8 +33,14 @@
 #include <csignal>
 #endif
 
+#ifndef _WIN32
+#include "tests/child_process.h"
+#endif
 #include "tests/message_boxes.h"
+#include "tests/shown_text.h"
 #include "tests/temp_dir.h"
+#include "tests/text_contains.h"
+#include "tests/window_fixture.h"
 #include "ui/chart/cursor_lines.h"
 #include "ui/chart/limit_marks.h"
 #include "ui/chart/readings_chart.h"
@@ -52,6 +62,21 @@ const char* const kKnownFile =
     "7,1E+39,0,0,0\r\n8,5,0,0,0\r\n9,7,0,60,1\r\n10,9,0,0,0\r\n11,-3.5,57,0,0\r\n"
     "12,-1E+400,0,0,0\r\n";
 
+// The text an SVG drawing shows, a line for each of its text elements.
+std::string SvgText(const std::string& svg) {
+    QXmlStreamReader reader(QByteArray::fromStdString(svg));
+    std::string text;
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement &&
+            reader.name() == QStringLiteral("text")) {
+            text += reader.readElementText(QXmlStreamReader::IncludeChildElements).toStdString();
+            text += '\n';
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return text;
+}
+
 class ReadingsWindowTest : public testing::Test {
   protected:
     ReadingsWindowTest() {
@@ -66,19 +91,33 @@ class ReadingsWindowTest : public testing::Test {
     ReadingsWindow* Open(const std::string& name) {
         ReadingsWindow* window = windows.OpenDataFile(Path(name));
         if (window) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(window, kWindowDeadlineMs));
             window->Chart()->replot();
         }
         return window;
     }
 
-    static QStringList Row(const ReadingsWindow& window, int row) {
-        QStringList cells;
-        const QAbstractItemModel* model = window.StatisticsTable()->model();
-        for (int column = 0; column < model->columnCount(); ++column) {
-            cells << model->index(row, column).data().toString();
+    // The window of the file closed, as a user closes it, and the file opened again.
+    ReadingsWindow* Reopen(ReadingsWindow* window, const std::string& name) {
+        window->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(windows.Find(Path(name)), nullptr) << "closed";
+        return Open(name);
+    }
+
+    // Types the logging interval, and ticks Started at with `start`, as a user does.
+    static void SetTime(ReadingsWindow& window, const char* interval,
+                        std::optional<QDateTime> start = std::nullopt) {
+        TimeAxisBar* bar = window.TimeAxisControls();
+        QTest::keyClicks(bar->IntervalField(), interval);
+        if (start) {
+            bar->StartField()->setDateTime(*start);
+            QTest::mouseClick(bar->StartBox(), Qt::LeftButton);
         }
-        return cells;
+    }
+
+    static QStringList Row(const ReadingsWindow& window, int row) {
+        return rv7342::Row(*window.StatisticsTable()->model(), row);
     }
 
     static QStringList PanelTitles(const ReadingsChart& chart) {
@@ -115,7 +154,7 @@ TEST_F(ReadingsWindowTest, SeriesLegendStatisticsAndTheirVisibility) {
         const auto& [name, shown, statistics] = expected[i];
         SCOPED_TRACE(name.toStdString());
         EXPECT_EQ(chart->graph(i)->name(), name);
-        EXPECT_EQ(Row(*window, i), QStringList{name} + statistics);
+        EXPECT_EQ(Row(*window, i), QStringList{name} + Decimals(statistics));
         EXPECT_EQ(window->SeriesShown(i), shown);
         EXPECT_EQ(window->Statistics()->index(i, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked,
                   shown);
@@ -186,7 +225,8 @@ TEST_F(ReadingsWindowTest, APanelPerUnitShownSharingTheReadingsAxis) {
 TEST_F(ReadingsWindowTest, ManyUnitsKeepTheirHeightAndScroll) {
     std::string text;
     for (int i = 1; i <= 30; ++i) {
-        text += FormatRecord({i, i * 1.0, i % 10, 0, 0});
+        text +=
+            std::to_string(i) + "," + std::to_string(i) + "," + std::to_string(i % 10) + ",0,0\r\n";
     }
     dir.Write("ten.dat", text);
     ReadingsWindow* window = Open("ten.dat");
@@ -194,7 +234,7 @@ TEST_F(ReadingsWindowTest, ManyUnitsKeepTheirHeightAndScroll) {
     ReadingsChart* chart = window->Chart();
     ASSERT_EQ(chart->Panels().size(), 10);
     for (QCPAxisRect* panel : chart->Panels()) {
-        EXPECT_GE(panel->outerRect().height(), ReadingsChart::kMinimumPanelHeight - 10);
+        EXPECT_NEAR(panel->outerRect().height(), 100, 10) << "about 100 pixels each";
     }
     auto* scroll = qobject_cast<QScrollArea*>(chart->parentWidget()->parentWidget());
     ASSERT_NE(scroll, nullptr);
@@ -447,9 +487,7 @@ TEST_F(ReadingsWindowTest, LimitsSetInTheTableByKeyboardAndRemembered) {
     window->Chart()->SetReadingRange({2.5, 9.5});
     EXPECT_EQ(Row(*window, 0).mid(11), (QStringList{"0", "0", "0:00:00", ""})) << "the range shown";
 
-    window->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ReadingsWindow* again = Open("known.dat");
+    ReadingsWindow* again = Reopen(window, "known.dat");
     ASSERT_NE(again, nullptr);
     EXPECT_TRUE(again->LimitsBox()->isChecked());
     EXPECT_EQ(again->Document().UnitLimits().at("V DC"), (Limits{4.0, 8.0}));
@@ -462,19 +500,12 @@ TEST_F(ReadingsWindowTest, LimitsSetInTheTableByKeyboardAndRemembered) {
         << "no limits, nothing kept";
 }
 
-// Two data files in one window, lined up on elapsed time, each with its own interval; the
-// readout and the statistics list the other's series; removed again, the window is as before.
-TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
+// Two data files in one window: the readout and the statistics list the other's series, in
+// the panel of its unit; remembered for the file, and removed again, the window is as before.
+TEST_F(ReadingsWindowTest, AnotherFileComparedRememberedAndRemoved) {
     dir.Write("run2.dat", "1,3,0,0,0\r\n2,6,0,0,0\r\n3,9,0,0,0\r\n");
-    {
-        ReadingsWindow* other = Open("run2.dat");
-        ASSERT_NE(other, nullptr);
-        QTest::keyClicks(other->TimeAxisControls()->IntervalField(), "5");  // remembered
-        other->close();
-    }
     ReadingsWindow* window = Open("known.dat");
     ASSERT_NE(window, nullptr);
-    QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
     EXPECT_EQ(window->CompareWith(Path("missing.dat")).value_or("").contains("missing.dat"), true);
     ASSERT_EQ(window->CompareWith(Path("run2.dat")), std::nullopt);
     ReadingsChart* chart = window->Chart();
@@ -483,7 +514,6 @@ TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
     EXPECT_EQ(chart->graph(3)->pen().style(), Qt::DotLine) << "a line style of its own";
     EXPECT_EQ(chart->PanelOf(3), chart->PanelOf(0)) << "in the panel of its unit";
     EXPECT_EQ(Row(*window, 3).mid(0, 2), (QStringList{"V DC \u00b7 run2.dat", "3"}));
-    EXPECT_EQ(window->Document().Series()[3].readings.numbers, (std::vector<double>{1, 1.5, 2}));
     EXPECT_EQ(window->RangeLine()->text(), "All 12 readings") << "the window's own file";
 
     chart->setFocus();
@@ -493,9 +523,7 @@ TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
 
     // Remembered for the file: compared again when it is reopened, no longer once removed.
     const auto reopen = [this, &window, &chart] {
-        window->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        window = Open("known.dat");
+        window = Reopen(window, "known.dat");
         ASSERT_NE(window, nullptr);
         chart = window->Chart();
     };
@@ -503,11 +531,93 @@ TEST_F(ReadingsWindowTest, AnotherFileComparedLinedUpOnElapsedTime) {
     ASSERT_EQ(chart->graphCount(), 4);
     EXPECT_EQ(chart->SeriesName(3), "V DC \u00b7 run2.dat");
 
+    // One that can no longer be read is left out, without a message; the own readings stay.
+    std::filesystem::remove(dir.Path("run2.dat"));
+    reopen();
+    EXPECT_EQ(chart->graphCount(), 3);
+    EXPECT_EQ(Row(*window, 0).mid(0, 2), (QStringList{"V DC", "8"}));
+    EXPECT_TRUE(boxes.seen.empty());
+
+    dir.Write("run2.dat", "1,3,0,0,0\r\n");
+    reopen();
     window->RemoveComparedFile(Path("run2.dat"));
     EXPECT_EQ(chart->graphCount(), 3);
     EXPECT_EQ(window->Statistics()->rowCount(), 3);
     reopen();
     EXPECT_EQ(chart->graphCount(), 3);
+}
+
+// The other file's readings stand where they were taken, on the axis both files have: by
+// clock time when both have a start, by elapsed time when both have an interval, otherwise
+// by reading number. Here the other file is logged every 5 s, a minute after the own file,
+// logged every 10 s, began: its readings at 10:01:00, :05 and :10 are the own readings 7,
+// 7.5 and 8.
+TEST_F(ReadingsWindowTest, ComparedReadingsLineUpByTheAxisBothFilesHave) {
+    const QDateTime ten(QDate(2026, 12, 7), QTime(10, 0, 0));
+    const struct {
+        const char* lining;
+        const char* ownInterval;
+        std::optional<QDateTime> ownStart;
+        std::vector<double> numbers;
+        AxisKind shown;
+    } cases[] = {
+        {"clock time", "10", ten, {7, 7.5, 8}, AxisKind::Clock},
+        {"elapsed time", "10", std::nullopt, {1, 1.5, 2}, AxisKind::Elapsed},
+        {"reading number", "", std::nullopt, {1, 2, 3}, AxisKind::ReadingNumber},
+    };
+    for (const auto& lining : cases) {
+        SCOPED_TRACE(lining.lining);
+        const std::string own = std::string("own ") + lining.lining + ".dat";
+        const std::string other = std::string("other ") + lining.lining + ".dat";
+        dir.Write(own, kKnownFile);
+        dir.Write(other, "1,3,0,0,0\r\n2,6,0,0,0\r\n3,9,0,0,0\r\n");
+        ReadingsWindow* otherWindow = Open(other);
+        ASSERT_NE(otherWindow, nullptr);
+        SetTime(*otherWindow, "5", ten.addSecs(60));  // remembered for it
+        otherWindow->close();
+        ReadingsWindow* window = Open(own);
+        ASSERT_NE(window, nullptr);
+        SetTime(*window, lining.ownInterval, lining.ownStart);
+        ASSERT_EQ(window->CompareWith(Path(other)), std::nullopt);
+        EXPECT_EQ(window->Chart()->Axis().Shown(), lining.shown);
+        ASSERT_EQ(window->Document().Series().size(), 4u);
+        EXPECT_EQ(window->Document().Series()[3].readings.numbers, lining.numbers);
+    }
+}
+
+// Shift with a click, or with a drag, puts the active cursor on the reading under the pointer;
+// a click without Shift places none, and a drag with it pans nothing.
+TEST_F(ReadingsWindowTest, ShiftClickAndShiftDragPlaceTheActiveCursor) {
+    ReadingsWindow* window = Open("known.dat");
+    ASSERT_NE(window, nullptr);
+    ReadingsChart* chart = window->Chart();
+    CursorLines* cursors = window->CursorControls();
+    const QCPAxisRect* panel = chart->Panels()[0];
+    const auto at = [panel](double reading) {
+        return QPoint(qRound(panel->axis(QCPAxis::atBottom)->coordToPixel(reading)),
+                      panel->rect().center().y());
+    };
+    QTest::mouseClick(chart, Qt::LeftButton, {}, at(4.3));
+    EXPECT_FALSE(cursors->AnyPlaced());
+    QTest::mouseClick(chart, Qt::LeftButton, Qt::ShiftModifier, at(4.3));
+    EXPECT_EQ(cursors->A(), 4) << "on the nearest reading";
+    EXPECT_EQ(cursors->B(), std::nullopt);
+    EXPECT_TRUE(window->Readout()->isVisible());
+
+    chart->setFocus();
+    QTest::keyClick(chart, Qt::Key_B);  // B the active one
+    const QCPRange shown = chart->ReadingRange();
+    QTest::mousePress(chart, Qt::LeftButton, Qt::ShiftModifier, at(9));
+    EXPECT_EQ(cursors->B(), 9);
+    for (const double reading : {6.0, 2.8}) {
+        QMouseEvent move(QEvent::MouseMove, at(reading), chart->mapToGlobal(at(reading)),
+                         Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(chart, &move);
+    }
+    QTest::mouseRelease(chart, Qt::LeftButton, Qt::ShiftModifier, at(2.8));
+    EXPECT_EQ(cursors->B(), 3) << "it followed the pointer";
+    EXPECT_EQ(cursors->A(), 4) << "the other one stays";
+    EXPECT_EQ(chart->ReadingRange(), shown) << "no pan";
 }
 
 // The window's own file compared with itself is compared like any other file; compared again,
@@ -555,31 +665,11 @@ TEST_F(ReadingsWindowTest, AConvertedSeriesInItsNewUnitRemembered) {
     QTest::keyClicks(millivolts.factor, "0");
     EXPECT_TRUE(dialog.Read(conversions).value_or("").find("factor of 0") != std::string::npos);
 
-    window->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ReadingsWindow* again = Open("sensor.dat");
+    ReadingsWindow* again = Reopen(window, "sensor.dat");
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(Row(*again, 1).mid(0, 3), (QStringList{"deg C", "3", "20"}));
     again->SetConversions({});
     EXPECT_EQ(Row(*again, 1).mid(0, 3), (QStringList{"mV DC", "3", "25"}));
-}
-
-// Zoomed in past midnight, the first label still tells which day the readings shown are of.
-TEST_F(ReadingsWindowTest, TheDateIsReadableOnAClockAxisAfterMidnight) {
-    ReadingsWindow* window = Open("known.dat");
-    ASSERT_NE(window, nullptr);
-    TimeAxisBar* bar = window->TimeAxisControls();
-    QTest::keyClicks(bar->IntervalField(), "10");
-    bar->StartField()->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 30)));
-    QTest::mouseClick(bar->StartBox(), Qt::LeftButton);
-    ReadingsChart* chart = window->Chart();
-    chart->SetReadingRange({5, 12});  // 00:00:10 to 00:01:20
-    chart->replot();
-    const QVector<QString> labels =
-        chart->Panels().back()->axis(QCPAxis::atBottom)->tickVectorLabels();
-    ASSERT_GE(labels.size(), 2);
-    EXPECT_TRUE(labels.front().startsWith("2026-12-08 ")) << labels.join(' ').toStdString();
-    EXPECT_FALSE(labels.back().contains("2026")) << "the others keep their short labels";
 }
 
 // The interval, start and axis as a user sets them, and again when the file is reopened.
@@ -613,6 +703,13 @@ TEST_F(ReadingsWindowTest, TimeAxisSetByTheUserAndRestoredOnReopening) {
     chart->replot();
     EXPECT_TRUE(readings->tickVectorLabels().contains("2026-12-08 00:00:00"))
         << "the date once the span crosses midnight";
+    chart->SetReadingRange({8, 12});  // 00:00:10 to 00:00:50
+    chart->replot();
+    const QVector<QString> pastMidnight = readings->tickVectorLabels();
+    ASSERT_GE(pastMidnight.size(), 2);
+    EXPECT_TRUE(pastMidnight.front().startsWith("2026-12-08 ")) << "zoomed past midnight, the day";
+    EXPECT_FALSE(pastMidnight.back().contains("2026")) << "the others keep their short labels";
+    window->ShowWholeMemory();
     bar->AxisChoice()->setCurrentIndex(1);
     emit bar->AxisChoice()->activated(1);
     EXPECT_EQ(chart->Axis().Shown(), AxisKind::Elapsed);
@@ -623,15 +720,12 @@ TEST_F(ReadingsWindowTest, TimeAxisSetByTheUserAndRestoredOnReopening) {
     bar->IntervalField()->clear();
     QTest::keyClicks(bar->IntervalField(), "2.5");
 
-    window->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_EQ(windows.Find(Path("known.dat")), nullptr);
-    ReadingsWindow* again = Open("known.dat");
+    ReadingsWindow* again = Reopen(window, "known.dat");
     ASSERT_NE(again, nullptr);
     const TimeAxis restored = again->Chart()->Axis();
     EXPECT_EQ(restored.interval, 2.5);
     EXPECT_EQ(restored.kind, AxisKind::Elapsed);
-    EXPECT_EQ(again->TimeAxisControls()->IntervalField()->text(), QLocale().toString(2.5));
+    EXPECT_EQ(again->TimeAxisControls()->IntervalField()->text(), Decimals("2.5"));
     EXPECT_TRUE(again->TimeAxisControls()->StartBox()->isChecked());
     EXPECT_EQ(again->TimeAxisControls()->StartField()->dateTime(),
               QDateTime(QDate(2026, 12, 7), QTime(23, 59, 0)));
@@ -654,8 +748,22 @@ TEST_F(ReadingsWindowTest, ChartSavedByItsSuffixOrAReasonNamingTheFile) {
         EXPECT_EQ(dir.Read(name).substr(0, start.size()), start);
         EXPECT_GT(dir.Read(name).size(), 1000u);
     }
-    EXPECT_TRUE(QString::fromStdString(dir.Read("chart.svg")).contains("unit 57"))
-        << "the legend is in the drawing";
+    // What a user sees: the image at the chart's size, the legend's names in the drawings'
+    // text.
+    for (const char* name : {"chart.png", "upper.PNG"}) {
+        EXPECT_EQ(QImage(Path(name)).size(), window->Chart()->size()) << name;
+    }
+    const std::string svg = SvgText(dir.Read("chart.svg"));
+#ifndef _WIN32
+    ChildProcess pdf("/usr/bin/pdftotext", {dir.Path("chart.pdf"), "-"});
+    ASSERT_EQ(pdf.Wait(kEventDeadline), 0) << pdf.Errors();
+#endif
+    for (const char* entry : {"V DC", "unit 57", "V AC (second display)"}) {
+        EXPECT_TRUE(Contains(svg, entry));
+#ifndef _WIN32
+        EXPECT_TRUE(Contains(pdf.Output(), entry));
+#endif
+    }
 
     for (const QString& path : {Path("chart.txt"), Path("chart"), Path("missing/chart.png")}) {
         const QString reason = window->SaveChart(path).value_or("");
@@ -679,17 +787,20 @@ TEST_F(ReadingsWindowTest, AChartThatDoesNotFitIsToldAndLeavesTheEarlierFile) {
         ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
         const rlimit small{512, saved.rlim_max};
         const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const QString reason = window->SaveChart(Path(name)).value_or("");
-        setrlimit(RLIMIT_FSIZE, &saved);
+        const bool limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
+        const QString reason = limited ? window->SaveChart(Path(name)).value_or("") : "";
+        setrlimit(RLIMIT_FSIZE, &saved);  // both as they were before any assertion
         std::signal(SIGXFSZ, previous);
+        ASSERT_TRUE(limited);
         EXPECT_EQ(reason, QStringLiteral("Cannot write %1: File too large").arg(Path(name)));
         EXPECT_EQ(dir.Read(name), "precious");
     }
 }
 #endif
 
-TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxis) {
+// Export readings... writes every reading, whatever the range shown, by the name's suffix:
+// with the time axis and the conversions set, read back as a spreadsheet reads it.
+TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxisAndConversions) {
     ReadingsWindow* window = Open("known.dat");
     ASSERT_NE(window, nullptr);
     window->Chart()->SetReadingRange({3.5, 6.5});  // the export is of the whole file
@@ -700,8 +811,26 @@ TEST_F(ReadingsWindowTest, ExportByItsSuffixOfEveryReadingWithTheTimeAxis) {
               "No.,Elapsed (s),Value,Unit,Value 2,Unit 2\r\n1,0,2,V DC,,\r\n2,10,4,V DC,,\r\n"
               "3,20,4,V DC,50,V AC");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 13);
-    EXPECT_EQ(window->ExportReadings(Path("out.xlsx")), std::nullopt);
-    EXPECT_EQ(dir.Read("out.xlsx").substr(0, 2), "PK");
+    ASSERT_EQ(window->ExportReadings(Path("out.xlsx")), std::nullopt);
+#ifndef _WIN32
+    ChildProcess workbook(RV7342_PYTHON,
+                          {RV7342_SOURCE_DIR "/tests/xlsx_read_back.py", dir.Path("out.xlsx")});
+    ASSERT_EQ(workbook.Wait(kEventDeadline), 0) << workbook.Errors();
+    EXPECT_TRUE(Contains(workbook.Output(),
+                         "\ns:No.|s:Elapsed (s)|s:Value|s:Unit|s:Value 2|s:Unit 2\n"
+                         "n:1|n:0|n:2|s:V DC|-|-\nn:2|n:10|n:4|s:V DC|-|-\n"
+                         "n:3|n:20|n:4|s:V DC|n:50|s:V AC\n"));
+#endif
+
+    // Converted readings are written in their new unit, the conversion noted.
+    window->Chart()->SetTimeAxis({});
+    window->SetConversions({{"V DC", "mV DC", 1000, 0}});
+    ASSERT_EQ(window->ExportReadings(Path("out.csv")), std::nullopt);
+    const std::string converted = dir.Read("out.csv");
+    EXPECT_EQ(converted.substr(0, converted.find("\r\n3,")),
+              "# Converted V DC \xE2\x86\x92 mV DC: \xC3\x97 1000 + 0\r\n"
+              "No.,Value,Unit,Value 2,Unit 2\r\n1,2000,mV DC,,\r\n2,4000,mV DC,,");
+
     const QString refused = window->ExportReadings(Path("out.ods")).value_or("");
     EXPECT_TRUE(refused.contains(Path("out.ods")) && refused.contains(".xlsx or .csv"));
     dir.Write("known.dat", "");
@@ -755,17 +884,13 @@ TEST_F(ReadingsWindowTest, TwoPointCalibrationGivesARowsFactorAndOffset) {
     EXPECT_EQ(conversions, (std::vector<Conversion>{{"mV DC", "deg C", 5, 5}}));
 }
 
-// The reason of a failure holds `part`.
-bool Has(const Failure& failure, const char* part) {
-    return failure && failure->find(part) != std::string::npos;
-}
-
 // A conversion kept by a name in one file's Conversions... applies to another file's.
 TEST_F(ReadingsWindowTest, AKeptConversionAppliesToAnyFile) {
     {
         ConversionsDialog dialog({"V DC", "mV DC"}, {});
         const ConversionsDialog::Row& row = dialog.Rows()[1];
-        EXPECT_TRUE(Has(dialog.KeepRow(row, QStringLiteral("adapter")), "stand for"))
+        EXPECT_TRUE(
+            Contains(dialog.KeepRow(row, QStringLiteral("adapter")).value_or(""), "stand for"))
             << "no new unit given";
         QTest::keyClicks(row.newUnit, "deg C");
         row.factor->selectAll();
@@ -789,20 +914,8 @@ TEST_F(ReadingsWindowTest, AKeptConversionAppliesToAnyFile) {
     ASSERT_EQ(other.Read(conversions), std::nullopt);
     EXPECT_EQ(conversions, (std::vector<Conversion>{{"mV DC", "deg C", 0.5, 0}}));
     ConversionsDialog volts({"V DC"}, {});
-    EXPECT_TRUE(
-        Has(volts.ApplyKept(QStringLiteral("adapter")), "none of the readings is in mV DC"));
-}
-
-// Export readings... writes the window's conversions as rv7342-cli export --convert does.
-TEST_F(ReadingsWindowTest, ExportOfConvertedReadingsNotesTheConversion) {
-    ReadingsWindow* window = Open("known.dat");
-    ASSERT_NE(window, nullptr);
-    window->SetConversions({{"V DC", "mV DC", 1000, 0}});
-    ASSERT_EQ(window->ExportReadings(Path("out.csv")), std::nullopt);
-    const std::string csv = dir.Read("out.csv");
-    EXPECT_EQ(csv.substr(0, csv.find("\r\n3,")),
-              "# Converted V DC \xE2\x86\x92 mV DC: \xC3\x97 1000 + 0\r\n"
-              "No.,Value,Unit,Value 2,Unit 2\r\n1,2000,mV DC,,\r\n2,4000,mV DC,,");
+    EXPECT_TRUE(Contains(volts.ApplyKept(QStringLiteral("adapter")).value_or(""),
+                         "none of the readings is in mV DC"));
 }
 
 // The data file shown, by its name or a link to it, is never written over.
@@ -825,7 +938,7 @@ TEST_F(ReadingsWindowTest, ExportAndSaveChartRefuseTheDataFileShown) {
 TEST_F(ReadingsWindowTest, ALongFileIsDrawnWithAFewPointsPerColumnAndItsSpike) {
     std::string text;
     for (int i = 1; i <= 200000; ++i) {
-        text += FormatRecord({i, i == 123457 ? 99.0 : 1.0, 0, 0, 0});
+        text += std::to_string(i) + (i == 123457 ? ",99,0,0,0\r\n" : ",1,0,0,0\r\n");
     }
     dir.Write("long.dat", text);
     ReadingsWindow* window = Open("long.dat");

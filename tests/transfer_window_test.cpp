@@ -14,6 +14,8 @@
 #include <QUrl>
 
 #include "tests/download_fixture.h"
+#include "tests/shown_text.h"
+#include "tests/text_contains.h"
 #include "ui/chart/readings_chart.h"
 #include "ui/readings_window_set.h"
 
@@ -44,16 +46,17 @@ TEST_F(Download, WholeMemoryReachesTheFileAndTheTable) {
     window->Command1[1]->click();
     const QAbstractItemModel* table = window->FGrid1->model();
     ASSERT_EQ(table->rowCount(), 3);
-    EXPECT_EQ(table->index(1, 1).data().toString(), "-12.345");
-    EXPECT_EQ(table->index(0, 4).data().toString(), "mV AC     ");
+    EXPECT_EQ(Row(*table, 1), Decimals({"2", "-12.345", "", "0", "V DC      "}))
+        << "unit 99 has no name";
+    EXPECT_EQ(Row(*table, 0), Decimals({"1", "12.34", "A AC      ", "12.3", "mV AC     "}));
     EXPECT_TRUE(boxes.seen.empty());
 }
 
-// No leaves the file and the port alone; Yes overwrites.
+// No leaves the file and the port alone; Yes overwrites. Answered by the keys N and Y.
 TEST_F(Download, TheOverwriteQuestionDecides) {
     dir.Write("run.dat", "precious\r\n");
-    qputenv("RV7342_COM2", "/dev/rv7342-not-opened");
-    boxes.answer = QMessageBox::No;
+    environment.Set("RV7342_COM2", "/dev/rv7342-not-opened");
+    boxes.key = Qt::Key_N;
     ClickStart();
     ASSERT_EQ(boxes.seen.size(), 1u) << "no port-open failure follows: no port was opened";
     const SeenMessageBox& question = boxes.seen[0];
@@ -66,60 +69,57 @@ TEST_F(Download, TheOverwriteQuestionDecides) {
     EXPECT_TRUE(window->Command1[0]->isEnabled());
     EXPECT_EQ(window->Label1[2]->text(), "");
 
-    qputenv("RV7342_COM2", line.SlavePath().c_str());
-    boxes.answer = QMessageBox::Yes;
+    environment.Set("RV7342_COM2", line.SlavePath());
+    boxes.key = Qt::Key_Y;
     SendWhenOpen(MemoryImage({kSingleValue}));
     ClickStart();
+    EXPECT_EQ(boxes.seen.size(), 2u);
     EXPECT_EQ(dir.Read("run.dat"), "1,-12.345,99,0,0\r\n");
 }
 
-TEST_F(Download, APortThatWillNotOpenTouchesNothing) {
+// A Start that cannot begin a transfer says why, leaves every file as it was, closes the port
+// again and leaves the window ready for the next Start: a port that will not open, a folder
+// that does not exist, a folder or one of the program's own files (refused before the
+// overwrite question).
+TEST_F(Download, AStartThatCannotBeginSaysWhyAndTouchesNothing) {
     dir.Write("run.dat", "precious\r\n");
-    qputenv("RV7342_COM2", "/dev/rv7342-absent");
-    boxes.answer = QMessageBox::Yes;
-    ClickStart();
-    ASSERT_EQ(boxes.seen.size(), 2u);
-    EXPECT_TRUE(boxes.seen[1].text.startsWith("Cannot open COM2 (/dev/rv7342-absent): "))
-        << boxes.seen[1].text.toStdString();
-    EXPECT_EQ(dir.Read("run.dat"), "precious\r\n");
-    EXPECT_TRUE(window->Command1[0]->isEnabled());
-    EXPECT_FALSE(window->Command1[1]->isEnabled());
-    EXPECT_EQ(window->Label1[2]->text(), "");
-    EXPECT_FALSE(window->State().fgComPortOpen);
-}
-
-TEST_F(Download, AFileThatCannotBeCreatedReleasesThePort) {
-    window->Text1->setText("no/such/folder/run.dat");
-    ClickStart();
-    ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_TRUE(
-        boxes.seen[0].text.contains(QString::fromStdString(dir.Path("no/such/folder/run.dat"))));
-    EXPECT_TRUE(boxes.seen[0].text.contains(
-        QString::fromStdString("the folder " + dir.Path("no/such/folder") + " does not exist")))
-        << boxes.seen[0].text.toStdString();
-    EXPECT_FALSE(window->State().fgComPortOpen);
-    EXPECT_TRUE(window->Command1[0]->isEnabled());
-    SerialLink again;
-    EXPECT_EQ(again.OpenCommPort(2), std::nullopt) << "the port was closed again";
-}
-
-// A folder, or one of the program's own files, is no data file: Start says so and asks no
-// overwrite question.
-TEST_F(Download, StartRefusesAFolderOrTheProgramsOwnFiles) {
     const std::string table = dir.Read("unit2.dat");
-    for (const char* name : {"", "unit2.dat"}) {
-        SCOPED_TRACE(name);
+    boxes.answer = QMessageBox::Yes;
+    const struct {
+        std::string name;
+        std::string port;  // RV7342_COM2; empty: the pseudo-terminal
+        std::vector<std::string> reasonHolds;
+    } cases[] = {
+        {"run.dat", "/dev/rv7342-absent", {"Cannot open COM2 (/dev/rv7342-absent): "}},
+        {"no/such/folder/run.dat",
+         "",
+         {dir.Path("no/such/folder/run.dat"),
+          "the folder " + dir.Path("no/such/folder") + " does not exist"}},
+        {"", "", {dir.Path() + "/", "Type"}},
+        {"unit2.dat", "", {dir.Path("unit2.dat"), "Type"}},
+    };
+    for (const auto& start : cases) {
+        SCOPED_TRACE("\"" + start.name + "\"");
         boxes.seen.clear();
-        window->Text1->setText(name);
+        environment.Set("RV7342_COM2", start.port.empty() ? line.SlavePath() : start.port);
+        window->Text1->setText(QString::fromStdString(start.name));
         ClickStart();
-        ASSERT_EQ(boxes.seen.size(), 1u);
-        EXPECT_NE(boxes.seen[0].title, "Data File Check");
-        EXPECT_TRUE(boxes.seen[0].text.contains(QString::fromStdString(window->State().df)));
-        EXPECT_TRUE(boxes.seen[0].text.contains("Type")) << boxes.seen[0].text.toStdString();
+        ASSERT_FALSE(boxes.seen.empty());
+        const std::string reason = boxes.seen.back().text.toStdString();
+        for (const std::string& part : start.reasonHolds) {
+            EXPECT_TRUE(Contains(reason, part));
+        }
+        EXPECT_EQ(boxes.seen.size(), start.name == "run.dat" ? 2u : 1u)
+            << "asked before overwriting run.dat alone";
+        EXPECT_EQ(dir.Read("run.dat"), "precious\r\n");
+        EXPECT_EQ(dir.Read("unit2.dat"), table);
         EXPECT_TRUE(window->Command1[0]->isEnabled());
+        EXPECT_FALSE(window->Command1[1]->isEnabled()) << "nothing to view";
         EXPECT_EQ(window->Label1[2]->text(), "");
+        EXPECT_FALSE(window->State().fgComPortOpen);
+        SerialLink again;
+        EXPECT_EQ(again.OpenCommPort(2).has_value(), !start.port.empty()) << "the port is free";
     }
-    EXPECT_EQ(dir.Read("unit2.dat"), table);
 }
 
 TEST_F(Download, AnAbsolutePathNamesTheFileItself) {
@@ -167,7 +167,8 @@ TEST_F(Download, AFullDiskEndsTheTransferAndSaysSo) {
 TEST_F(Download, ExitOrTheCloseBoxDuringATransferEndsItCleanly) {
     boxes.answer = QMessageBox::Yes;
     for (bool closeBox : {false, true}) {
-        SCOPED_TRACE(closeBox ? "close box" : "Exit");
+        SCOPED_TRACE(closeBox ? "close box, answered by Y" : "Exit");
+        boxes.key = closeBox ? Qt::Key_Y : Qt::Key_unknown;
         std::filesystem::remove(dir.Path("run.dat"));
         window->show();
         SendWhenOpen(Concat({{13}, kTwoValue, kTwoValue}));
@@ -208,25 +209,26 @@ TEST_F(Download, PlotReadingsShowsTheReadingsOfViewData) {
     ReadingsWindow* readings = window->Readings().Find(QString::fromStdString(dir.Path("run.dat")));
     ASSERT_NE(readings, nullptr);
     EXPECT_TRUE(boxes.seen.empty());
-    const QAbstractItemModel* table = window->FGrid1->model();
-    int drawn = 0;
-    for (int series = 0; series < readings->StatisticsTable()->model()->rowCount(); ++series) {
-        if (!readings->SeriesShown(series)) {
-            continue;  // second values
+    // The three readings View Data shows, each drawn in the series of its unit.
+    using Points = std::vector<std::pair<double, double>>;
+    const std::pair<QString, Points> expected[] = {{"A AC", {{1, 12.34}, {3, 12.34}}},
+                                                   {"unit 99", {{2, -12.345}}}};
+    const QAbstractItemModel& statistics = *readings->StatisticsTable()->model();
+    ASSERT_GE(statistics.rowCount(), 2);
+    for (int series = 0; series < 2; ++series) {
+        const auto& [unit, points] = expected[series];
+        SCOPED_TRACE(unit.toStdString());
+        EXPECT_EQ(Cell(statistics, series, 0), unit);
+        EXPECT_TRUE(readings->SeriesShown(series));
+        Points drawn;
+        for (const QCPGraphData& point : *readings->Chart()->graph(series)->data()) {
+            drawn.emplace_back(point.key, point.value);
         }
-        const QString unit =
-            readings->StatisticsTable()->model()->index(series, 0).data().toString();
-        const auto& points = *readings->Chart()->graph(series)->data();
-        for (auto point = points.constBegin(); point != points.constEnd(); ++point, ++drawn) {
-            const int row = static_cast<int>(point->key) - 1;
-            SCOPED_TRACE(row);
-            EXPECT_EQ(table->index(row, 0).data().toString(), QString::number(row + 1));
-            EXPECT_EQ(table->index(row, 1).data().toString().toDouble(), point->value);
-            const QString name = table->index(row, 2).data().toString().trimmed();
-            EXPECT_EQ(name.isEmpty() ? "unit 99" : name, unit);
-        }
+        EXPECT_EQ(drawn, points);
     }
-    EXPECT_EQ(drawn, table->rowCount());
+    for (int series = 2; series < statistics.rowCount(); ++series) {
+        EXPECT_FALSE(readings->SeriesShown(series)) << "second values, hidden at first";
+    }
 }
 
 }  // namespace
