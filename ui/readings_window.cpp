@@ -32,6 +32,7 @@
 #include "ui/chart/readings_chart.h"
 #include "ui/conversions_dialog.h"
 #include "ui/readings_settings.h"
+#include "ui/statistics_columns.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
 
@@ -134,8 +135,8 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     RestoreWindowState();
 }
 
-// Below the chart, the statistics and the readout side by side; more panes can join them, and
-// the user can stack, move or float them.
+// Below the chart, the statistics and under them the readout, each the window's full width;
+// more panes can join them, and the user can stack, move or float them.
 void ReadingsWindow::CreatePanes() {
     setDockOptions(AnimatedDocks | AllowNestedDocks | AllowTabbedDocks);
     const auto pane = [this](const QString& title, const QString& name, QWidget* contents) {
@@ -149,8 +150,8 @@ void ReadingsWindow::CreatePanes() {
         pane(QStringLiteral("Statistics"), QStringLiteral("statistics"), CreateStatistics());
     readoutPane_ =
         pane(QStringLiteral("Cursor readout"), QStringLiteral("readout"), CreateReadout());
-    splitDockWidget(statisticsPane_, readoutPane_, Qt::Horizontal);
-    resizeDocks({statisticsPane_}, {kDefaultSize.height() / 4}, Qt::Vertical);
+    splitDockWidget(statisticsPane_, readoutPane_, Qt::Vertical);
+    resizeDocks({statisticsPane_, readoutPane_}, {150, 110}, Qt::Vertical);
 }
 
 QWidget* ReadingsWindow::CreateStatistics() {
@@ -176,6 +177,7 @@ QWidget* ReadingsWindow::CreateStatistics() {
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
+    columns_ = new StatisticsColumns(table_, statistics_);
     layout->addWidget(table_);
     return box;
 }

@@ -30,6 +30,7 @@ namespace rv7342 {
 class CursorLines;
 class LimitMarks;
 class ReadingsChart;
+class StatisticsColumns;
 class StatisticsModel;
 class TimeAxisBar;
 
@@ -53,6 +54,8 @@ class ReadingsWindow : public QMainWindow {
     TimeAxisBar* TimeAxisControls() const { return timeAxis_; }
     QTableView* StatisticsTable() const { return table_; }
     StatisticsModel* Statistics() const { return statistics_; }
+    // The columns shown and hidden from the table header's context menu.
+    StatisticsColumns* Columns() const { return columns_; }
     // "Readings 1201–2400 of 32767" or "All 32767 readings", above the table.
     QLabel* RangeLine() const { return rangeLine_; }
     // In the status bar, which also tells the reading the pointer rests on.
@@ -153,6 +156,7 @@ class ReadingsWindow : public QMainWindow {
     QCheckBox* betweenCursors_ = nullptr;
     QCheckBox* showLimits_ = nullptr;
     LimitMarks* limitMarks_ = nullptr;
+    StatisticsColumns* columns_ = nullptr;
     QLabel* noCursor_ = nullptr;
     QDockWidget* statisticsPane_ = nullptr;
     QDockWidget* readoutPane_ = nullptr;

@@ -111,8 +111,8 @@ void ReadingsWindow::CreateFileMenu() {
                                         [this] { ChooseFileAndSaveChart(); }),
                              QStringLiteral("save-chart")));
     file->addSeparator();  // reports and printing go here
-    file->addAction(
-        AddCommand(QStringLiteral("&Close"), {QKeySequence::Close}, [this] { close(); }));
+    file->addAction(AddCommand(QStringLiteral("&Close"), {Ctrl(Qt::Key_W), Ctrl(Qt::Key_F4)},
+                               [this] { close(); }));
     toolbarCommands_.push_back(nullptr);
 }
 

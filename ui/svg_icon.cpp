@@ -37,6 +37,8 @@ class SvgIconEngine : public QIconEngine {
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // Qt versions differ in whether `size` is in device pixels already; drawn at `scale` times
+    // it, the picture is sharp either way, and QIcon keeps its size on the screen.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override {
         if (!renderer_.isValid() || size.isEmpty()) {
