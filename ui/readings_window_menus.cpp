@@ -94,6 +94,8 @@ QAction* ReadingsWindow::Frequent(QAction* action, const QString& icon) {
     return action;
 }
 
+// The commands that were buttons keep their Alt+letter as a second shortcut; the menu bar's
+// own letters (F, V, U, P) are none of them.
 void ReadingsWindow::CreateFileMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(Frequent(AddCommand(QStringLiteral("&Open data file..."), {QKeySequence::Open},
@@ -104,12 +106,14 @@ void ReadingsWindow::CreateFileMenu() {
     file->addAction(AddCommand(QStringLiteral("Re&move compared file"), {Alt(Qt::Key_M)},
                                [this] { ChooseComparedFileToRemove(); }));
     file->addSeparator();
-    file->addAction(Frequent(AddCommand(QStringLiteral("&Export readings..."), {Ctrl(Qt::Key_E)},
-                                        [this] { ChooseFileAndExport(); }),
-                             QStringLiteral("export")));
-    file->addAction(Frequent(AddCommand(QStringLiteral("&Save chart..."), {QKeySequence::Save},
-                                        [this] { ChooseFileAndSaveChart(); }),
-                             QStringLiteral("save-chart")));
+    file->addAction(
+        Frequent(AddCommand(QStringLiteral("&Export readings..."),
+                            {Ctrl(Qt::Key_E), Alt(Qt::Key_E)}, [this] { ChooseFileAndExport(); }),
+                 QStringLiteral("export")));
+    file->addAction(
+        Frequent(AddCommand(QStringLiteral("&Save chart..."), {QKeySequence::Save, Alt(Qt::Key_S)},
+                            [this] { ChooseFileAndSaveChart(); }),
+                 QStringLiteral("save-chart")));
     file->addSeparator();  // reports and printing go here
     file->addAction(AddCommand(QStringLiteral("&Close"), {Ctrl(Qt::Key_W), Ctrl(Qt::Key_F4)},
                                [this] { close(); }));
@@ -118,9 +122,10 @@ void ReadingsWindow::CreateFileMenu() {
 
 void ReadingsWindow::CreateViewMenu() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    view->addAction(Frequent(AddCommand(QStringLiteral("&Whole memory"), {Ctrl(Qt::Key_0)},
-                                        [this] { ShowWholeMemory(); }),
-                             QStringLiteral("whole-memory")));
+    view->addAction(
+        Frequent(AddCommand(QStringLiteral("&Whole memory"), {Ctrl(Qt::Key_0), Alt(Qt::Key_W)},
+                            [this] { ShowWholeMemory(); }),
+                 QStringLiteral("whole-memory")));
     view->addAction(
         Frequent(AddCommand(QStringLiteral("Zoom &in"), {QKeySequence::ZoomIn, Ctrl(Qt::Key_Equal)},
                             [this] { chart_->ZoomBy(1 / kZoomStep); }),
