@@ -84,7 +84,7 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     setCentralWidget(central);
     CreatePanes();
     summary_ = new QLabel(statusBar());
-    summary_->setWordWrap(true);  // a long path does not widen the window
+    summary_->setWordWrap(true);
     statusBar()->addWidget(summary_, 1);
     cursors_ = new CursorLines(chart_);
     limitMarks_ = new LimitMarks(chart_);
