@@ -152,7 +152,7 @@ void ReadingsWindow::CreatePanes() {
     readoutPane_ =
         pane(QStringLiteral("Cursor readout"), QStringLiteral("readout"), CreateReadout());
     splitDockWidget(statisticsPane_, readoutPane_, Qt::Vertical);
-    resizeDocks({statisticsPane_, readoutPane_}, {150, 110}, Qt::Vertical);
+    resizeDocks({statisticsPane_, readoutPane_}, {130, 80}, Qt::Vertical);
 }
 
 QWidget* ReadingsWindow::CreateStatistics() {
