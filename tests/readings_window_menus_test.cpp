@@ -428,8 +428,8 @@ TEST_F(ReadingsWindowMenusTest, ColumnsHiddenFromTheHeaderMenuStayHidden) {
     EXPECT_FALSE(window->StatisticsTable()->isColumnHidden(5));
 }
 
-// The panes hidden, moved and floated, the window resized and its axis chosen: closed and
-// opened again, it is as it was left.
+// The panes and the toolbar hidden, a pane moved and floated, the window resized and its axis
+// chosen: closed and opened again, it is as it was left.
 TEST_F(ReadingsWindowMenusTest, PanesSizeAndAxisAreAsLeftWhenTheWindowOpensAgain) {
     ReadingsWindow* window = Open("known.dat");
     ASSERT_NE(window, nullptr);
@@ -442,6 +442,7 @@ TEST_F(ReadingsWindowMenusTest, PanesSizeAndAxisAreAsLeftWhenTheWindowOpensAgain
     EXPECT_TRUE(view["St&atistics"]->isChecked());
 
     view["St&atistics"]->trigger();
+    view["Tool&bar"]->trigger();
     window->addDockWidget(Qt::RightDockWidgetArea, window->ReadoutPane());
     window->resize(1100, 640);
     QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
@@ -454,6 +455,7 @@ TEST_F(ReadingsWindowMenusTest, PanesSizeAndAxisAreAsLeftWhenTheWindowOpensAgain
     EXPECT_EQ(window->size(), QSize(1100, 640));
     EXPECT_FALSE(window->StatisticsPane()->isVisible());
     EXPECT_FALSE(Entries(*MenuTitled(*window, "&View"))["St&atistics"]->isChecked());
+    EXPECT_FALSE(window->findChild<QToolBar*>()->isVisible());
     EXPECT_EQ(window->dockWidgetArea(window->ReadoutPane()), Qt::RightDockWidgetArea);
     EXPECT_EQ(window->Chart()->Axis().Shown(), AxisKind::ReadingNumber);
     EXPECT_TRUE(Entries(*MenuTitled(*window, "&View"))["Reading &No."]->isChecked());

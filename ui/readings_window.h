@@ -118,10 +118,9 @@ class ReadingsWindow : public QMainWindow {
     QAction* Frequent(QAction* action, const QString& icon);
     void CreateMenus();
     void CreateFileMenu();
-    void CreateViewMenu();
+    void CreateViewMenu(QAction* toolbarShown);
     void CreateMeasureMenu();
     void CreateHelpMenu();
-    void CreateToolBar();
     void ShowMouseAndKeys();
     void ShowAbout();
     void ChooseFileToOpen();

@@ -80,11 +80,20 @@ QAction* ReadingsWindow::AddCommand(const QString& text, const QList<QKeySequenc
 }
 
 void ReadingsWindow::CreateMenus() {
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("toolbar"));
+    bar->setIconSize({20, 20});
     CreateFileMenu();
-    CreateViewMenu();
+    CreateViewMenu(bar->toggleViewAction());
     CreateMeasureMenu();
     CreateHelpMenu();
-    CreateToolBar();
+    for (QAction* command : toolbarCommands_) {
+        if (command) {
+            bar->addAction(command);
+        } else {
+            bar->addSeparator();
+        }
+    }
 }
 
 QAction* ReadingsWindow::Frequent(QAction* action, const QString& icon) {
@@ -120,7 +129,7 @@ void ReadingsWindow::CreateFileMenu() {
     toolbarCommands_.push_back(nullptr);
 }
 
-void ReadingsWindow::CreateViewMenu() {
+void ReadingsWindow::CreateViewMenu(QAction* toolbarShown) {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->addAction(
         Frequent(AddCommand(QStringLiteral("&Whole memory"), {Ctrl(Qt::Key_0), Alt(Qt::Key_W)},
@@ -158,6 +167,8 @@ void ReadingsWindow::CreateViewMenu() {
     readoutPane_->toggleViewAction()->setText(QStringLiteral("Cursor rea&dout"));
     view->addAction(statisticsPane_->toggleViewAction());
     view->addAction(readoutPane_->toggleViewAction());
+    toolbarShown->setText(QStringLiteral("Tool&bar"));
+    view->addAction(toolbarShown);
     toolbarCommands_.push_back(nullptr);
 }
 
@@ -215,19 +226,6 @@ void ReadingsWindow::CreateHelpMenu() {
     help->addAction(AddCommand(QStringLiteral("&Mouse and keys"), {QKeySequence::HelpContents},
                                [this] { ShowMouseAndKeys(); }));
     help->addAction(AddCommand(QStringLiteral("&About"), {}, [this] { ShowAbout(); }));
-}
-
-void ReadingsWindow::CreateToolBar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
-    bar->setObjectName(QStringLiteral("toolbar"));
-    bar->setIconSize({20, 20});
-    for (QAction* command : toolbarCommands_) {
-        if (command) {
-            bar->addAction(command);
-        } else {
-            bar->addSeparator();
-        }
-    }
 }
 
 void ReadingsWindow::ShowMouseAndKeys() {
