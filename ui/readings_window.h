@@ -112,8 +112,9 @@ class ReadingsWindow : public QMainWindow {
     QWidget* CreateReadout();
     void CreatePanes();
     // In readings_window_menus.cpp: the commands, the menus and the toolbar.
+    // `explanation` is what the status bar says while the command is pointed at.
     QAction* AddCommand(const QString& text, const QList<QKeySequence>& keys,
-                        const std::function<void()>& command);
+                        const std::function<void()>& command, const QString& explanation = {});
     // Puts the command on the toolbar too, with the bundled icon of that name.
     QAction* Frequent(QAction* action, const QString& icon);
     void CreateMenus();

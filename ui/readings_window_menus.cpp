@@ -69,9 +69,11 @@ const char* const kMouseAndKeys[][2] = {
 }  // namespace
 
 QAction* ReadingsWindow::AddCommand(const QString& text, const QList<QKeySequence>& keys,
-                                    const std::function<void()>& command) {
+                                    const std::function<void()>& command,
+                                    const QString& explanation) {
     auto* action = new QAction(text, this);
     action->setShortcuts(keys);
+    action->setStatusTip(explanation);
     if (command) {
         connect(action, &QAction::triggered, this, command);
     }
@@ -110,18 +112,26 @@ void ReadingsWindow::CreateFileMenu() {
     file->addAction(Frequent(AddCommand(QStringLiteral("&Open data file..."), {QKeySequence::Open},
                                         [this] { ChooseFileToOpen(); }),
                              QStringLiteral("open")));
-    file->addAction(AddCommand(QStringLiteral("Compare wit&h..."), {Alt(Qt::Key_H)},
-                               [this] { ChooseFileToCompare(); }));
-    file->addAction(AddCommand(QStringLiteral("Re&move compared file"), {Alt(Qt::Key_M)},
-                               [this] { ChooseComparedFileToRemove(); }));
+    file->addAction(AddCommand(
+        QStringLiteral("Compare wit&h..."), {Alt(Qt::Key_H)}, [this] { ChooseFileToCompare(); },
+        QStringLiteral(
+            "Show another data file's readings beside these, lined up by the axis shown")));
+    file->addAction(AddCommand(
+        QStringLiteral("Re&move compared file"), {Alt(Qt::Key_M)},
+        [this] { ChooseComparedFileToRemove(); },
+        QStringLiteral("Take a compared file's readings out again")));
     file->addSeparator();
+    file->addAction(Frequent(
+        AddCommand(
+            QStringLiteral("&Export readings..."), {Ctrl(Qt::Key_E), Alt(Qt::Key_E)},
+            [this] { ChooseFileAndExport(); },
+            QStringLiteral("Write every reading as XLSX for a spreadsheet or CSV for a program")),
+        QStringLiteral("export")));
     file->addAction(
-        Frequent(AddCommand(QStringLiteral("&Export readings..."),
-                            {Ctrl(Qt::Key_E), Alt(Qt::Key_E)}, [this] { ChooseFileAndExport(); }),
-                 QStringLiteral("export")));
-    file->addAction(
-        Frequent(AddCommand(QStringLiteral("&Save chart..."), {QKeySequence::Save, Alt(Qt::Key_S)},
-                            [this] { ChooseFileAndSaveChart(); }),
+        Frequent(AddCommand(
+                     QStringLiteral("&Save chart..."), {QKeySequence::Save, Alt(Qt::Key_S)},
+                     [this] { ChooseFileAndSaveChart(); },
+                     QStringLiteral("Save the chart as PNG, SVG or PDF")),
                  QStringLiteral("save-chart")));
     file->addSeparator();  // reports and printing go here
     file->addAction(AddCommand(QStringLiteral("&Close"), {Ctrl(Qt::Key_W), Ctrl(Qt::Key_F4)},
@@ -132,8 +142,9 @@ void ReadingsWindow::CreateFileMenu() {
 void ReadingsWindow::CreateViewMenu(QAction* toolbarShown) {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->addAction(
-        Frequent(AddCommand(QStringLiteral("&Whole memory"), {Ctrl(Qt::Key_0), Alt(Qt::Key_W)},
-                            [this] { ShowWholeMemory(); }),
+        Frequent(AddCommand(
+                     QStringLiteral("&Whole memory"), {Ctrl(Qt::Key_0), Alt(Qt::Key_W)},
+                     [this] { ShowWholeMemory(); }, QStringLiteral("Show every reading again")),
                  QStringLiteral("whole-memory")));
     view->addAction(
         Frequent(AddCommand(QStringLiteral("Zoom &in"), {QKeySequence::ZoomIn, Ctrl(Qt::Key_Equal)},
@@ -213,12 +224,15 @@ void ReadingsWindow::CreateMeasureMenu() {
     showLimitsCommand_ = AddCommand(QStringLiteral("Show &limits"), {Alt(Qt::Key_L)}, {});
     KeepTogether(showLimitsCommand_, showLimits_);
     measure->addAction(showLimitsCommand_);
-    measure->addAction(AddCommand(QStringLiteral("Co&nversions..."), {Alt(Qt::Key_N)},
-                                  [this] { ChooseConversions(); }));
+    measure->addAction(AddCommand(
+        QStringLiteral("Co&nversions..."), {Alt(Qt::Key_N)}, [this] { ChooseConversions(); },
+        QStringLiteral("Convert a sensor's readings into the unit they stand for")));
     measure->addSeparator();
-    measure->addAction(Frequent(AddCommand(QStringLiteral("&Copy statistics"), {Alt(Qt::Key_C)},
-                                           [this] { CopyStatistics(); }),
-                                QStringLiteral("copy-statistics")));
+    measure->addAction(Frequent(
+        AddCommand(
+            QStringLiteral("&Copy statistics"), {Alt(Qt::Key_C)}, [this] { CopyStatistics(); },
+            QStringLiteral("Copy the statistics as tab-separated text")),
+        QStringLiteral("copy-statistics")));
 }
 
 void ReadingsWindow::CreateHelpMenu() {
