@@ -20,7 +20,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
