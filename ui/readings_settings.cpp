@@ -21,6 +21,7 @@ QString GroupOf(const QString& dataFile, const QString& kind = QStringLiteral("t
 const QString kLimits = QStringLiteral("limits");
 const QString kKept = QStringLiteral("kept conversions");
 const QString kCompared = QStringLiteral("compared files");
+const QString kWindow = QStringLiteral("window");
 
 }  // namespace
 
@@ -124,6 +125,28 @@ void SaveComparedFiles(const QString& dataFile, const QStringList& compared) {
     } else {
         settings.setValue(GroupOf(dataFile, kCompared), compared);
     }
+}
+
+ReadingsWindowState LoadReadingsWindowState() {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    return {settings.value(kWindow + QStringLiteral("/geometry")).toByteArray(),
+            settings.value(kWindow + QStringLiteral("/panes")).toByteArray()};
+}
+
+void SaveReadingsWindowState(const ReadingsWindowState& state) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    settings.setValue(kWindow + QStringLiteral("/geometry"), state.geometry);
+    settings.setValue(kWindow + QStringLiteral("/panes"), state.panes);
+}
+
+QStringList LoadHiddenStatisticsColumns() {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    return settings.value(kWindow + QStringLiteral("/hidden columns")).toStringList();
+}
+
+void SaveHiddenStatisticsColumns(const QStringList& headings) {
+    QSettings settings(QStringLiteral("rv7342"), QStringLiteral("readings"));
+    settings.setValue(kWindow + QStringLiteral("/hidden columns"), headings);
 }
 
 std::map<QString, Conversion> LoadKeptConversions() {

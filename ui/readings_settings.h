@@ -3,6 +3,7 @@
 // in the user's settings under the file's full path, so that they are there again when the file is
 // opened again.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,19 @@ void SaveConversions(const QString& dataFile, const std::vector<Conversion>& con
 // The other data files compared with the file, by their full paths.
 QStringList LoadComparedFiles(const QString& dataFile);
 void SaveComparedFiles(const QString& dataFile, const QStringList& compared);
+
+// How the last readings window closed was laid out: its geometry and the state of its toolbar
+// and panes, as QMainWindow saves them, the same for every file.
+struct ReadingsWindowState {
+    QByteArray geometry;
+    QByteArray panes;
+};
+ReadingsWindowState LoadReadingsWindowState();
+void SaveReadingsWindowState(const ReadingsWindowState& state);
+
+// The statistics columns the user hid, by their headings.
+QStringList LoadHiddenStatisticsColumns();
+void SaveHiddenStatisticsColumns(const QStringList& headings);
 
 // Conversions a user keeps by name, to apply to any file.
 std::map<QString, Conversion> LoadKeptConversions();

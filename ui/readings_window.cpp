@@ -1,8 +1,8 @@
 #include "ui/readings_window.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -15,15 +15,13 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPushButton>
 #include <QScrollArea>
-#include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "datafiles/files.h"
 #include "desktop/local_text.h"
@@ -34,6 +32,7 @@
 #include "ui/chart/readings_chart.h"
 #include "ui/conversions_dialog.h"
 #include "ui/readings_settings.h"
+#include "ui/statistics_columns.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
 
@@ -43,8 +42,8 @@ namespace {
 
 const QString kMessageTitle = QStringLiteral("RV7342 Readings");
 
-constexpr double kZoomStep = 1.5;
-constexpr double kPanStep = 0.25;  // of the visible range
+// With the limits shown, the statistics of a file's readings fit this width.
+constexpr QSize kDefaultSize(1000, 700);
 
 }  // namespace
 
@@ -58,38 +57,38 @@ QStringList DroppedDataFiles(const QMimeData* data) {
     return paths;
 }
 
+// The views and the statistics model read document_, which goes before the base class deletes
+// them.
 ReadingsWindow::~ReadingsWindow() {
-    qDeleteAll(findChildren<QObject*>(QString(), Qt::FindDirectChildrenOnly));
+    delete takeCentralWidget();
+    qDeleteAll(findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly));
+    delete statistics_;
 }
 
 ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWidget* parent)
-    : QWidget(parent, Qt::Window), path_(path), names_(names) {
+    : QMainWindow(parent, Qt::Window), path_(path), names_(names) {
     setWindowTitle(ReadingsTitle(path));
     setAcceptDrops(true);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(CreateButtons());
-    timeAxis_ = new TimeAxisBar(this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    timeAxis_ = new TimeAxisBar(central);
     layout->addWidget(timeAxis_);
-    chart_ = new ReadingsChart(document_, this);
+    chart_ = new ReadingsChart(document_, central);
     // Past the panels that fit, the chart scrolls.
-    auto* scroll = new QScrollArea(this);
+    auto* scroll = new QScrollArea(central);
     scroll->setWidget(chart_);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setFocusProxy(chart_);
-    auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(scroll);
-    splitter->addWidget(CreateStatistics());
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({480, 160});
-    layout->addWidget(splitter, 1);
-    summary_ = new QLabel(this);
+    layout->addWidget(scroll, 1);
+    setCentralWidget(central);
+    CreatePanes();
+    summary_ = new QLabel(statusBar());
     summary_->setWordWrap(true);
-    layout->addWidget(summary_);
-    AddKeyboardActions();
+    statusBar()->addWidget(summary_, 1);
     cursors_ = new CursorLines(chart_);
     limitMarks_ = new LimitMarks(chart_);
+    CreateMenus();
     document_.SetConversions(LoadConversions(path_));
     for (const auto& [unit, limits] : LoadLimits(path_)) {
         document_.SetLimits(unit, limits);
@@ -99,9 +98,11 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
 
     timeAxis_->SetAxis(LoadTimeAxis(path_));
     chart_->SetTimeAxis(timeAxis_->Axis());
+    UpdateAxisChoices();
     connect(timeAxis_, &TimeAxisBar::axisChosen, this, [this](const TimeAxis& axis) {
         SaveTimeAxis(path_, axis);
         chart_->SetTimeAxis(axis);
+        UpdateAxisChoices();
         UpdateRangeStatistics();
         UpdateReadout();
     });
@@ -113,6 +114,9 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
         cursors_->Redraw();
         limitMarks_->Redraw();
         UpdateReadout();
+    });
+    connect(chart_, &ReadingsChart::pointDescribed, this, [this](const QString& point) {
+        point.isEmpty() ? statusBar()->clearMessage() : statusBar()->showMessage(point);
     });
     connect(betweenCursors_, &QCheckBox::toggled, this, [this](bool between) {
         document_.SetStatisticsBetweenCursors(between);
@@ -128,53 +132,27 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
     connect(chart_, &ReadingsChart::seriesShownChanged, statistics_,
             [this](int index) { statistics_->ShowShown(index); });
     connect(statistics_, &StatisticsModel::showRequested, this, &ReadingsWindow::ShowSeries);
-    resize(900, 700);
+    resize(kDefaultSize);
+    RestoreWindowState();
 }
 
-QWidget* ReadingsWindow::CreateButtons() {
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    const struct {
-        QString text, tip;
-        std::function<void()> action;
-    } buttons[] = {
-        {QStringLiteral("&Whole memory"), QStringLiteral("Show every reading again (Ctrl+0)"),
-         [this] { ShowWholeMemory(); }},
-        {QStringLiteral("&Save chart..."),
-         QStringLiteral("Save the chart as PNG, SVG or PDF (Ctrl+S)"),
-         [this] { ChooseFileAndSaveChart(); }},
-        {QStringLiteral("&Export readings..."),
-         QStringLiteral("Write every reading as XLSX for a spreadsheet or CSV for a program "
-                        "(Ctrl+E)"),
-         [this] { ChooseFileAndExport(); }},
-        {QStringLiteral("Compare wit&h..."),
-         QStringLiteral("Show another data file's readings beside these, lined up by the axis "
-                        "shown"),
-         [this] { ChooseFileToCompare(); }},
-        {QStringLiteral("Re&move compared file"),
-         QStringLiteral("Take a compared file's readings out again"),
-         [this] { ChooseComparedFileToRemove(); }},
-        {QStringLiteral("Co&nversions..."),
-         QStringLiteral("Convert a sensor's readings into the unit they stand for"),
-         [this] { ChooseConversions(); }},
-        {QStringLiteral("&Copy statistics"),
-         QStringLiteral("Copy the statistics as tab-separated text"), [this] { CopyStatistics(); }},
+// Below the chart, the statistics and under them the readout, each the window's full width;
+// more panes can join them, and the user can stack, move or float them.
+void ReadingsWindow::CreatePanes() {
+    setDockOptions(AnimatedDocks | AllowNestedDocks | AllowTabbedDocks);
+    const auto pane = [this](const QString& title, const QString& name, QWidget* contents) {
+        auto* dock = new QDockWidget(title, this);
+        dock->setObjectName(name);
+        dock->setWidget(contents);
+        addDockWidget(Qt::BottomDockWidgetArea, dock);
+        return dock;
     };
-    for (const auto& [text, tip, action] : buttons) {
-        auto* button = new QPushButton(text, row);
-        button->setToolTip(tip);
-        connect(button, &QPushButton::clicked, this, action);
-        layout->addWidget(button);
-    }
-    auto* hint = new QLabel(
-        QStringLiteral("Wheel: zoom (Shift: values) \u00b7 drag: pan \u00b7 right-drag or "
-                       "Ctrl+drag: zoom to a box \u00b7 click a legend entry: show or hide "
-                       "\u00b7 A, B: cursors, arrows move, S swaps, Esc removes"),
-        row);
-    hint->setWordWrap(true);
-    layout->addWidget(hint, 1);
-    return row;
+    statisticsPane_ =
+        pane(QStringLiteral("Statistics"), QStringLiteral("statistics"), CreateStatistics());
+    readoutPane_ =
+        pane(QStringLiteral("Cursor readout"), QStringLiteral("readout"), CreateReadout());
+    splitDockWidget(statisticsPane_, readoutPane_, Qt::Vertical);
+    resizeDocks({statisticsPane_, readoutPane_}, {130, 80}, Qt::Vertical);
 }
 
 QWidget* ReadingsWindow::CreateStatistics() {
@@ -184,10 +162,11 @@ QWidget* ReadingsWindow::CreateStatistics() {
     auto* above = new QHBoxLayout;
     rangeLine_ = new QLabel(box);
     above->addWidget(rangeLine_, 1);
-    betweenCursors_ = new QCheckBox(QStringLiteral("Statistics &between the cursors"), box);
+    // Alt+B and Alt+L are the shortcuts of the menu commands these boxes go with.
+    betweenCursors_ = new QCheckBox(QStringLiteral("Statistics between the cursors"), box);
     betweenCursors_->setEnabled(false);
     above->addWidget(betweenCursors_);
-    showLimits_ = new QCheckBox(QStringLiteral("Show &limits"), box);
+    showLimits_ = new QCheckBox(QStringLiteral("Show limits"), box);
     showLimits_->setToolTip(
         QStringLiteral("Lower and upper limits of each unit, edited in the table, and how the "
                        "readings keep to them"));
@@ -199,38 +178,27 @@ QWidget* ReadingsWindow::CreateStatistics() {
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
+    columns_ = new StatisticsColumns(table_, statistics_);
+    layout->addWidget(table_);
+    return box;
+}
+
+QWidget* ReadingsWindow::CreateReadout() {
+    auto* box = new QWidget(this);
+    auto* layout = new QVBoxLayout(box);
     readout_ = new QLabel(box);
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     readout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     readout_->hide();
-    auto* beside = new QHBoxLayout;
-    beside->addWidget(table_, 1);
-    beside->addWidget(readout_);
-    layout->addLayout(beside);
+    noCursor_ = new QLabel(
+        QStringLiteral("No cursor is placed: press A or B with the chart in focus, or choose "
+                       "Measure > Cursor A."),
+        box);
+    noCursor_->setWordWrap(true);
+    layout->addWidget(readout_);
+    layout->addWidget(noCursor_);
+    layout->addStretch(1);
     return box;
-}
-
-void ReadingsWindow::AddKeyboardActions() {
-    const struct {
-        QKeySequence keys;
-        std::function<void()> action;
-    } actions[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ShowWholeMemory(); }},
-        {QKeySequence::ZoomIn, [this] { chart_->ZoomBy(1 / kZoomStep); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { chart_->ZoomBy(1 / kZoomStep); }},
-        {QKeySequence::ZoomOut, [this] { chart_->ZoomBy(kZoomStep); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_Left), [this] { chart_->PanBy(-kPanStep); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_Right), [this] { chart_->PanBy(kPanStep); }},
-        {QKeySequence::Save, [this] { ChooseFileAndSaveChart(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ChooseFileAndExport(); }},
-        {QKeySequence::Close, [this] { close(); }},
-    };
-    for (const auto& [keys, action] : actions) {
-        auto* shortcut = new QAction(this);
-        shortcut->setShortcut(keys);
-        connect(shortcut, &QAction::triggered, this, action);
-        addAction(shortcut);
-    }
 }
 
 void ReadingsWindow::ShowReadings(ReadingsDocument document) {
@@ -377,8 +345,9 @@ void ReadingsWindow::SetLimits(const std::string& unit, const Limits& limits) {
 }
 
 void ReadingsWindow::UpdateReadout() {
-    betweenCursors_->setEnabled(document_.BothCursors().has_value());
+    UpdateCommandStates();
     readout_->setVisible(cursors_->AnyPlaced());
+    noCursor_->setVisible(!cursors_->AnyPlaced());
     if (!cursors_->AnyPlaced()) {
         return;
     }
@@ -416,6 +385,7 @@ void ReadingsWindow::UpdateSummary() {
                     .arg(notDrawn);
     }
     summary_->setText(text);
+    UpdateCommandStates();
 }
 
 bool ReadingsWindow::SeriesShown(int index) const {
@@ -547,8 +517,19 @@ void ReadingsWindow::dropEvent(QDropEvent* event) {
     const QStringList paths = DroppedDataFiles(event->mimeData());
     if (!paths.isEmpty()) {
         event->acceptProposedAction();
-        emit dataFilesDropped(paths);
+        emit openRequested(paths);
     }
+}
+
+void ReadingsWindow::closeEvent(QCloseEvent* event) {
+    SaveReadingsWindowState({saveGeometry(), saveState()});
+    QMainWindow::closeEvent(event);
+}
+
+void ReadingsWindow::RestoreWindowState() {
+    const ReadingsWindowState state = LoadReadingsWindowState();
+    restoreGeometry(state.geometry);
+    restoreState(state.panes);
 }
 
 }  // namespace rv7342

@@ -1,12 +1,15 @@
 #pragma once
 // The readings window: the readings of one data file as a chart of a panel per unit, the
 // controls of its time axis above it, and below it the statistics of the readings in the range
-// shown. It is not modal, and there is one per file.
+// shown and the cursors' readout, each a pane the user can hide, move or float. Every command
+// is in its menus, the frequent ones on its toolbar too. It is not modal, and there is one per
+// file.
 
+#include <QMainWindow>
 #include <QString>
-#include <QWidget>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +17,10 @@
 #include "datafiles/unit_table.h"
 #include "readings/readings_document.h"
 
+class QAction;
+class QActionGroup;
 class QCheckBox;
+class QDockWidget;
 class QLabel;
 class QMimeData;
 class QTableView;
@@ -24,13 +30,14 @@ namespace rv7342 {
 class CursorLines;
 class LimitMarks;
 class ReadingsChart;
+class StatisticsColumns;
 class StatisticsModel;
 class TimeAxisBar;
 
 // The local files among what is dragged onto a window.
 QStringList DroppedDataFiles(const QMimeData* data);
 
-class ReadingsWindow : public QWidget {
+class ReadingsWindow : public QMainWindow {
     Q_OBJECT
   public:
     ReadingsWindow(const QString& path, const UnitTable& names, QWidget* parent = nullptr);
@@ -47,12 +54,17 @@ class ReadingsWindow : public QWidget {
     TimeAxisBar* TimeAxisControls() const { return timeAxis_; }
     QTableView* StatisticsTable() const { return table_; }
     StatisticsModel* Statistics() const { return statistics_; }
+    // The columns shown and hidden from the table header's context menu.
+    StatisticsColumns* Columns() const { return columns_; }
     // "Readings 1201–2400 of 32767" or "All 32767 readings", above the table.
     QLabel* RangeLine() const { return rangeLine_; }
+    // In the status bar, which also tells the reading the pointer rests on.
     QLabel* Summary() const { return summary_; }
+    QDockWidget* StatisticsPane() const { return statisticsPane_; }
+    QDockWidget* ReadoutPane() const { return readoutPane_; }
     CursorLines* CursorControls() const { return cursors_; }
-    // Beside the statistics while a cursor is placed: the readings and values at the cursors,
-    // their differences and each series' slope.
+    // In its pane while a cursor is placed: the readings and values at the cursors, their
+    // differences and each series' slope.
     QLabel* Readout() const { return readout_; }
     // Switches the statistics between the range shown and the readings between the cursors.
     QCheckBox* BetweenCursorsBox() const { return betweenCursors_; }
@@ -87,16 +99,36 @@ class ReadingsWindow : public QWidget {
     [[nodiscard]] std::optional<QString> RefuseDataFile(const QString& path) const;
 
   signals:
-    void dataFilesDropped(const QStringList& paths);
+    // Data files dropped on the window or chosen with Open data file.
+    void openRequested(const QStringList& paths);
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
-    QWidget* CreateButtons();
     QWidget* CreateStatistics();
-    void AddKeyboardActions();
+    QWidget* CreateReadout();
+    void CreatePanes();
+    // In readings_window_menus.cpp: the commands, the menus and the toolbar.
+    // `explanation` is what the status bar says while the command is pointed at.
+    QAction* AddCommand(const QString& text, const QList<QKeySequence>& keys,
+                        const std::function<void()>& command, const QString& explanation = {});
+    // Puts the command on the toolbar too, with the bundled icon of that name.
+    QAction* Frequent(QAction* action, const QString& icon);
+    void CreateMenus();
+    void CreateFileMenu();
+    void CreateViewMenu(QAction* toolbarShown);
+    void CreateMeasureMenu();
+    void CreateHelpMenu();
+    void ShowMouseAndKeys();
+    void ShowAbout();
+    void ChooseFileToOpen();
+    void UpdateAxisChoices();
+    void UpdateCommandStates();
+    void ShowSecondDisplay(bool shown);
+    void RestoreWindowState();
     void UpdateRangeStatistics();
     void UpdateSummary();
     void UpdateReadout();
@@ -124,6 +156,17 @@ class ReadingsWindow : public QWidget {
     QCheckBox* betweenCursors_ = nullptr;
     QCheckBox* showLimits_ = nullptr;
     LimitMarks* limitMarks_ = nullptr;
+    StatisticsColumns* columns_ = nullptr;
+    QLabel* noCursor_ = nullptr;
+    QDockWidget* statisticsPane_ = nullptr;
+    QDockWidget* readoutPane_ = nullptr;
+    QActionGroup* axisChoices_ = nullptr;
+    QAction* secondDisplay_ = nullptr;
+    QAction* removeCursors_ = nullptr;
+    QAction* betweenCursorsCommand_ = nullptr;
+    QAction* showLimitsCommand_ = nullptr;
+    // The commands the toolbar offers too, in its order; null for a separator.
+    std::vector<QAction*> toolbarCommands_;
 };
 
 }  // namespace rv7342

@@ -1,7 +1,7 @@
 #include "ui/readings_window_set.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
@@ -79,7 +79,7 @@ ReadingsWindow* ReadingsWindowSet::WindowFor(const QString& path) {
     if (!slot) {
         slot = new ReadingsWindow(path, names_, owner_);
         slot->setAttribute(Qt::WA_DeleteOnClose);
-        connect(slot, &ReadingsWindow::dataFilesDropped, this, [this](const QStringList& paths) {
+        connect(slot, &ReadingsWindow::openRequested, this, [this](const QStringList& paths) {
             for (const QString& dropped : paths) {
                 OpenDataFile(dropped);
             }

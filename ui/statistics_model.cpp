@@ -23,6 +23,12 @@ const FigureColumn& FigureIn(int column) {
 enum LimitColumn { kLower, kUpper, kBelow, kAbove, kTimeOutside, kFirstOutside, kLimitColumns };
 const char* const kLimitHeader[] = {"Lower limit", "Upper limit",  "Below",
                                     "Above",       "Time outside", "First outside"};
+// The short headings of the figures' columns, then of the limits'.
+const char* const kShortFigureHeader[] = {"Count", "Min",   "Max",  "Mean",
+                                          "SD",    "First", "Last", "Left out"};
+const char* const kShortLimitHeader[] = {"Lower", "Upper",    "Below",
+                                         "Above", "Time out", "First out"};
+static_assert(std::size(kShortFigureHeader) == std::size(kFigureColumns));
 
 int FigureColumns() {
     return 1 + static_cast<int>(std::size(kFigureColumns));
@@ -163,30 +169,40 @@ QVariant StatisticsModel::headerData(int section, Qt::Orientation orientation, i
         return {};
     }
     const int limit = section - FigureColumns();
-    if (role == Qt::DisplayRole && limit >= 0) {
-        return QString::fromLatin1(kLimitHeader[limit]);
-    }
     if (role == Qt::DisplayRole) {
-        return section == kSeriesColumn ? QString::fromLatin1(kSeriesTitle)
-                                        : QString::fromLatin1(FigureIn(section).title);
+        return QString::fromLatin1(section == kSeriesColumn ? kSeriesTitle
+                                   : limit >= 0             ? kShortLimitHeader[limit]
+                                                            : kShortFigureHeader[section - 1]);
     }
-    if (role == Qt::ToolTipRole && limit == kLower) {
-        return QStringLiteral("Edit to set the unit's lower limit; empty for none");
-    }
-    if (role == Qt::ToolTipRole && limit == kTimeOutside) {
-        return QStringLiteral("Each reading outside counts for one logging interval");
-    }
-    if (role != Qt::ToolTipRole || section == kSeriesColumn || limit >= 0) {
+    if (role != Qt::ToolTipRole) {
         return {};
     }
+    const QString heading = Heading(section);
+    if (limit == kLower || limit == kUpper) {
+        return heading + QStringLiteral(": edit to set the unit's limit; empty for none");
+    }
+    if (limit == kTimeOutside) {
+        return heading + QStringLiteral(": each reading outside counts for one logging interval");
+    }
+    if (section == kSeriesColumn || limit >= 0) {
+        return heading;
+    }
     if (FigureIn(section).figure == Figure::StandardDeviation) {
-        return QStringLiteral("Sample standard deviation, divided by count - 1");
+        return heading + QStringLiteral(": sample standard deviation, divided by count - 1");
     }
     if (FigureIn(section).figure == Figure::LeftOut) {
-        return QStringLiteral(
-            "Values that are not finite or beyond single precision: not drawn, not counted");
+        return heading + QStringLiteral(
+                             ": values that are not finite or beyond single precision: not "
+                             "drawn, not counted");
     }
-    return {};
+    return heading;
+}
+
+QString StatisticsModel::Heading(int column) const {
+    const int limit = column - FigureColumns();
+    return QString::fromLatin1(column == kSeriesColumn ? kSeriesTitle
+                               : limit >= 0            ? kLimitHeader[limit]
+                                                       : FigureIn(column).title);
 }
 
 Qt::ItemFlags StatisticsModel::flags(const QModelIndex& index) const {
@@ -240,7 +256,7 @@ QString StatisticsModel::Text() const {
     QStringList lines{Readings()};
     QStringList header;
     for (int column = 0; column < columnCount(); ++column) {
-        header << headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        header << Heading(column);
     }
     lines << header.join(QLatin1Char('\t'));
     for (int row = 0; row < rowCount(); ++row) {

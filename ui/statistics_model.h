@@ -31,8 +31,12 @@ class StatisticsModel : public QAbstractTableModel {
     // The columns Lower limit, Upper limit, Below, Above, Time outside and First outside.
     void ShowLimits(bool shown);
     bool LimitsShown() const { return limitsShown_; }
-    // What the table shows as tab-separated text, the line of readings first.
+    // What the table shows as tab-separated text, the line of readings first, under the
+    // columns' full headings.
     QString Text() const;
+    // The column's full heading, "Std. deviation"; the table's heading is a short one, "SD",
+    // so that every column fits, and gives the full one as its tooltip.
+    QString Heading(int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

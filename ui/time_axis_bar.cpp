@@ -80,7 +80,8 @@ TimeAxisBar::TimeAxisBar(QWidget* parent) : QWidget(parent) {
             OnStartChosen();
         }
     });
-    connect(choice_, qOverload<int>(&QComboBox::activated), this, &TimeAxisBar::OnAxisChosen);
+    connect(choice_, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { ChooseAxis(static_cast<AxisKind>(index)); });
     ShowState();
 }
 
@@ -121,8 +122,11 @@ void TimeAxisBar::OnStartChosen() {
     emit axisChosen(axis_);
 }
 
-void TimeAxisBar::OnAxisChosen(int index) {
-    axis_.kind = static_cast<AxisKind>(index);
+void TimeAxisBar::ChooseAxis(AxisKind kind) {
+    if (!axis_.Allows(kind)) {
+        return;
+    }
+    axis_.kind = kind;
     ShowState();
     emit axisChosen(axis_);
 }

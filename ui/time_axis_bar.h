@@ -26,6 +26,9 @@ class TimeAxisBar : public QWidget {
     QCheckBox* StartBox() const { return startBox_; }
     QDateTimeEdit* StartField() const { return start_; }
     QComboBox* AxisChoice() const { return choice_; }
+    // Shows the axis of `kind`, as choosing it in the list does, where the interval and start
+    // allow it.
+    void ChooseAxis(AxisKind kind);
 
   signals:
     // The user changed the interval, the start or the axis.
@@ -34,7 +37,6 @@ class TimeAxisBar : public QWidget {
   private:
     void OnIntervalEdited(const QString& text);
     void OnStartChosen();
-    void OnAxisChosen(int index);
     void ShowState();
 
     TimeAxis axis_;

@@ -130,31 +130,12 @@ bool CursorLines::HandleKey(const QKeyEvent& event) {
     if (event.modifiers() != Qt::NoModifier && !(shift && arrow)) {
         return false;
     }
-    switch (event.key()) {
-        case Qt::Key_A:
-            PlaceAtMiddle(Which::A);
-            return true;
-        case Qt::Key_B:
-            PlaceAtMiddle(Which::B);
-            return true;
-        case Qt::Key_S:
-            SwapActive();
-            return true;
-        case Qt::Key_Left:
-        case Qt::Key_Right: {
-            const int direction = event.key() == Qt::Key_Left ? -1 : 1;
-            shift ? MoveActiveBy(direction * 0.1) : MoveActive(direction);
-            return true;
-        }
-        case Qt::Key_Escape:
-            if (AnyPlaced()) {
-                Clear();
-                return true;
-            }
-            return false;
-        default:
-            return false;
+    if (!arrow) {
+        return false;
     }
+    const int direction = event.key() == Qt::Key_Left ? -1 : 1;
+    shift ? MoveActiveBy(direction * 0.1) : MoveActive(direction);
+    return true;
 }
 
 bool CursorLines::eventFilter(QObject* watched, QEvent* event) {

@@ -1,10 +1,10 @@
 #pragma once
 // Cursors A and B on the readings chart: for each a vertical line across every panel shown,
-// standing on a reading of the file. From the keyboard while the chart has the focus, A and B
-// put their cursor at the middle of the range shown and make it the active one, Left and Right
-// move the active one by a reading (with Shift by a tenth of the range shown), S makes the
-// other one active, and Esc removes both. Shift with a click or a drag puts the active one
-// where the pointer is. The cursors are the chart's document's; the lines are in reading
+// standing on a reading of the file. PlaceAtMiddle puts a cursor at the middle of the range
+// shown and makes it the active one (the window's commands A and B). From the keyboard while
+// the chart has the focus, Left and Right move the active one by a reading (with Shift by a
+// tenth of the range shown). Shift with a click or a drag puts the active one where the
+// pointer is. The cursors are the chart's document's; the lines are in reading
 // numbers, so zooming and panning keep them.
 
 #include <QObject>

@@ -389,6 +389,7 @@ void ReadingsChart::OnMove(QMouseEvent* event) {
     } else {
         QToolTip::showText(event->globalPosition().toPoint(), text, this);
     }
+    emit pointDescribed(text);
 }
 
 QString ReadingsChart::DescribePointAt(const QPointF& pixel) const {

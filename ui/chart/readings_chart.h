@@ -71,6 +71,8 @@ class ReadingsChart : public QCustomPlot {
     void readingRangeChanged(const QCPRange& range);
     // A series was shown or hidden, by ShowSeries or a click on its legend entry.
     void seriesShownChanged(int index, bool shown);
+    // What the point under the resting pointer is (see DescribePointAt); empty off a point.
+    void pointDescribed(const QString& point);
 
   private:
     struct Panel {
