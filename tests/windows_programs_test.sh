@@ -192,7 +192,11 @@ mkdir -p "$documents/RV7342"
     "$(winepath -w "$work/captures/memory.bin")" kept.dat 2>/dev/null)
 wineserver -k
 wine "$folder/Uninstall.exe" /S
-for _ in $(seq 300); do [ -e "$folder/rv7342.exe" ] || break; sleep 0.1; done
+# The uninstaller runs on as a copy of itself and removes the files one after the other.
+for _ in $(seq 600); do
+    [ -e "$folder/rv7342.exe" ] || [ -e "$folder/rv7342-cli.exe" ] || break
+    sleep 0.1
+done
 [ ! -e "$folder/rv7342.exe" ] || fail "the uninstaller left the program"
 [ ! -e "$folder/rv7342-cli.exe" ] || fail "the uninstaller left rv7342-cli"
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "still listed in Apps & features"
