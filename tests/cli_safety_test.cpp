@@ -263,31 +263,6 @@ TEST_F(CliSafety, FileNamesKeepEveryByte) {
     EXPECT_TRUE(std::filesystem::exists(dir.Path("\xfa.csv")));
 }
 
-// Unit names with tabs, escape sequences, C0 and C1 controls and non-characters break neither
-// the tab-separated statistics, nor the terminal, nor an SVG drawing: each such character is
-// U+FFFD, the rest of the name as it was.
-TEST_F(CliSafety, UnitNamesBreakNoOutput) {
-    dir.Write("run.dat", kReadings);
-    dir.Write("units.dat",
-              "0,a\r\n1,b\r\n2,\"m\x7F\xC2\x85\"\r\n3,d\r\n4,e\r\n5,\"V\tDC\x1B[2J\"\r\n6,f\r\n"
-              "7,\"A\x01\xEF\xBF\xBF\"\r\n");
-    const std::string volts = "V\uFFFDDC\uFFFD[2J", amps = "A\uFFFD\uFFFD",
-                      millivolts = "m\uFFFD\uFFFD";
-    auto cli = Run({"stats", "--units", "units.dat", "run.dat"});
-    EXPECT_EQ(status, 0) << cli->Errors();
-    EXPECT_EQ(cli->Output(), "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out\n" +
-                                 volts + "\tfirst\t2\t1.5\t2.5\t2\t0.7071067811865476\t1\t2\t0\n" +
-                                 amps + "\tfirst\t1\t3\t3\t3\t\t3\t3\t0\n" + millivolts +
-                                 "\tsecond\t1\t1.25\t1.25\t1.25\t\t3\t3\t0\n");
-    cli = Run({"plot", "--units", "units.dat", "-o", "run.svg", "run.dat"});
-    EXPECT_EQ(status, 0) << cli->Errors();
-    EXPECT_EQ(DescribeSvgChart(dir.Read("run.svg")),
-              "title run.dat - Readings\npanel " + volts + "\npanel " + amps +
-                  "\naxis Reading No.\nlegend " + volts + ": solid, 2 points in " + volts +
-                  "\nlegend " + amps + ": solid, 1 point in " + amps + "\nlegend " + millivolts +
-                  " (second display): dashed, hidden\n");
-}
-
 // Texts given in options and file names with line ends, tabs, escapes, quotes and commas: each
 // output read back by a real parser has U+FFFD where each control character stood, and nothing
 // else of the text changed.
