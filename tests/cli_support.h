@@ -7,6 +7,8 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -29,6 +31,26 @@ inline bool WaitUntil(const std::function<bool()>& happened) {
     }
     return true;
 }
+
+// A test of rv7342-cli run in a folder of its own, as a user runs it.
+class CliTest : public testing::Test {
+  protected:
+    std::unique_ptr<ChildProcess> Start(std::vector<std::string> args,
+                                        std::vector<std::string> environment = {}) const {
+        return std::make_unique<ChildProcess>(RV7342_CLI_PATH, std::move(args),
+                                              std::move(environment), dir.Path());
+    }
+    // The program run to its end, its exit status in `status`.
+    std::unique_ptr<ChildProcess> Run(std::vector<std::string> args,
+                                      std::vector<std::string> environment = {}) const {
+        auto cli = Start(std::move(args), std::move(environment));
+        status = cli->Wait(kEventDeadline);
+        return cli;
+    }
+
+    TempDir dir;
+    mutable std::optional<int> status;
+};
 
 // The names in `folder` that start with a dot: the temporary files of an output being written.
 inline std::vector<std::string> Hidden(const std::string& folder) {

@@ -196,13 +196,6 @@ TEST(ReadingsDocument, AFileComparedWithItselfOrTwiceIsComparedEachTime) {
         << "lined up as its own file, which has no interval";
 }
 
-// A file's name with a control character is printable in its series' label.
-TEST(ReadingsDocument, AComparedFilesNameIsPrintableInItsLabel) {
-    ReadingsDocument document("/data/run.dat", {{1, 1, 0, 0, 0}}, NamesWithVoltsDc());
-    document.AddComparedFile("/data/a\nb\x1B.dat", {{1, 1, 0, 0, 0}}, NamesWithVoltsDc(), {});
-    EXPECT_EQ(document.Series().at(1).label, "V DC \xC2\xB7 a\uFFFDb\uFFFD.dat");
-}
-
 // A thermocouple adapter's millivolts in degrees: the series in its new unit with its figures
 // and limits, a compared file's too; taken back, the values are as read again.
 TEST(ReadingsDocument, ConversionsGiveTheSeriesItsNewUnit) {

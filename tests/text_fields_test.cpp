@@ -92,33 +92,22 @@ TEST(ParseNumber, AcceptsInvariantFormsOnly) {
     }
 }
 
-TEST(FieldReader, FieldsAcrossLinesQuotesAndBlanks) {
-    FieldReader fields("  1, \"a,b\" ,x\r\n\"two\"\r3,");
-    const char* expected[] = {"1", "a,b", "x", "two", "3", ""};
-    for (const char* text : expected) {
-        SCOPED_TRACE(text);
-        ASSERT_FALSE(fields.AtEnd());
-        EXPECT_EQ(fields.ReadText(), text);
-    }
-    EXPECT_EQ(fields.FieldLine(), 3);
-    EXPECT_TRUE(fields.AtEnd());
-    EXPECT_FALSE(fields.ReadText().has_value());
-    EXPECT_FALSE(fields.QuoteLeftOpen());
-}
-
-// A quote left open ends with its line, whatever line end it is, and is told; the next line's
-// fields are its own.
-TEST(FieldReader, AQuoteNeverRunsPastItsLine) {
+// Fields across line ends, quoted and blank. A quote left open ends with its line, whatever
+// line end it is, and is told; the next line's fields are its own.
+TEST(FieldReader, FieldsAcrossLinesAndQuotesNeverPastTheirLine) {
     const struct {
         const char* text;
         std::vector<std::string> fields;
+        int lastLine;  // the line of the last field
+        bool quoteLeftOpen;
     } cases[] = {
-        {"1,\"V AC\r\n2,\"mV AC\"", {"1", "V AC", "2", "mV AC"}},
-        {"1,\"V AC\n2,x", {"1", "V AC", "2", "x"}},
-        {"1,\"V, AC\r2,x", {"1", "V, AC", "2", "x"}},
-        {"1,\"V AC", {"1", "V AC"}},
+        {"  1, \"a,b\" ,x\r\n\"two\"\r3,", {"1", "a,b", "x", "two", "3", ""}, 3, false},
+        {"1,\"V AC\r\n2,\"mV AC\"", {"1", "V AC", "2", "mV AC"}, 2, true},
+        {"1,\"V AC\n2,x", {"1", "V AC", "2", "x"}, 2, true},
+        {"1,\"V, AC\r2,x", {"1", "V, AC", "2", "x"}, 2, true},
+        {"1,\"V AC", {"1", "V AC"}, 1, true},
     };
-    for (const auto& [text, expected] : cases) {
+    for (const auto& [text, expected, lastLine, quoteLeftOpen] : cases) {
         SCOPED_TRACE(text);
         FieldReader reader(text);
         std::vector<std::string> read;
@@ -126,7 +115,9 @@ TEST(FieldReader, AQuoteNeverRunsPastItsLine) {
             read.emplace_back(*reader.ReadText());
         }
         EXPECT_EQ(read, expected);
-        EXPECT_TRUE(reader.QuoteLeftOpen());
+        EXPECT_EQ(reader.FieldLine(), lastLine);
+        EXPECT_FALSE(reader.ReadText().has_value()) << "nothing past the end";
+        EXPECT_EQ(reader.QuoteLeftOpen(), quoteLeftOpen);
     }
 }
 

@@ -13,13 +13,6 @@ namespace {
 
 const Bytes kCr{13};
 
-template <typename... Parts>
-Bytes Joined(const Parts&... parts) {
-    Bytes stream;
-    (stream += ... += parts);
-    return stream;
-}
-
 // Feeds a stream and keeps the records the machine writes.
 struct Transfer {
     DecoderState decoder;
@@ -68,8 +61,8 @@ TEST(TransferMachine, WholeMemoryWritesOneRecordPerFrame) {
 TEST(TransferMachine, CountsRecordsDecodedFromBytesOtherThanDigits) {
     Transfer transfer;
     // After the abandoned frame, the 13 that ends the next frame writes from the buffer.
-    const Bytes stream = Joined(kCr, kTwoValue, With(kTwoValue, 12, 'A'), With(kTwoValue, 0, 'x'),
-                                With(kTwoValue, 1, ' '), Bytes{'1', '2', 0}, kCr, kTwoValue);
+    const Bytes stream = Concat({kCr, kTwoValue, With(kTwoValue, 12, 'A'), With(kTwoValue, 0, 'x'),
+                                 With(kTwoValue, 1, ' '), Bytes{'1', '2', 0}, kCr, kTwoValue});
     ASSERT_EQ(transfer.Feed(stream), -1);
     EXPECT_EQ(transfer.machine.RecordsWritten(), 6);
     EXPECT_EQ(transfer.machine.MalformedRecords(), 2)
@@ -87,9 +80,10 @@ TEST(TransferMachine, EscapeCounting) {
         std::size_t records;
     } cases[] = {
         {"13 escapes are still written, the 14th inside a good frame is not, 28 ends",
-         Joined(kCr, kTwoValue, EscapeFrame(13), With(kTwoValue, 2, 27), EscapeFrame(14)), true, 2},
+         Concat({kCr, kTwoValue, EscapeFrame(13), With(kTwoValue, 2, 27), EscapeFrame(14)}), true,
+         2},
         {"a count that passes 28 without standing at it goes on",
-         Joined(kCr, EscapeFrame(14), EscapeFrame(13), EscapeFrame(3), kTwoValue), false, 0}};
+         Concat({kCr, EscapeFrame(14), EscapeFrame(13), EscapeFrame(3), kTwoValue}), false, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Transfer transfer;
@@ -109,8 +103,8 @@ TEST(TransferMachine, RecordsOfAbandonedFramesAndInnerThirteens) {
         // 13 writes the buffer: positions 15..10 of the broken frame, the rest from the frame
         // before, decoded as two values whatever position 14 holds.
         {"0 abandons, the next 13 writes the buffer",
-         Joined(kCr, kTwoValue, Bytes{'0', '4', '9', '9', '9', '2', 0}, Bytes{'7', 13}, kTwoValue,
-                EscapeFrame(), EscapeFrame()),
+         Concat({kCr, kTwoValue, Bytes{'0', '4', '9', '9', '9', '2', 0}, Bytes{'7', 13}, kTwoValue,
+                 EscapeFrame(), EscapeFrame()}),
          "1,12.34,5,12.3,3\r\n2,12.34,99,1.23,9\r\n3,12.34,5,12.3,3\r\n"},
         // A 13 at position 5 of the second value is the digit -35; the frame boundary holds.
         {"13 inside a frame is a digit", MemoryImage({With(kTwoValue, 10, 13), kTwoValue}),

@@ -44,12 +44,6 @@ TEST(UnitTable, OddFilesLeaveUnreachedEntriesUnassigned) {
     EXPECT_TRUE(IsUnassigned(noSecondField[1]));
 
     EXPECT_TRUE(IsUnassigned(Loaded("0,V\r\n\r\n\r\n")[1])) << "empty lines at the end are the end";
-
-    std::string many;
-    for (int i = 0; i < 120; ++i) {
-        many += std::to_string(i) + ",N" + std::to_string(i) + "\r\n";
-    }
-    EXPECT_EQ(Entry(Loaded(many), 100), U"N100      ");
 }
 
 // The whole field decides between UTF-8 and Latin-1, however far beyond the ten characters

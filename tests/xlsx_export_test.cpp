@@ -94,14 +94,5 @@ TEST(XlsxExport, OnlyDatesSpreadsheetsShowAndNamesThatKeepTheWorkbookReadable) {
     }
 }
 
-TEST(XlsxExport, AFailureNamesTheFile) {
-    TempDir dir;
-    const std::string path = dir.Path("missing/readings.xlsx");
-    EXPECT_TRUE(Contains(
-        WriteReadingsXlsx(path, kExportedRecords, ExportedUnitNames(), {}).value_or(""),
-        "Cannot create " + path + ": the folder " + dir.Path("missing") + " does not exist"));
-    EXPECT_FALSE(ReadFile(path).size());
-}
-
 }  // namespace
 }  // namespace rv7342
