@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <tuple>
 
 namespace rv7342 {
@@ -153,15 +154,10 @@ TEST(BetweenCursors, StatisticsAsAPlainComputationOfTheReadingsBetween) {
             }
         }
         ASSERT_FALSE(numbers.empty());
-        double sum = 0;
-        for (double v : values) {
-            sum += v;
-        }
-        const double mean = sum / values.size();
-        double squares = 0;
-        for (double v : values) {
-            squares += (v - mean) * (v - mean);
-        }
+        const double mean = std::accumulate(values.begin(), values.end(), 0.0) / values.size();
+        const double squares =
+            std::accumulate(values.begin(), values.end(), 0.0,
+                            [mean](double sum, double v) { return sum + (v - mean) * (v - mean); });
         const SeriesStatistics figures =
             blocks.Of(BetweenCursors(cursors).lower, BetweenCursors(cursors).upper);
         EXPECT_EQ(figures.count, values.size());

@@ -27,13 +27,6 @@ class GridModelTest : public testing::Test {
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
-TEST_F(GridModelTest, BeforeAnyViewOneEmptyRowUnderAnEmptyHeader) {
-    EXPECT_EQ(model.rowCount(), 1);
-    EXPECT_EQ(model.columnCount(), 5);
-    EXPECT_EQ(Header(0), "");
-    EXPECT_EQ(Cell(0, 1), "");
-}
-
 TEST_F(GridModelTest, RecordsNumberedByPositionWithSingleValuesAndUnitNames) {
     model.ShowRecords(
         {{7, 0.1, 0, 12.3, 3}, {9, 1.2345678, 3, -0.25, 100}, {9, 12345678, -1, 0, 5}});

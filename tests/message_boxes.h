@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <vector>
 
 #include "tests/deadline.h"
@@ -36,8 +35,6 @@ class MessageBoxAnswerer {
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     // When set, the key typed into the box instead, as a user answers from the keyboard.
     Qt::Key key = Qt::Key_unknown;
-    // Runs while a box is open, before it is answered.
-    std::function<void()> whileOpen;
     std::vector<SeenMessageBox> seen;
 
   private:
@@ -50,9 +47,6 @@ class MessageBoxAnswerer {
         seen.push_back(
             {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
              defaultButton ? box->standardButton(defaultButton) : QMessageBox::NoButton});
-        if (whileOpen) {
-            whileOpen();
-        }
         if (key != Qt::Key_unknown) {
             // The box animates the click of the button whose letter was typed: it closes
             // once that has run. No other box is answered meanwhile.

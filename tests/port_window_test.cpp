@@ -1,5 +1,5 @@
 // Finding the meter's port from the window: the buttons' tooltips, an adapter plugged in after
-// start-up, and the messages for a busy port, a refused one and a connection lost.
+// start-up, and the messages for a busy port and a refused one.
 
 #include <QHelpEvent>
 #include <QLabel>
@@ -89,21 +89,6 @@ TEST_F(PortWindow, ThePortAsksForDtrOnAndRtsOff) {
     ChildProcess opener(RV7342_PORT_HELPER_PATH, {"modem-lines"});
     ASSERT_EQ(opener.Wait(kEventDeadline), 0) << opener.Errors();
     EXPECT_EQ(opener.Errors(), "DTR on\nRTS off\nopen\n");
-}
-
-TEST_F(PortWindow, ALostConnectionNamesTheDevicePathAndTheSystemsReason) {
-    environment.Set("RV7342_COM2", line.SlavePath());
-    Bytes oneRecord{13};  // the synchronising 13 and one frame: the transfer still waits
-    SendWhenOpen(oneRecord += kTwoValue);
-    AfterRecords(1, [this] { line.CloseMaster(); });
-    ClickStart();
-    ASSERT_EQ(boxes.seen.size(), 1u);
-    // The slave's device file goes with its master, as an adapter's does when it is pulled.
-    const std::string& device = line.SlavePath();
-    EXPECT_TRUE(Contains(Message(0), "the connection to COM2 (" + device +
-                                         ") was lost: the device hung up; " + device +
-                                         " is gone (No such file or directory)."));
-    EXPECT_EQ(dir.Read("run.dat"), "1,12.34,5,12.3,3\r\n");
 }
 
 // A refused device tried from a window of the helper, which runs as "nobody". Only root can

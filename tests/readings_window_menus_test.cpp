@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QSettings>
-#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -318,23 +317,6 @@ TEST_F(ReadingsWindowMenusTest, ToolbarCommandsHaveIconsAndTooltipsWithTheirShor
     EXPECT_GE(tips.size(), 8);
 }
 
-// The status bar tells the readings of the file and, while the pointer rests on a point, its
-// reading.
-TEST_F(ReadingsWindowMenusTest, StatusBarTellsTheFileAndThePointUnderThePointer) {
-    ReadingsWindow* window = Open("known.dat");
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->Summary()->parentWidget(), window->statusBar());
-    EXPECT_TRUE(window->Summary()->text().startsWith("12 readings of "));
-    ReadingsChart* chart = window->Chart();
-    QCPAxisRect* panel = chart->Panels().front();
-    const QPointF tenth(panel->axis(QCPAxis::atBottom)->coordToPixel(10),
-                        panel->axis(QCPAxis::atLeft)->coordToPixel(9));
-    QTest::mouseMove(chart, tenth.toPoint());
-    EXPECT_EQ(window->statusBar()->currentMessage(), "Reading 10: 9 V DC");
-    QTest::mouseMove(chart, panel->rect().topLeft() + QPoint(2, 2));
-    EXPECT_EQ(window->statusBar()->currentMessage(), "");
-}
-
 // The axis chosen from View is the one the axis list shows, and only the axes the interval and
 // start allow can be chosen; Second-display lines shows and hides every second display.
 TEST_F(ReadingsWindowMenusTest, AxisChoiceAndSecondDisplayLinesFromTheViewMenu) {
@@ -467,26 +449,6 @@ TEST_F(ReadingsWindowMenusTest, PanesSizeAndAxisAreAsLeftWhenTheWindowOpensAgain
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->StatisticsPane()->isVisible());
     EXPECT_TRUE(window->ReadoutPane()->isFloating());
-}
-
-// Without a cursor the readout pane says how to place one; with one, it gives the readout.
-TEST_F(ReadingsWindowMenusTest, ReadoutPaneSaysHowToPlaceACursor) {
-    ReadingsWindow* window = Open("known.dat");
-    ASSERT_NE(window, nullptr);
-    const QList<QLabel*> labels = window->ReadoutPane()->findChildren<QLabel*>();
-    const auto shownText = [&] {
-        QStringList texts;
-        for (const QLabel* label : labels) {
-            if (label->isVisible()) {
-                texts << label->text();
-            }
-        }
-        return texts.join('\n');
-    };
-    EXPECT_TRUE(shownText().contains("press A or B")) << shownText().toStdString();
-    window->CursorControls()->PlaceAtMiddle(CursorLines::Which::A);
-    EXPECT_FALSE(shownText().contains("press A or B"));
-    EXPECT_TRUE(window->Readout()->isVisible());
 }
 
 }  // namespace
