@@ -41,9 +41,11 @@ else
     XLSXWRITER_NEEDS=(zlib1g-dev libminizip-dev libssl-dev)
     CLANG_RUNTIME=libclang-rt-19-dev
 fi
+# DejaVu beside Liberation: a chart's replacement character (U+FFFD) needs a font that has it,
+# which Liberation lacks; without one a saved PDF holds a blank where the character stood.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev
     libqcustomplot-dev libxlsxwriter-dev "${XLSXWRITER_NEEDS[@]}" libgl-dev fonts-liberation
-    librsvg2-bin)
+    fonts-dejavu-core librsvg2-bin)
 TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool xclip locales python3-openpyxl poppler-utils
     desktop-file-utils appstream)
 # dpkg-shlibdeps (dpkg-dev) and file find the package's dependencies; lintian checks it.
