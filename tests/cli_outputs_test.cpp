@@ -142,16 +142,18 @@ TEST_F(CliOutputs, EveryWriterOntoEveryKindOfTarget) {
         std::string told;  // in the messages when the status is 2
     } targets[] = {
         {Kind::New, "a new file", 0, ""},
-        {Kind::Old, "an existing file", 2, "exists; it is left as it is"},
+        {Kind::Old, "an existing file", 2,
+         dir.Path("t.svg") + " exists; it is left as it is. Give --force to overwrite it."},
         {Kind::OldForced, "an existing file with --force", 0, ""},
         {Kind::Link, "a symbolic link", 0, ""},
         {Kind::Null, "a null device", 0, ""},
         {Kind::Full, "a full device", 2, "No space left on device"},
         {Kind::Pipe, "a pipe with a reader", 0, ""},
         {Kind::DeafPipe, "a pipe without a reader", 2, "No such device or address"},
-        {Kind::Folder, "a folder", 2, "it is a folder"},
+        {Kind::Folder, "a folder", 2, "Cannot write " + dir.Path("t.svg") + ": it is a folder"},
         {Kind::NoFolder, "a missing folder", 2,
-         "the folder " + fs::path(dir.Path("none")).string() + " does not exist"},
+         "Cannot create " + dir.Path("none/t.svg") + ": the folder " + dir.Path("none") +
+             " does not exist"},
     };
     for (const Writer& writer : writers) {
         for (const auto& target : targets) {
