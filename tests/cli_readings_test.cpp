@@ -23,6 +23,11 @@ const char kReadings[] =
 const char kUnits[] =
     "0,\"zero\"\r\n1,\"one\"\r\n2,\"mV DC\"\r\n3,\"three\"\r\n4,\"four\"\r\n"
     "5,\"V, DC\"\r\n6,\"six\"\r\n7,\"A AC\"\r\n";
+// stats' header, and its rows of run.dat's first display.
+const std::string kHeader = "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out";
+const std::string kFirstDisplayRows =
+    "V, DC\tfirst\t3\t1.5\t4\t2.6666666666666665\t1.2583057392117918\t1\t5\t1\n"
+    "A AC\tfirst\t1\t3\t3\t3\t\t3\t3\t0\n";
 
 class CliFiles : public CliTest {
   protected:
@@ -35,11 +40,8 @@ class CliFiles : public CliTest {
 TEST_F(CliFiles, StatsGivesTheFiguresOfEachSeriesAsTextOrJson) {
     auto cli = Run({"stats", "--units", "units.dat", "run.dat"});
     EXPECT_EQ(status, 0) << cli->Errors();
-    EXPECT_EQ(cli->Output(),
-              "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out\n"
-              "V, DC\tfirst\t3\t1.5\t4\t2.6666666666666665\t1.2583057392117918\t1\t5\t1\n"
-              "A AC\tfirst\t1\t3\t3\t3\t\t3\t3\t0\n"
-              "mV DC\tsecond\t1\t1.25\t1.25\t1.25\t\t3\t3\t0\n");
+    EXPECT_EQ(cli->Output(), kHeader + "\n" + kFirstDisplayRows +
+                                 "mV DC\tsecond\t1\t1.25\t1.25\t1.25\t\t3\t3\t0\n");
     EXPECT_EQ(cli->Errors(), "");
 
     cli = Run({"stats", "--json", "--from", "2", "--to", "4", "--units", "units.dat", "run.dat"});
@@ -60,12 +62,11 @@ TEST_F(CliFiles, StatsGivesTheFiguresOfEachSeriesAsTextOrJson) {
 
 // Limits, conversions, another file and the cursors' readings, by the window's routines.
 TEST_F(CliFiles, StatsMeasuresWithLimitsConversionsComparedFilesAndCursors) {
-    const std::string header = "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out";
     auto cli = Run(
         {"stats", "--units", "units.dat", "--limit", "V, DC=2:3", "--interval", "10", "run.dat"});
     EXPECT_EQ(status, 0) << cli->Errors();
     EXPECT_EQ(cli->Output(),
-              header +
+              kHeader +
                   "\tbelow\tabove\toutside_seconds\tfirst_outside\n"
                   "V, DC\tfirst\t3\t1.5\t4\t2.6666666666666665\t1.2583057392117918\t1\t5\t1"
                   "\t1\t1\t20\t1\n"
@@ -91,7 +92,7 @@ TEST_F(CliFiles, StatsMeasuresWithLimitsConversionsComparedFilesAndCursors) {
     cli = Run({"stats", "--units", "units.dat", "--interval", "10", "--compare",
                "run2.dat,interval=5", "--to", "1.5", "run.dat"});
     EXPECT_EQ(status, 0) << cli->Errors();
-    EXPECT_EQ(cli->Output(), header +
+    EXPECT_EQ(cli->Output(), kHeader +
                                  "\tfile\n"
                                  "V, DC\tfirst\t1\t1.5\t1.5\t1.5\t\t1\t1\t0\trun.dat\n"
                                  "A AC\tfirst\t0\t\t\t\t\t\t\t0\trun.dat\n"
@@ -110,8 +111,7 @@ TEST_F(CliFiles, StatsMeasuresWithLimitsConversionsComparedFilesAndCursors) {
 TEST_F(CliFiles, AFileComparedWithItselfIsComparedLikeAnyOther) {
     dir.Write("small.dat", "1,2,5,0,0\r\n2,4,5,0,0\r\n3,6,5,0,0\r\n");
     ASSERT_EQ(::link(dir.Path("small.dat").c_str(), dir.Path("linked.dat").c_str()), 0);
-    const std::string header =
-        "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out\tfile\n";
+    const std::string header = kHeader + "\tfile\n";
     const std::string whole = "V, DC\tfirst\t3\t2\t6\t4\t2\t1\t3\t0\t";
     const struct {
         std::vector<std::string> compare;
@@ -178,11 +178,9 @@ TEST_F(CliFiles, AUnitTablesFaultyLinesAreToldByTheirNumbers) {
         EXPECT_EQ(status, 0) << cli->Errors();
         EXPECT_EQ(cli->Errors(), told);
     }
-    EXPECT_EQ(Run({"stats", "--units", "faulty.units", "run.dat"})->Output(),
-              "series\tdisplay\tcount\tmin\tmax\tmean\tsd\tfirst\tlast\tleft_out\n"
-              "V, DC\tfirst\t3\t1.5\t4\t2.6666666666666665\t1.2583057392117918\t1\t5\t1\n"
-              "A AC\tfirst\t1\t3\t3\t3\t\t3\t3\t0\n"
-              "unit 2\tsecond\t1\t1.25\t1.25\t1.25\t\t3\t3\t0\n");
+    EXPECT_EQ(
+        Run({"stats", "--units", "faulty.units", "run.dat"})->Output(),
+        kHeader + "\n" + kFirstDisplayRows + "unit 2\tsecond\t1\t1.25\t1.25\t1.25\t\t3\t3\t0\n");
 }
 
 // A faulty line: the figures, the export or the chart of the readings before it and exit 1. A
