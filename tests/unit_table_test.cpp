@@ -26,26 +26,6 @@ UnitTable Loaded(std::string_view text) {
     return table;
 }
 
-TEST(UnitTable, NamesArePaddedOrCutToTenCharacters) {
-    const UnitTable table = Loaded("0,V\r\n1,\"Celsius degree\"\r\n2, \"kOhm, 2W\"\r\n3,\r\n");
-    EXPECT_EQ(Entry(table, 0), U"V         ");
-    EXPECT_EQ(Entry(table, 1), U"Celsius de");
-    EXPECT_EQ(Entry(table, 2), U"kOhm, 2W  ") << "a quoted comma belongs to the name";
-    EXPECT_EQ(Entry(table, 3), U"          ") << "an empty name is ten blanks";
-    EXPECT_TRUE(IsUnassigned(table[4]));
-}
-
-TEST(UnitTable, OddFilesLeaveUnreachedEntriesUnassigned) {
-    for (const UnitName& name : Loaded("")) {
-        EXPECT_TRUE(IsUnassigned(name));
-    }
-    const UnitTable noSecondField = Loaded("0,V\r\n1");
-    EXPECT_EQ(Entry(noSecondField, 0), U"V         ");
-    EXPECT_TRUE(IsUnassigned(noSecondField[1]));
-
-    EXPECT_TRUE(IsUnassigned(Loaded("0,V\r\n\r\n\r\n")[1])) << "empty lines at the end are the end";
-}
-
 // The whole field decides between UTF-8 and Latin-1, however far beyond the ten characters
 // kept a byte spoils the UTF-8.
 TEST(UnitTable, TextIsUtf8WhenValidElseLatin1) {
@@ -70,14 +50,22 @@ TEST(UnitTable, TextIsUtf8WhenValidElseLatin1) {
     EXPECT_TRUE(IsUnassigned(table[2]));
 }
 
-// A line that does not hold two fields is told and leaves its own entry unnamed; every later
-// line keeps its code. Blank lines inside the table are such lines too.
+// Names are padded or cut to ten characters. A line that does not hold two fields is told and
+// leaves its own entry unnamed; every later line keeps its code. Blank lines inside the table
+// are such lines too; those at its end are its end.
 TEST(UnitTable, AFaultyLineShiftsNoOtherName) {
     const struct {
         std::string text;
-        std::vector<std::u32string> names;  // entries 0 to 3; empty: unassigned
+        std::vector<std::u32string> names;  // the first entries; empty: unassigned, as the rest
         std::vector<std::string> faults;
     } cases[] = {
+        // A quoted comma belongs to the name; an empty name is ten blanks.
+        {"0,V\r\n1,\"Celsius degree\"\r\n2, \"kOhm, 2W\"\r\n3,\r\n",
+         {U"V", U"Celsius de", U"kOhm, 2W", U"          "},
+         {}},
+        {"", {}, {}},
+        {"0,V\r\n\r\n\r\n", {U"V"}, {}},
+        {"0,V\r\n1", {U"V"}, {"line 2: it holds 1 fields, not 2: \"1\"; its entry stays unnamed"}},
         {"0,V\r\n1,mV,AC\r\n2,A\r\n3,Hz\r\n",
          {U"V", U"", U"A", U"Hz"},
          {"line 2: it holds 3 fields, not 2: \"1,mV,AC\"; its entry stays unnamed"}},
@@ -109,8 +97,8 @@ TEST(UnitTable, AFaultyLineShiftsNoOtherName) {
         UnitTable table{};
         UnitTableFaults told;
         LoadUnitTableFromText(text, table, &told);
-        for (std::size_t code = 0; code < names.size(); ++code) {
-            if (names[code].empty()) {
+        for (std::size_t code = 0; code < table.size(); ++code) {
+            if (code >= names.size() || names[code].empty()) {
                 EXPECT_TRUE(IsUnassigned(table[code])) << code;
             } else {
                 const std::u32string padded =
