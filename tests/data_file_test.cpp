@@ -99,7 +99,8 @@ TEST(ReadRecords, EachLineIsOneRecordOfFiveFields) {
     EXPECT_EQ(records[0].unit2, 3);
 }
 
-// Lines as the file holds them: numbers to 15 significant digits, trailing zeros dropped.
+// Lines as the file holds them: numbers to 15 significant digits, trailing zeros dropped. Open
+// empties an old file, and each line is on disk before the writer closes.
 TEST(DataFileWriter, WritesEachRecordAsItsLine) {
     const std::pair<Record, const char*> cases[] = {
         {{1, 12.34, 5, 12.3, 3}, "1,12.34,5,12.3,3\r\n"},
@@ -110,12 +111,15 @@ TEST(DataFileWriter, WritesEachRecordAsItsLine) {
         {{5, -1234 / 1e-35, 65535, 0.0001, -32768}, "5,-1.234E+38,65535,0.0001,-32768\r\n"},
     };
     TempDir dir;
+    dir.Write("lines.dat", "old contents that must go\r\n");
     DataFileWriter writer;
     ASSERT_EQ(writer.Open(dir.Path("lines.dat")), std::nullopt);
     std::string expected;
+    EXPECT_EQ(dir.Read("lines.dat"), expected);
     for (const auto& [record, line] : cases) {
         ASSERT_EQ(writer.Append(record), std::nullopt);
         expected += line;
+        EXPECT_EQ(dir.Read("lines.dat"), expected) << "visible before the writer closes";
     }
     ASSERT_EQ(writer.Close(), std::nullopt);
     EXPECT_EQ(dir.Read("lines.dat"), expected);
@@ -156,17 +160,6 @@ TEST(DataFileWriter, RandomValuesReadBackToFifteenDigits) {
         EXPECT_PRED2(closeTo, read[i].value2, original.value2);
         EXPECT_EQ(read[i].unit2, original.unit2);
     }
-}
-
-TEST(DataFileWriter, EachRecordIsOnDiskAtOnceAndOpenTruncates) {
-    TempDir dir;
-    const std::string path = dir.Path("live.dat");
-    dir.Write("live.dat", "old contents that must go\r\n");
-    DataFileWriter writer;
-    ASSERT_EQ(writer.Open(path), std::nullopt);
-    EXPECT_EQ(dir.Read("live.dat"), "");
-    ASSERT_EQ(writer.Append({1, 12.5, 3, 0, 0}), std::nullopt);
-    EXPECT_EQ(dir.Read("live.dat"), "1,12.5,3,0,0\r\n") << "visible before the writer closes";
 }
 
 }  // namespace
