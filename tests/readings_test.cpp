@@ -17,43 +17,33 @@
 namespace rv7342 {
 namespace {
 
+// The whole file (count -1), or the records of the last transfer as the table reads them.
 TEST(ReadDataFile, KeepsTheRecordsBeforeAFaultAndNamesTheFileTheLineAndTheReason) {
     TempDir dir;
-    const std::tuple<const char*, const char*, std::size_t, std::string> cases[] = {
-        {"good.dat", "1,1.5,3,0,0\r\n2,2.5,3,0,0\n3,3.5,3,0,0\r\n\r\n", 3, ""},
-        {"bad.dat", "1,1,3,0,0\r\n2,1,3,0,0\r\n3,oops,3,0,0\r\n4,1,3,0,0\r\n", 2,
+    const char* const two = "1,1,1,0,0\r\n2,2,1,0,0\r\n";
+    const std::tuple<const char*, const char*, int, std::size_t, std::string> cases[] = {
+        {"good.dat", "1,1.5,3,0,0\r\n2,2.5,3,0,0\n3,3.5,3,0,0\r\n\r\n", -1, 3, ""},
+        {"bad.dat", "1,1,3,0,0\r\n2,1,3,0,0\r\n3,oops,3,0,0\r\n4,1,3,0,0\r\n", -1, 2,
          "bad.dat, line 3: the value \"oops\" is not a number"},
-        {"empty.dat", "", 0, "empty.dat holds no readings"},
-        {"blank.dat", "\r\n\r\n", 0, "blank.dat holds no readings"},
-        {"missing.dat", nullptr, 0, "Cannot open " + dir.Path("missing.dat") + ": No such file"},
+        {"empty.dat", "", -1, 0, "empty.dat holds no readings"},
+        {"blank.dat", "\r\n\r\n", -1, 0, "blank.dat holds no readings"},
+        {"missing.dat", nullptr, -1, 0,
+         "Cannot open " + dir.Path("missing.dat") + ": No such file"},
+        {"one.dat", two, 1, 1, ""},  // only the records the transfer wrote
+        {"five.dat", two, 5, 2, "five.dat should hold 5 readings, but only 2 could be read"},
+        {"none.dat", two, 0, 0, "none.dat holds no readings"},
     };
-    for (const auto& [name, text, kept, reason] : cases) {
+    for (const auto& [name, text, count, kept, reason] : cases) {
         SCOPED_TRACE(name);
         if (text) {
             dir.Write(name, text);
         }
         std::vector<Record> records{{9, 9, 9, 9, 9}};
-        const Failure failure = ReadDataFile(dir.Path(name), records);
+        const Failure failure = count < 0 ? ReadDataFile(dir.Path(name), records)
+                                          : ReadDataFileRecords(dir.Path(name), count, records);
         EXPECT_TRUE(Contains(failure.value_or(""), reason));
         EXPECT_EQ(failure.has_value(), !reason.empty());
         EXPECT_EQ(records.size(), kept) << "what could be read, nothing from before";
-    }
-}
-
-TEST(ReadDataFileRecords, ReadsTheCountOfTheLastTransferLikeTheTable) {
-    TempDir dir;
-    dir.Write("short.dat", "1,1,1,0,0\r\n2,2,1,0,0\r\n");
-    const std::tuple<int, std::size_t, std::string> cases[] = {
-        {1, 1, ""},  // only the records the transfer wrote
-        {5, 2, "short.dat should hold 5 readings, but only 2 could be read"},
-        {0, 0, "short.dat holds no readings"}};
-    for (const auto& [count, kept, reason] : cases) {
-        SCOPED_TRACE(count);
-        std::vector<Record> records;
-        const Failure failure = ReadDataFileRecords(dir.Path("short.dat"), count, records);
-        EXPECT_EQ(failure.has_value(), !reason.empty());
-        EXPECT_TRUE(Contains(failure.value_or(""), reason));
-        EXPECT_EQ(records.size(), kept);
     }
 }
 
