@@ -46,20 +46,14 @@ class SerialLinkTest : public testing::Test {
     SerialLink link;
 };
 
+// A pseudo-terminal has no modem lines and refuses DTR and RTS; that is no failure of the link.
 TEST_F(SerialLinkTest, EveryByteValueArrivesUnchangedAndInOrder) {
     Bytes all(256);
     std::iota(all.begin(), all.end(), 0);
     ASSERT_TRUE(line.Write(all));
     EXPECT_EQ(Receive(all.size()), all);
     EXPECT_EQ(link.ReadCommByte(), std::nullopt) << "nothing more is waiting";
-}
-
-// A device without modem lines refuses DTR and RTS; that is no failure of the link.
-TEST_F(SerialLinkTest, APseudoTerminalWithoutModemLinesStillCarriesBytes) {
-    EXPECT_TRUE(link.FailureReason().isEmpty());
-    ASSERT_TRUE(line.Write({200, 13}));
-    EXPECT_EQ(Receive(2), Bytes({200, 13}));
-    EXPECT_TRUE(link.FailureReason().isEmpty());
+    EXPECT_TRUE(link.FailureReason().isEmpty()) << link.FailureReason().toStdString();
 }
 
 TEST_F(SerialLinkTest, AHangUpFailsTheLinkWithTheSystemsReason) {
