@@ -274,9 +274,14 @@ TEST_F(CliFiles, ExportConvertsAUnitsReadingsAndNotesTheConversion) {
 
 // The chart as its reader sees it, with no display: in SVG its panels, axis titles, series
 // and legend names (the compared and the converted series too), in PDF the same words, in
-// PNG an image of the size asked for with the chart drawn on it.
+// PNG an image of the size asked for with the chart drawn on it. Without XDG_RUNTIME_DIR too
+// (cron, su), plot says nothing and creates nothing in the temporary folder, where Qt would
+// make a runtime folder.
 TEST_F(CliFiles, PlotDrawsThePanelsSeriesAndLegendWithNoDisplay) {
-    const std::vector<std::string> noDisplay{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    const std::string temporary = dir.Path("tmp");
+    std::filesystem::create_directory(temporary);
+    const std::vector<std::string> noDisplay{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
+                                             "XDG_RUNTIME_DIR", "TMPDIR=" + temporary};
     dir.Write("run2.dat", "1,10,5,0,0\r\n2,20,5,0,0\r\n3,30,5,0,0\r\n");
     const std::string head = "title run.dat - Readings\n";
     const std::string hidden = "legend mV DC (second display): dashed, hidden\n";
@@ -328,6 +333,7 @@ TEST_F(CliFiles, PlotDrawsThePanelsSeriesAndLegendWithNoDisplay) {
         EXPECT_TRUE(Contains(pdf, label + "\n"));
         EXPECT_TRUE(IsDrawnImage(dir.Path("run.png"), size));
     }
+    EXPECT_TRUE(std::filesystem::is_empty(temporary));
 }
 
 TEST_F(CliFiles, UsageErrorsExit64NamingTheOption) {

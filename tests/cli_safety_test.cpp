@@ -162,20 +162,6 @@ TEST_F(CliSafety, AFileSizeLimitAnywhereLeavesEveryEarlierOutputAsItWas) {
     }
 }
 
-// A drawing program without XDG_RUNTIME_DIR (cron, su): plot says nothing but its own words
-// and creates nothing in the temporary folder, where Qt would make a runtime folder.
-TEST_F(CliSafety, PlotWithoutARuntimeFolderIsQuietAndCreatesNothing) {
-    dir.Write("run.dat", kReadings);
-    const std::string temporary = dir.Path("tmp");
-    std::filesystem::create_directory(temporary);
-    const auto cli =
-        Run({"plot", "-o", "run.svg", "run.dat"}, {"XDG_RUNTIME_DIR", "TMPDIR=" + temporary});
-    EXPECT_EQ(status, 0) << cli->Errors();
-    EXPECT_EQ(cli->Errors(), "");
-    EXPECT_TRUE(std::filesystem::is_empty(temporary));
-    EXPECT_TRUE(Contains(dir.Read("run.svg"), "</svg>"));
-}
-
 // AddressSanitizer's shadow memory leaves no figure to bound: the plain build runs it.
 #ifndef __SANITIZE_ADDRESS__
 // An XLSX export holds one row of a sheet at a time: the most readings a sheet holds,
