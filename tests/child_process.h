@@ -17,7 +17,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -30,13 +29,9 @@ namespace rv7342 {
 // ended; nothing when it does not end within `limit`. `usage` gets what it used.
 inline std::optional<int> WaitForChild(pid_t pid, std::chrono::milliseconds limit,
                                        rusage* usage = nullptr) {
-    const auto end = std::chrono::steady_clock::now() + limit;
     int status = 0;
-    while (::wait4(pid, &status, WNOHANG, usage) != pid) {
-        if (std::chrono::steady_clock::now() >= end) {
-            return std::nullopt;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!WaitUntil([&] { return ::wait4(pid, &status, WNOHANG, usage) == pid; }, limit)) {
+        return std::nullopt;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
@@ -126,14 +121,7 @@ class ChildProcess {
     // True once its standard error holds `text`; false when it does not within `limit`.
     bool WaitForError(const std::string& text,
                       std::chrono::milliseconds limit = kEventDeadline) const {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (Errors().find(text) == std::string::npos) {
-            if (std::chrono::steady_clock::now() >= end) {
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
+        return WaitUntil([&] { return Errors().find(text) != std::string::npos; }, limit);
     }
     void Signal(int signal) const { ::kill(pid_, signal); }
     // The most memory it held at once (its peak resident set), in MB, once it has ended.

@@ -4,14 +4,11 @@
 
 #include <QImage>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/child_process.h"
@@ -19,18 +16,6 @@
 #include "tests/text_contains.h"
 
 namespace rv7342 {
-
-// True once `happened` holds; false when it does not within the suite's deadline.
-inline bool WaitUntil(const std::function<bool()>& happened) {
-    const auto end = std::chrono::steady_clock::now() + kEventDeadline;
-    while (!happened()) {
-        if (std::chrono::steady_clock::now() >= end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 // A test of rv7342-cli run in a folder of its own, as a user runs it.
 class CliTest : public testing::Test {

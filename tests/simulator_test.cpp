@@ -12,7 +12,6 @@
 #include <chrono>
 #include <optional>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -92,15 +91,9 @@ class Simulator {
 
 // True once bytes are waiting to be read from `fd`; false when none come within kEventDeadline.
 bool WaitForUnreadBytes(int fd) {
-    const auto end = std::chrono::steady_clock::now() + kEventDeadline;
     int waiting = 0;
-    while (::ioctl(fd, FIONREAD, &waiting) == 0 && waiting == 0) {
-        if (std::chrono::steady_clock::now() >= end) {
-            return false;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    return waiting > 0;
+    return WaitUntil([&] { return ::ioctl(fd, FIONREAD, &waiting) != 0 || waiting > 0; }) &&
+           waiting > 0;
 }
 
 // Opens the simulator's port as the program does, not as a controlling terminal. The simulator
