@@ -40,13 +40,6 @@ class CliDownload : public Download {
             << cli->Errors();
         return cli;
     }
-    // Waits until the file `name` holds `lines` lines.
-    bool WaitForLines(const std::string& name, int lines) const {
-        return WaitUntil([&] {
-            const std::string text = dir.Read(name);
-            return std::count(text.begin(), text.end(), '\n') >= lines;
-        });
-    }
 
     PseudoTerminal meter;
 };
@@ -178,10 +171,11 @@ TEST_F(CliDownload, NothingReceivedLeavesNoFileAndForceReplacesOnlyWithReadings)
 TEST_F(CliDownload, ASignalStopsTheTransferKeepingEveryWholeReading) {
     std::unique_ptr<ChildProcess> cli = WaitingDownload(meter);
     meter.Write(Concat({{13}, kTwoValue, kTwoValue, {'0', '0', '3'}}));
-    ASSERT_TRUE(WaitForLines("cli.dat", 2));
+    const std::string two = "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n";
+    ASSERT_TRUE(WaitUntil([&] { return dir.Read("cli.dat") == two; })) << "written as they come";
     cli->Signal(SIGINT);
     EXPECT_EQ(cli->Wait(kEventDeadline), 130) << cli->Errors();
-    EXPECT_EQ(dir.Read("cli.dat"), "1,12.34,5,12.3,3\r\n2,12.34,5,12.3,3\r\n");
+    EXPECT_EQ(dir.Read("cli.dat"), two);
     EXPECT_TRUE(Contains(cli->Errors(), "2 readings were saved in " + dir.Path("cli.dat")))
         << cli->Errors();
 }

@@ -32,14 +32,6 @@ const char kReadings[] = "1,1.5,5,0,0\r\n2,2.5,5,0,0\r\n3,3,7,1.25,2\r\n";
 
 class CliSafety : public CliTest {
   protected:
-    // A shell command line run in the test's folder, `cli` standing for the program.
-    std::unique_ptr<ChildProcess> Shell(const std::string& line) const {
-        auto shell = std::make_unique<ChildProcess>(
-            "/bin/sh", std::vector<std::string>{"-c", line},
-            std::vector<std::string>{std::string("CLI=") + RV7342_CLI_PATH}, dir.Path());
-        status = shell->Wait(kEventDeadline);
-        return shell;
-    }
     // A data file of `count` readings in `units` units.
     void WriteReadings(const std::string& name, int count, int units = 7) const {
         std::ofstream file(dir.Path(name), std::ios::binary);
@@ -142,14 +134,13 @@ TEST_F(CliSafety, AFileSizeLimitAnywhereLeavesEveryEarlierOutputAsItWas) {
         for (const int kilobytes : {4, 20, 60}) {
             SCOPED_TRACE(std::string(name) + " within " + std::to_string(kilobytes) + " kB");
             dir.Write(name, "precious");
-            const std::string command = std::string(name).find(".csv") != std::string::npos ||
-                                                std::string(name).find(".xlsx") != std::string::npos
-                                            ? "export"
-                                            : "plot";
-            const auto shell = Shell("ulimit -f " + std::to_string(kilobytes) + "; exec \"$CLI\" " +
-                                     command + " -o " + name + " run.dat");
-            const std::string told = shell->Errors();
-            EXPECT_EQ(status, 2) << told;
+            const std::string command =
+                std::strstr(name, ".csv") || std::strstr(name, ".xlsx") ? "export" : "plot";
+            const std::string line = "ulimit -f " + std::to_string(kilobytes) + "; exec \"$0\" " +
+                                     command + " -o " + name + " run.dat";
+            ChildProcess cli("/bin/sh", {"-c", line, RV7342_CLI_PATH}, {}, dir.Path());
+            EXPECT_EQ(cli.Wait(kEventDeadline), 2) << cli.Errors();
+            const std::string told = cli.Errors();
             EXPECT_EQ(told.rfind("rv7342-cli: Cannot write " + dir.Path(name) + ": ", 0), 0u)
                 << told;
             EXPECT_TRUE(Contains(told, ": File too large\n") ||
