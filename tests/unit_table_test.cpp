@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "tests/temp_dir.h"
@@ -14,16 +13,6 @@ namespace {
 
 std::u32string Chars(const UnitName& name) {
     return std::u32string(name.begin(), name.end());
-}
-
-std::u32string Entry(const UnitTable& table, int index) {
-    return Chars(table[index]);
-}
-
-UnitTable Loaded(std::string_view text) {
-    UnitTable table{};
-    LoadUnitTableFromText(text, table);
-    return table;
 }
 
 // The whole field decides between UTF-8 and Latin-1, however far beyond the ten characters
@@ -45,8 +34,9 @@ TEST(UnitTable, TextIsUtf8WhenValidElseLatin1) {
         EXPECT_EQ(Chars(DecodeUnitName(bytes)), name);
     }
     // The loader decodes the whole field.
-    const UnitTable table = Loaded("0,V\r\n1,\"" + degrees + "\xFF\"");
-    EXPECT_EQ(Entry(table, 1), U"\u00C2\u00B0\u00C2\u00B0\u00C2\u00B0\u00C2\u00B0\u00C2\u00B0");
+    UnitTable table{};
+    LoadUnitTableFromText("0,V\r\n1,\"" + degrees + "\xFF\"", table);
+    EXPECT_EQ(Chars(table[1]), U"\u00C2\u00B0\u00C2\u00B0\u00C2\u00B0\u00C2\u00B0\u00C2\u00B0");
     EXPECT_TRUE(IsUnassigned(table[2]));
 }
 
@@ -103,7 +93,7 @@ TEST(UnitTable, AFaultyLineShiftsNoOtherName) {
             } else {
                 const std::u32string padded =
                     names[code] + std::u32string(10 - names[code].size(), U' ');
-                EXPECT_EQ(Entry(table, static_cast<int>(code)), padded);
+                EXPECT_EQ(Chars(table[code]), padded);
             }
         }
         EXPECT_EQ(told, faults);
@@ -121,7 +111,7 @@ TEST(UnitTable, ReadsNoMoreThanItsEntries) {
     UnitTable table{};
     UnitTableFaults faults;
     ASSERT_EQ(LoadUnitTable(dir.Path("unit2.dat"), table, &faults), std::nullopt);
-    EXPECT_EQ(Entry(table, 100), U"N100      ");
+    EXPECT_EQ(Chars(table[100]), U"N100      ");
     EXPECT_TRUE(faults.empty()) << "the line past the last entry is never read";
 }
 
@@ -132,7 +122,7 @@ TEST(UnitTable, UnreadableFileIsReportedAndTableKept) {
     const Failure failure = LoadUnitTable(dir.Path("unit2.dat"), table);
     EXPECT_TRUE(
         Contains(failure.value_or(""), dir.Path("unit2.dat") + ": No such file or directory"));
-    EXPECT_EQ(Entry(table, 0), U"kept      ");
+    EXPECT_EQ(Chars(table[0]), U"kept      ");
 }
 
 }  // namespace
