@@ -42,19 +42,6 @@ TEST(ParseLimitOption, EitherSideMayBeEmptyAndABadValueIsNamed) {
     }
 }
 
-TEST(LimitOptionText, ReadsBackAsTheSameLimits) {
-    for (const UnitLimits& limit :
-         {UnitLimits{"V DC", {11.5, kNone}}, UnitLimits{"deg C", {kNone, -0.25}},
-          UnitLimits{"a=b", {-1E-5, 1E20}}}) {
-        SCOPED_TRACE(LimitOptionText(limit));
-        UnitLimits read;
-        ASSERT_EQ(ParseLimitOption(LimitOptionText(limit), read), std::nullopt);
-        EXPECT_EQ(read.unit, limit.unit);
-        EXPECT_EQ(read.limits, limit.limits);
-    }
-    EXPECT_EQ(LimitOptionText({"V DC", {11.5, kNone}}), "V DC=11.5:");
-}
-
 TEST(ParseConvertOption, UnitNewUnitFactorAndOffset) {
     const std::tuple<const char*, Conversion, std::string> cases[] = {
         {"mV DC=deg C:1,0", {"mV DC", "deg C", 1, 0}, ""},
@@ -78,7 +65,17 @@ TEST(ParseConvertOption, UnitNewUnitFactorAndOffset) {
     }
 }
 
-TEST(ConvertOptionText, ReadsBackAsTheSameConversion) {
+TEST(OptionTexts, ReadBackAsTheSameLimitsAndConversions) {
+    for (const UnitLimits& limit :
+         {UnitLimits{"V DC", {11.5, kNone}}, UnitLimits{"deg C", {kNone, -0.25}},
+          UnitLimits{"a=b", {-1E-5, 1E20}}}) {
+        SCOPED_TRACE(LimitOptionText(limit));
+        UnitLimits read;
+        ASSERT_EQ(ParseLimitOption(LimitOptionText(limit), read), std::nullopt);
+        EXPECT_EQ(read.unit, limit.unit);
+        EXPECT_EQ(read.limits, limit.limits);
+    }
+    EXPECT_EQ(LimitOptionText({"V DC", {11.5, kNone}}), "V DC=11.5:");
     for (const Conversion& conversion :
          {Conversion{"mV DC", "deg C", 1, 0}, Conversion{"V DC", "a=b:c", -0.25, 1E20}}) {
         SCOPED_TRACE(ConvertOptionText(conversion));

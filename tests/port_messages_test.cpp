@@ -40,12 +40,16 @@ TEST(MissingDeviceMessage, ListsTheMachinesPortsWithTheirCom) {
 }
 
 // The system's reason ends the first sentence once, whether it brings its full stop (as
-// Windows' do) or not.
+// Windows' do) or not. A busy port whose holder is not found (a holder found is named end to end
+// in the window's test) is said to be another program's.
 TEST(OpenFailureMessage, EndsTheReasonWithOneFullStop) {
     EXPECT_EQ(OpenFailureMessage(2, "COM5", "File not found."),
               "Cannot open COM2 (COM5): File not found.");
     EXPECT_EQ(OpenFailureMessage(1, "/dev/ttyS0", "Input/output error"),
               "Cannot open COM1 (/dev/ttyS0): Input/output error.");
+    const std::string busy = BusyMessage(2, "/dev/ttyUSB0", "Device or resource busy", {});
+    EXPECT_TRUE(Contains(busy, "Cannot open COM2 (/dev/ttyUSB0): Device or resource busy."));
+    EXPECT_TRUE(Contains(busy, "Another program is using the port"));
 }
 
 struct PermissionCase {
@@ -71,13 +75,6 @@ TEST(PermissionMessage, AdvisesAGroupOnlyWhereJoiningItHelps) {
         EXPECT_TRUE(Contains(message, c.says));
         EXPECT_EQ(bool(Contains(message, "usermod")), bool(Contains(c.says, "usermod")));
     }
-}
-
-// The holder found is named end-to-end in the window's test; here none is found.
-TEST(BusyMessage, WithoutAHolderFoundSaysAnotherProgramHasThePort) {
-    const std::string message = BusyMessage(2, "/dev/ttyUSB0", "Device or resource busy", {});
-    EXPECT_TRUE(Contains(message, "Cannot open COM2 (/dev/ttyUSB0): Device or resource busy."));
-    EXPECT_TRUE(Contains(message, "Another program is using the port"));
 }
 
 }  // namespace
