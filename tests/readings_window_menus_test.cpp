@@ -85,9 +85,8 @@ struct Command {
     const char* keys;  // as the menu shows them, every shortcut of the entry
     Target target;
     std::function<void(ReadingsWindow&)> setUp;
-    // What the command changes; for a command that asks something, the dialog's title.
-    std::function<QString(ReadingsWindow&)> effect;
-    bool asks = false;
+    // What the command changes; none for a command that asks something in a dialog.
+    std::function<QString(ReadingsWindow&)> effect = {};
 };
 
 const auto kNothing = [](ReadingsWindow&) {};
@@ -97,20 +96,14 @@ const auto kBothCursors = [](ReadingsWindow& window) {
     window.CursorControls()->PlaceAtMiddle(CursorLines::Which::A);
     window.CursorControls()->Place(CursorLines::Which::B, 9);
 };
-const auto kNoDialog = [](ReadingsWindow&) { return QString(); };
 
 const Command kCommands[] = {
-    {"&File", "&Open data file...", "Open data file", "Ctrl+O", Target::Window, kNothing, kNoDialog,
-     true},
-    {"&File", "Compare wit&h...", "Compare with", "Alt+H", Target::Window, kNothing, kNoDialog,
-     true},
+    {"&File", "&Open data file...", "Open data file", "Ctrl+O", Target::Window, kNothing},
+    {"&File", "Compare wit&h...", "Compare with", "Alt+H", Target::Window, kNothing},
     // With no file compared, it says so.
-    {"&File", "Re&move compared file", "RV7342 Readings", "Alt+M", Target::Window, kNothing,
-     kNoDialog, true},
-    {"&File", "&Export readings...", "Export readings", "Ctrl+E, Alt+E", Target::Window, kNothing,
-     kNoDialog, true},
-    {"&File", "&Save chart...", "Save chart", "Ctrl+S, Alt+S", Target::Window, kNothing, kNoDialog,
-     true},
+    {"&File", "Re&move compared file", "RV7342 Readings", "Alt+M", Target::Window, kNothing},
+    {"&File", "&Export readings...", "Export readings", "Ctrl+E, Alt+E", Target::Window, kNothing},
+    {"&File", "&Save chart...", "Save chart", "Ctrl+S, Alt+S", Target::Window, kNothing},
     {"&File", "&Close", "1 -> 0", "Ctrl+W, Ctrl+F4", Target::Window, kNothing,
      [](ReadingsWindow& window) { return QString::number(window.isVisible()); }},
     {"&View", "&Whole memory", "Readings 4\u20139 of 12 -> All 12 readings", "Ctrl+0, Alt+W",
@@ -139,19 +132,18 @@ const Command kCommands[] = {
          return QString::number(window.Statistics()->columnCount()) +
                 (window.LimitsBox()->isChecked() ? QStringLiteral(" ticked") : QString());
      }},
-    {"Meas&ure", "Co&nversions...", "Conversions", "Alt+N", Target::Window, kNothing, kNoDialog,
-     true},
+    {"Meas&ure", "Co&nversions...", "Conversions", "Alt+N", Target::Window, kNothing},
     {"Meas&ure", "&Copy statistics", "before -> All 12 readings", "Alt+C", Target::Window,
      [](ReadingsWindow&) { QGuiApplication::clipboard()->setText(QStringLiteral("before")); },
      [](ReadingsWindow&) { return QGuiApplication::clipboard()->text().section('\n', 0, 0); }},
-    {"Hel&p", "&Mouse and keys", "Mouse and keys", "F1", Target::Window, kNothing, kNoDialog, true},
-    {"Hel&p", "&About", "About RV7342 Readings", "", Target::Window, kNothing, kNoDialog, true},
+    {"Hel&p", "&Mouse and keys", "Mouse and keys", "F1", Target::Window, kNothing},
+    {"Hel&p", "&About", "About RV7342 Readings", "", Target::Window, kNothing},
 };
 
 // What the command does: the dialog it shows, or what it changes as "before -> after".
 QString Outcome(const Command& command, ReadingsWindow& window, const std::function<void()>& run) {
     command.setUp(window);
-    if (command.asks) {
+    if (!command.effect) {
         return DialogShownBy(run);
     }
     const QString before = command.effect(window);
