@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "tests/shown_text.h"
-#include "tests/text_contains.h"
 #include "tests/window_fixture.h"
 
 namespace rv7342 {

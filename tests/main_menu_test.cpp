@@ -1,26 +1,15 @@
 // Form2's menu bar and the other ways it opens data files in readings windows.
 
-#include <QAction>
 #include <QDeadlineTimer>
-#include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
-#include <QSet>
 #include <QTableWidget>
-#include <QTest>
 #include <QTimer>
-#include <QUrl>
 
 #include <filesystem>
 
-#include "tests/deadline.h"
-#include "tests/shown_text.h"
 #include "tests/window_fixture.h"
-#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 namespace {
@@ -67,25 +56,11 @@ class MainMenu : public WindowTest {
 TEST_F(MainMenu, EveryCommandHasAMnemonicOfItsOwnAndExitCloses) {
     const auto window = OpenWindow();
     window->show();
-    const auto mnemonics = [](const QList<QAction*>& actions) {
-        QString letters;
-        for (const QAction* action : actions) {
-            if (!action->isSeparator()) {
-                const qsizetype amp = action->text().indexOf('&');
-                letters += amp >= 0 ? action->text().at(amp + 1).toLower() : QChar('?');
-            }
-        }
-        return letters;
-    };
-    const auto unique = [](const QString& letters) {
-        return !letters.contains('?') &&
-               QSet<QChar>(letters.begin(), letters.end()).size() == letters.size();
-    };
     const QList<QAction*> menus = window->menuBar()->actions();
-    EXPECT_TRUE(unique(mnemonics(menus))) << mnemonics(menus).toStdString();
+    EXPECT_EQ(MnemonicClashes(menus), QStringList());
     for (const QAction* menu : menus) {
         SCOPED_TRACE(menu->text().toStdString());
-        EXPECT_TRUE(unique(mnemonics(menu->menu()->actions())));
+        EXPECT_EQ(MnemonicClashes(menu->menu()->actions()), QStringList());
     }
     EXPECT_EQ(window->OpenDataFileAction->shortcut(), QKeySequence(QKeySequence::Open));
     menus.front()->menu()->actions().back()->trigger();
@@ -103,7 +78,7 @@ TEST_F(MainMenu, AboutNamesProgramVersionLicenceQtAndTheUnitTablesFaultyLines) {
                                 QStringLiteral("GPL-3.0-or-later"), QString(qVersion()),
                                 QStringLiteral("line 2: it holds 3 fields, not 2"),
                                 QStringLiteral("line 4: a quote is never closed on the line")}) {
-        EXPECT_TRUE(boxes.seen[0].text.contains(part)) << boxes.seen[0].text.toStdString();
+        EXPECT_TRUE(Contains(boxes.seen[0].text, part));
     }
 }
 
@@ -130,23 +105,17 @@ TEST_F(MainMenu, FilesNamedOnTheCommandLineOpenAndAMissingOneIsReported) {
     const ReadingsWindow* second = window->Readings().Find(Path("second.dat"));
     EXPECT_TRUE(second && second->isVisible());
     ASSERT_EQ(boxes.seen.size(), 1u) << "the missing file, and it alone";
-    EXPECT_TRUE(boxes.seen[0].text.contains(Path("absent.dat")));
+    EXPECT_TRUE(Contains(boxes.seen[0].text, Path("absent.dat")));
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->Command1[1]->isEnabled()) << "opening a file is no transfer";
 }
 
 TEST_F(MainMenu, AFileDroppedOnTheWindowOpens) {
     const auto window = OpenWindow();
-    QMimeData file, text;
-    file.setUrls({QUrl::fromLocalFile(Path("known.dat"))});
+    QMimeData text;
     text.setText("known.dat");
-    for (QMimeData* data : {&file, &text}) {
-        QDragEnterEvent enter({10, 10}, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window.get(), &enter);
-        EXPECT_EQ(enter.isAccepted(), data == &file) << "a file is taken, a text is not";
-    }
-    QDropEvent drop({10, 10}, Qt::CopyAction, &file, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_FALSE(Drop(window.get(), text)) << "a text is not taken";
+    EXPECT_TRUE(DropFile(window.get(), Path("known.dat")));
     EXPECT_NE(window->Readings().Find(Path("known.dat")), nullptr);
 }
 

@@ -35,20 +35,19 @@ TEST(ReadingsDocument, SeriesWithTheirLabelsFirstValuesShownAndTheWholeMemoryInR
                     {"V DC", "V DC (second display)", false},
                     {"unit 2", "unit 2 (second display)", false}};
     for (std::size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
         const DocumentSeries& series = document.Series()[i];
-        EXPECT_EQ(series.unit, expected[i].unit) << i;
-        EXPECT_EQ(series.label, expected[i].label) << i;
-        EXPECT_EQ(series.shown, expected[i].shown) << i;
-        EXPECT_EQ(series.sourceFile, "/data/run.dat") << i;
-        EXPECT_EQ(series.whole.count, series.readings.values.size()) << i;
+        EXPECT_EQ(series.unit, expected[i].unit);
+        EXPECT_EQ(series.label, expected[i].label);
+        EXPECT_EQ(series.shown, expected[i].shown);
+        EXPECT_EQ(series.sourceFile, "/data/run.dat");
+        EXPECT_EQ(series.whole.count, series.readings.values.size());
+        EXPECT_EQ(document.RangeStatistics()[i].count, series.whole.count);
     }
     EXPECT_EQ(document.ReadingCount(), 3000u);
     EXPECT_LT(document.Range().lower, 1);
     EXPECT_GT(document.Range().upper, 3000);
     EXPECT_EQ(document.RangeLine(), "All 3000 readings");
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(document.RangeStatistics()[i].count, document.Series()[i].whole.count) << i;
-    }
 }
 
 TEST(ReadingsDocument, TheRangeShownGivesItsFiguresAndItsLineAlsoOnceMoved) {
@@ -76,14 +75,9 @@ TEST(ReadingsDocument, TheRangeShownGivesItsFiguresAndItsLineAlsoOnceMoved) {
         EXPECT_EQ(figures.lastReading, expected[i].last);
         EXPECT_NEAR(figures.mean, expected[i].mean, 1e-12) << "summed in blocks";
     }
-    EXPECT_EQ(moved.RangeLine(),
-              "Readings 100\u2013"
-              "2900 of 3000");
+    EXPECT_EQ(moved.RangeLine(), "Readings 100\u20132900 of 3000");
     moved.SetAxis({10.0, std::nullopt, AxisKind::Elapsed});
-    EXPECT_EQ(moved.RangeLine(),
-              "Readings 100\u2013"
-              "2900 of 3000 (0:16:30\u2013"
-              "8:03:10)")
+    EXPECT_EQ(moved.RangeLine(), "Readings 100\u20132900 of 3000 (0:16:30\u20138:03:10)")
         << "the line tells the times of the axis set";
     moved.ShowWholeMemory();
     EXPECT_EQ(moved.RangeLine(), "All 3000 readings");
@@ -127,43 +121,17 @@ TEST(ReadingsDocument, CursorsAndLimitsWithTheirFigures) {
     EXPECT_TRUE(document.UnitLimits().empty());
 }
 
-// Another file lined up by elapsed time, each with its own interval; its series apart, named
-// with its file, and out of the count of the file's own readings.
-TEST(ReadingsDocument, ComparedFilesLinedUpByTheAxisShown) {
-    ReadingsDocument document("/data/run.dat", MixedRecords(), NamesWithVoltsDc());
-    const std::vector<Record> other = {{1, 1, 0, 0, 0}, {2, 2, 0, 0, 0}, {3, 3, 0, 0, 0}};
-    const TimeAxis otherAxis{5.0, std::nullopt, AxisKind::Elapsed};
-    document.AddComparedFile("/data/run2.dat", other, NamesWithVoltsDc(), otherAxis);
-    ASSERT_EQ(document.Series().size(), 5u);
-    const DocumentSeries& compared = document.Series()[4];
-    EXPECT_EQ(compared.label, "V DC \xC2\xB7 run2.dat");
-    EXPECT_EQ(compared.unit, "V DC");
-    EXPECT_EQ(compared.sourceFile, "/data/run2.dat");
-    EXPECT_EQ(compared.readings.numbers, (std::vector<double>{1, 2, 3}))
-        << "by reading number while the axis shows numbers";
-    document.ShowWholeMemory();
-    EXPECT_EQ(document.RangeLine(), "All 3000 readings");
-
-    document.SetAxis({10.0, std::nullopt, AxisKind::Elapsed});
-    EXPECT_EQ(document.Series()[4].readings.numbers, (std::vector<double>{1, 1.5, 2}))
-        << "0, 5 and 10 s after the start";
-    EXPECT_EQ(document.ComparedFiles(), (std::vector<std::string>{"/data/run2.dat"}));
-    document.SetRange({1.2, 2});
-    EXPECT_EQ(document.RangeStatistics()[4].count, 2u);
-    document.RemoveComparedFile("/data/run2.dat");
-    EXPECT_EQ(document.Series().size(), 4u);
-    EXPECT_TRUE(document.ComparedFiles().empty());
-    EXPECT_EQ(document.RangeStatistics().size(), 4u);
-}
-
 // The file compared with itself at another interval, and the same file compared twice: every
-// comparison stays, each with its own series and line-up; removing a file removes its own.
+// comparison stays, each with its own series and line-up, by reading number until the axis
+// shows times; removing a file removes its own.
 TEST(ReadingsDocument, AFileComparedWithItselfOrTwiceIsComparedEachTime) {
     const std::vector<Record> records = {{1, 1, 0, 0, 0}, {2, 2, 0, 0, 0}, {3, 3, 0, 0, 0}};
     ReadingsDocument document("/data/run.dat", records, NamesWithVoltsDc());
-    document.SetAxis({10.0, std::nullopt, AxisKind::Elapsed});
     document.AddComparedFile("/data/run.dat", records, NamesWithVoltsDc(),
                              {5.0, std::nullopt, AxisKind::Elapsed});
+    EXPECT_EQ(document.Series()[1].readings.numbers, (std::vector<double>{1, 2, 3}))
+        << "by reading number while the axis shows numbers";
+    document.SetAxis({10.0, std::nullopt, AxisKind::Elapsed});
     document.AddComparedFile("/data/run2.dat", records, NamesWithVoltsDc(), {});
     document.AddComparedFile("/data/run.dat", records, NamesWithVoltsDc(),
                              {20.0, std::nullopt, AxisKind::Elapsed});
@@ -171,29 +139,38 @@ TEST(ReadingsDocument, AFileComparedWithItselfOrTwiceIsComparedEachTime) {
     const struct {
         std::size_t source;
         const char* label;
+        const char* file;
         std::vector<double> numbers;
-    } expected[] = {{0, "V DC", {1, 2, 3}},
-                    {1, "V DC \xC2\xB7 run.dat", {1, 1.5, 2}},
-                    {2, "V DC \xC2\xB7 run2.dat", {1, 2, 3}},
-                    {3, "V DC \xC2\xB7 run.dat", {1, 3, 5}}};
+    } expected[] = {{0, "V DC", "/data/run.dat", {1, 2, 3}},
+                    {1, "V DC \xC2\xB7 run.dat", "/data/run.dat", {1, 1.5, 2}},
+                    {2, "V DC \xC2\xB7 run2.dat", "/data/run2.dat", {1, 2, 3}},
+                    {3, "V DC \xC2\xB7 run.dat", "/data/run.dat", {1, 3, 5}}};
     for (std::size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(document.Series()[i].source, expected[i].source);
         EXPECT_EQ(document.Series()[i].label, expected[i].label);
+        EXPECT_EQ(document.Series()[i].unit, "V DC");
+        EXPECT_EQ(document.Series()[i].sourceFile, expected[i].file);
         EXPECT_EQ(document.Series()[i].readings.numbers, expected[i].numbers);
     }
     EXPECT_EQ(document.RangeLine(), "All 3 readings") << "the file's own readings only";
     EXPECT_EQ(document.ComparedFiles(),
               (std::vector<std::string>{"/data/run.dat", "/data/run2.dat", "/data/run.dat"}));
+    document.SetRange({1.2, 2});
+    EXPECT_EQ(document.RangeStatistics()[1].count, 2u) << "its readings at 1.5 and 2";
 
     document.RemoveComparedFile("/data/run.dat");
     ASSERT_EQ(document.Series().size(), 2u);
+    EXPECT_EQ(document.RangeStatistics().size(), 2u);
     EXPECT_EQ(document.Series()[0].label, "V DC") << "the file's own readings stay";
     EXPECT_EQ(document.Series()[1].source, 1u);
     EXPECT_EQ(document.Series()[1].label, "V DC \xC2\xB7 run2.dat");
     document.SetAxis({5.0, std::nullopt, AxisKind::Elapsed});
     EXPECT_EQ(document.Series()[1].readings.numbers, (std::vector<double>{1, 2, 3}))
         << "lined up as its own file, which has no interval";
+    document.RemoveComparedFile("/data/run2.dat");
+    EXPECT_EQ(document.Series().size(), 1u);
+    EXPECT_TRUE(document.ComparedFiles().empty());
 }
 
 // A thermocouple adapter's millivolts in degrees: the series in its new unit with its figures

@@ -1,8 +1,6 @@
 // The readings window as a desktop program: every command in its menus and by its shortcut,
 // the toolbar, the status bar, and the panes as the user leaves them.
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -11,12 +9,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTableView>
-#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 
@@ -26,12 +20,8 @@
 #include <map>
 #include <set>
 
-#include "tests/deadline.h"
-#include "tests/temp_dir.h"
+#include "tests/window_fixture.h"
 #include "ui/chart/cursor_lines.h"
-#include "ui/chart/readings_chart.h"
-#include "ui/readings_window.h"
-#include "ui/readings_window_set.h"
 #include "ui/statistics_columns.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
@@ -44,32 +34,6 @@ namespace {
 const char* const kFile =
     "1,2,0,0,0\r\n2,4,0,0,0\r\n3,4,0,50,1\r\n4,4,0,0,0\r\n5,4,0,0,0\r\n6,5,0,0,0\r\n"
     "7,6,0,0,0\r\n8,5,0,0,0\r\n9,7,0,60,1\r\n10,9,0,0,0\r\n11,3.5,0,0,0\r\n12,4,0,0,0\r\n";
-
-// The entries of a menu, by their text, separators left out.
-std::map<QString, QAction*> Entries(const QMenu& menu) {
-    std::map<QString, QAction*> entries;
-    for (QAction* action : menu.actions()) {
-        if (!action->isSeparator()) {
-            entries[action->text()] = action;
-        }
-    }
-    return entries;
-}
-
-QMenu* MenuTitled(const ReadingsWindow& window, const QString& title) {
-    for (QAction* action : window.menuBar()->actions()) {
-        if (action->text() == title) {
-            return action->menu();
-        }
-    }
-    return nullptr;
-}
-
-// The letter after the '&' of a text, lower case; none for a text without.
-QChar Mnemonic(const QString& text) {
-    const qsizetype amp = text.indexOf(QLatin1Char('&'));
-    return amp >= 0 && amp + 1 < text.size() ? text.at(amp + 1).toLower() : QChar();
-}
 
 // The title of the dialog `open` shows, which is then cancelled; empty when none opens.
 QString DialogShownBy(const std::function<void()>& open) {
@@ -96,22 +60,12 @@ QString CursorState(const ReadingsWindow& window) {
              cursors.Active() == CursorLines::Which::A ? QStringLiteral("A") : QStringLiteral("B"));
 }
 
-class ReadingsWindowMenusTest : public testing::Test {
+class ReadingsWindowMenusTest : public ReadingsWindowsTest {
   protected:
-    ReadingsWindowMenusTest() {
-        EXPECT_EQ(LoadUnitTable(RV7342_SOURCE_DIR "/app/unit2.dat", names), std::nullopt);
-        QSettings(QStringLiteral("rv7342"), QStringLiteral("readings")).clear();
-    }
-
-    // A window of a file of its own, shown and drawn, as a user sees it.
-    ReadingsWindow* Open(const std::string& name) {
+    // A window of a file of its own.
+    ReadingsWindow* OpenNew(const std::string& name) {
         dir.Write(name, kFile);
-        ReadingsWindow* window = windows.OpenDataFile(QString::fromStdString(dir.Path(name)));
-        if (window) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
-            window->Chart()->replot();
-        }
-        return window;
+        return Open(name);
     }
 
     // Closes the window as the user does, and lets it go.
@@ -119,11 +73,6 @@ class ReadingsWindowMenusTest : public testing::Test {
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-
-    UnitTable names{};
-    TempDir dir;
-    QWidget owner;
-    ReadingsWindowSet windows{names, &owner};
 };
 
 enum class Target { Window, Chart };
@@ -136,9 +85,8 @@ struct Command {
     const char* keys;  // as the menu shows them, every shortcut of the entry
     Target target;
     std::function<void(ReadingsWindow&)> setUp;
-    // What the command changes; for a command that asks something, the dialog's title.
-    std::function<QString(ReadingsWindow&)> effect;
-    bool asks = false;
+    // What the command changes; none for a command that asks something in a dialog.
+    std::function<QString(ReadingsWindow&)> effect = {};
 };
 
 const auto kNothing = [](ReadingsWindow&) {};
@@ -148,20 +96,14 @@ const auto kBothCursors = [](ReadingsWindow& window) {
     window.CursorControls()->PlaceAtMiddle(CursorLines::Which::A);
     window.CursorControls()->Place(CursorLines::Which::B, 9);
 };
-const auto kNoDialog = [](ReadingsWindow&) { return QString(); };
 
 const Command kCommands[] = {
-    {"&File", "&Open data file...", "Open data file", "Ctrl+O", Target::Window, kNothing, kNoDialog,
-     true},
-    {"&File", "Compare wit&h...", "Compare with", "Alt+H", Target::Window, kNothing, kNoDialog,
-     true},
+    {"&File", "&Open data file...", "Open data file", "Ctrl+O", Target::Window, kNothing},
+    {"&File", "Compare wit&h...", "Compare with", "Alt+H", Target::Window, kNothing},
     // With no file compared, it says so.
-    {"&File", "Re&move compared file", "RV7342 Readings", "Alt+M", Target::Window, kNothing,
-     kNoDialog, true},
-    {"&File", "&Export readings...", "Export readings", "Ctrl+E, Alt+E", Target::Window, kNothing,
-     kNoDialog, true},
-    {"&File", "&Save chart...", "Save chart", "Ctrl+S, Alt+S", Target::Window, kNothing, kNoDialog,
-     true},
+    {"&File", "Re&move compared file", "RV7342 Readings", "Alt+M", Target::Window, kNothing},
+    {"&File", "&Export readings...", "Export readings", "Ctrl+E, Alt+E", Target::Window, kNothing},
+    {"&File", "&Save chart...", "Save chart", "Ctrl+S, Alt+S", Target::Window, kNothing},
     {"&File", "&Close", "1 -> 0", "Ctrl+W, Ctrl+F4", Target::Window, kNothing,
      [](ReadingsWindow& window) { return QString::number(window.isVisible()); }},
     {"&View", "&Whole memory", "Readings 4\u20139 of 12 -> All 12 readings", "Ctrl+0, Alt+W",
@@ -190,19 +132,18 @@ const Command kCommands[] = {
          return QString::number(window.Statistics()->columnCount()) +
                 (window.LimitsBox()->isChecked() ? QStringLiteral(" ticked") : QString());
      }},
-    {"Meas&ure", "Co&nversions...", "Conversions", "Alt+N", Target::Window, kNothing, kNoDialog,
-     true},
+    {"Meas&ure", "Co&nversions...", "Conversions", "Alt+N", Target::Window, kNothing},
     {"Meas&ure", "&Copy statistics", "before -> All 12 readings", "Alt+C", Target::Window,
      [](ReadingsWindow&) { QGuiApplication::clipboard()->setText(QStringLiteral("before")); },
      [](ReadingsWindow&) { return QGuiApplication::clipboard()->text().section('\n', 0, 0); }},
-    {"Hel&p", "&Mouse and keys", "Mouse and keys", "F1", Target::Window, kNothing, kNoDialog, true},
-    {"Hel&p", "&About", "About RV7342 Readings", "", Target::Window, kNothing, kNoDialog, true},
+    {"Hel&p", "&Mouse and keys", "Mouse and keys", "F1", Target::Window, kNothing},
+    {"Hel&p", "&About", "About RV7342 Readings", "", Target::Window, kNothing},
 };
 
 // What the command does: the dialog it shows, or what it changes as "before -> after".
 QString Outcome(const Command& command, ReadingsWindow& window, const std::function<void()>& run) {
     command.setUp(window);
-    if (command.asks) {
+    if (!command.effect) {
         return DialogShownBy(run);
     }
     const QString before = command.effect(window);
@@ -216,7 +157,7 @@ TEST_F(ReadingsWindowMenusTest, EveryCommandFromItsMenuAndByItsShortcutsDoesTheS
     int file = 0;
     for (const Command& command : kCommands) {
         SCOPED_TRACE(command.entry);
-        ReadingsWindow* window = Open("menu" + std::to_string(++file) + ".dat");
+        ReadingsWindow* window = OpenNew("menu" + std::to_string(++file) + ".dat");
         ASSERT_NE(window, nullptr);
         QMenu* menu = MenuTitled(*window, QString::fromLatin1(command.menu));
         ASSERT_NE(menu, nullptr);
@@ -234,7 +175,7 @@ TEST_F(ReadingsWindowMenusTest, EveryCommandFromItsMenuAndByItsShortcutsDoesTheS
 
         for (const QKeySequence& shortcut : shortcuts) {
             SCOPED_TRACE(shortcut.toString().toStdString());
-            ReadingsWindow* other = Open("keys" + std::to_string(++file) + ".dat");
+            ReadingsWindow* other = OpenNew("keys" + std::to_string(++file) + ".dat");
             ASSERT_NE(other, nullptr);
             QWidget* target =
                 command.target == Target::Chart ? static_cast<QWidget*>(other->Chart()) : other;
@@ -250,24 +191,19 @@ TEST_F(ReadingsWindowMenusTest, EveryCommandFromItsMenuAndByItsShortcutsDoesTheS
 // A key that means two things does one of them, or neither: no letter twice in one menu, and
 // no Alt+letter that is both a menu of the menu bar, a command's shortcut and a control's.
 TEST_F(ReadingsWindowMenusTest, NoMnemonicTwiceInAMenuNorAnAltKeyTwiceInTheWindow) {
-    ReadingsWindow* window = Open("known.dat");
+    ReadingsWindow* window = OpenNew("known.dat");
     ASSERT_NE(window, nullptr);
     std::map<QChar, QStringList> altKeys;
     for (QAction* title : window->menuBar()->actions()) {
         altKeys[Mnemonic(title->text())] << title->text();
         SCOPED_TRACE(title->text().toStdString());
-        std::map<QChar, QStringList> letters;
+        EXPECT_EQ(MnemonicClashes(title->menu()->actions()), QStringList());
         for (const auto& [text, entry] : Entries(*title->menu())) {
-            EXPECT_FALSE(Mnemonic(text).isNull()) << text.toStdString() << " has no mnemonic";
-            letters[Mnemonic(text)] << text;
             for (const QKeySequence& keys : entry->shortcuts()) {
                 if (keys[0].keyboardModifiers() == Qt::AltModifier) {
                     altKeys[QChar(static_cast<char16_t>(keys[0].key())).toLower()] << text;
                 }
             }
-        }
-        for (const auto& [letter, texts] : letters) {
-            EXPECT_EQ(texts.size(), 1) << texts.join(", ").toStdString();
         }
     }
     for (const QWidget* control : window->findChildren<QWidget*>()) {
@@ -287,7 +223,7 @@ TEST_F(ReadingsWindowMenusTest, NoMnemonicTwiceInAMenuNorAnAltKeyTwiceInTheWindo
 // The toolbar's commands are the menus' own, each with a bundled icon and a tooltip that
 // names it and its shortcut.
 TEST_F(ReadingsWindowMenusTest, ToolbarCommandsHaveIconsAndTooltipsWithTheirShortcuts) {
-    ReadingsWindow* window = Open("known.dat");
+    ReadingsWindow* window = OpenNew("known.dat");
     ASSERT_NE(window, nullptr);
     auto* bar = window->findChild<QToolBar*>();
     ASSERT_NE(bar, nullptr);
@@ -320,7 +256,7 @@ TEST_F(ReadingsWindowMenusTest, ToolbarCommandsHaveIconsAndTooltipsWithTheirShor
 // The axis chosen from View is the one the axis list shows, and only the axes the interval and
 // start allow can be chosen; Second-display lines shows and hides every second display.
 TEST_F(ReadingsWindowMenusTest, AxisChoiceAndSecondDisplayLinesFromTheViewMenu) {
-    ReadingsWindow* window = Open("known.dat");
+    ReadingsWindow* window = OpenNew("known.dat");
     ASSERT_NE(window, nullptr);
     std::map<QString, QAction*> view = Entries(*MenuTitled(*window, "&View"));
     QAction* readingNumbers = view["Reading &No."];
@@ -358,7 +294,7 @@ TEST_F(ReadingsWindowMenusTest, AxisChoiceAndSecondDisplayLinesFromTheViewMenu) 
 // statistics fit the window's default width: no column is cut and no horizontal scroll bar is
 // needed.
 TEST_F(ReadingsWindowMenusTest, StatisticsWithLimitsFitTheDefaultWidth) {
-    ReadingsWindow* window = Open("known.dat");
+    ReadingsWindow* window = OpenNew("known.dat");
     ASSERT_NE(window, nullptr);
     QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
     window->SetLimits("V DC", {3.0, 8.0});
@@ -367,9 +303,8 @@ TEST_F(ReadingsWindowMenusTest, StatisticsWithLimitsFitTheDefaultWidth) {
     window->CursorControls()->PlaceAtMiddle(CursorLines::Which::A);
     QTableView* table = window->StatisticsTable();
     ASSERT_EQ(table->model()->columnCount(), 15);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return table->horizontalHeader()->length() > 0; },
-                        static_cast<int>(std::chrono::milliseconds(kEventDeadline).count())));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return table->horizontalHeader()->length() > 0; },
+                                kWindowDeadlineMs));
     QCoreApplication::processEvents();
     EXPECT_LE(table->horizontalHeader()->length(), table->viewport()->width());
     EXPECT_FALSE(table->horizontalScrollBar()->isVisible());
@@ -384,7 +319,7 @@ TEST_F(ReadingsWindowMenusTest, StatisticsWithLimitsFitTheDefaultWidth) {
 // A column hidden from the header's context menu stays hidden while the limit columns come
 // and go, and when the window is opened again; ticked again, it is back.
 TEST_F(ReadingsWindowMenusTest, ColumnsHiddenFromTheHeaderMenuStayHidden) {
-    ReadingsWindow* window = Open("known.dat");
+    ReadingsWindow* window = OpenNew("known.dat");
     ASSERT_NE(window, nullptr);
     QTableView* table = window->StatisticsTable();
     QHeaderView* header = table->horizontalHeader();
@@ -400,9 +335,7 @@ TEST_F(ReadingsWindowMenusTest, ColumnsHiddenFromTheHeaderMenuStayHidden) {
     window->LimitsBox()->setChecked(true);
     EXPECT_TRUE(table->isColumnHidden(5)) << "kept through the limit columns";
     EXPECT_FALSE(table->isColumnHidden(9));
-    Close(window);
-
-    window = Open("known.dat");
+    window = Reopen(window, "known.dat");
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->StatisticsTable()->isColumnHidden(5)) << "kept for the next window";
     window->Columns()->SetHidden("Std. deviation", false);
@@ -412,7 +345,7 @@ TEST_F(ReadingsWindowMenusTest, ColumnsHiddenFromTheHeaderMenuStayHidden) {
 // The panes and the toolbar hidden, a pane moved and floated, the window resized and its axis
 // chosen: closed and opened again, it is as it was left.
 TEST_F(ReadingsWindowMenusTest, PanesSizeAndAxisAreAsLeftWhenTheWindowOpensAgain) {
-    ReadingsWindow* window = Open("known.dat");
+    ReadingsWindow* window = OpenNew("known.dat");
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->size(), QSize(1000, 700)) << "the default size";
     EXPECT_TRUE(window->StatisticsPane()->isVisible());
@@ -433,9 +366,7 @@ TEST_F(ReadingsWindowMenusTest, PanesSizeAndAxisAreAsLeftWhenTheWindowOpensAgain
     QTest::keyClicks(window->TimeAxisControls()->IntervalField(), "10");
     view["Reading &No."]->trigger();
     EXPECT_FALSE(window->StatisticsPane()->isVisible());
-    Close(window);
-
-    window = Open("known.dat");
+    window = Reopen(window, "known.dat");
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->size(), left);
     EXPECT_FALSE(window->StatisticsPane()->isVisible());
@@ -448,8 +379,7 @@ TEST_F(ReadingsWindowMenusTest, PanesSizeAndAxisAreAsLeftWhenTheWindowOpensAgain
     // Floated and shown again.
     window->ReadoutPane()->setFloating(true);
     Entries(*MenuTitled(*window, "&View"))["St&atistics"]->trigger();
-    Close(window);
-    window = Open("known.dat");
+    window = Reopen(window, "known.dat");
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->StatisticsPane()->isVisible());
     EXPECT_TRUE(window->ReadoutPane()->isFloating());

@@ -4,22 +4,16 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
-#include <QDockWidget>
 #include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTest>
 #include <QToolTip>
-#include <QUrl>
-#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -36,16 +30,12 @@
 #include "tests/child_process.h"
 #endif
 
-#include "tests/message_boxes.h"
 #include "tests/shown_text.h"
-#include "tests/temp_dir.h"
-#include "tests/text_contains.h"
+#include "tests/svg_chart.h"
 #include "tests/window_fixture.h"
 #include "ui/chart/cursor_lines.h"
 #include "ui/chart/limit_marks.h"
-#include "ui/chart/readings_chart.h"
 #include "ui/conversions_dialog.h"
-#include "ui/readings_window_set.h"
 #include "ui/statistics_model.h"
 #include "ui/time_axis_bar.h"
 #include "ui/two_point_dialog.h"
@@ -62,48 +52,9 @@ const char* const kKnownFile =
     "7,1E+39,0,0,0\r\n8,5,0,0,0\r\n9,7,0,60,1\r\n10,9,0,0,0\r\n11,-3.5,57,0,0\r\n"
     "12,-1E+400,0,0,0\r\n";
 
-// The text an SVG drawing shows, a line for each of its text elements.
-std::string SvgText(const std::string& svg) {
-    QXmlStreamReader reader(QByteArray::fromStdString(svg));
-    std::string text;
-    while (!reader.atEnd()) {
-        if (reader.readNext() == QXmlStreamReader::StartElement &&
-            reader.name() == QStringLiteral("text")) {
-            text += reader.readElementText(QXmlStreamReader::IncludeChildElements).toStdString();
-            text += '\n';
-        }
-    }
-    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-    return text;
-}
-
-class ReadingsWindowTest : public testing::Test {
+class ReadingsWindowTest : public ReadingsWindowsTest {
   protected:
-    ReadingsWindowTest() {
-        EXPECT_EQ(LoadUnitTable(RV7342_SOURCE_DIR "/app/unit2.dat", names), std::nullopt);
-        dir.Write("known.dat", kKnownFile);
-        QSettings(QStringLiteral("rv7342"), QStringLiteral("readings")).clear();
-    }
-
-    QString Path(const std::string& name) const { return QString::fromStdString(dir.Path(name)); }
-
-    // The window, shown and drawn, as a user sees it; null when the file shows none.
-    ReadingsWindow* Open(const std::string& name) {
-        ReadingsWindow* window = windows.OpenDataFile(Path(name));
-        if (window) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(window, kWindowDeadlineMs));
-            window->Chart()->replot();
-        }
-        return window;
-    }
-
-    // The window of the file closed, as a user closes it, and the file opened again.
-    ReadingsWindow* Reopen(ReadingsWindow* window, const std::string& name) {
-        window->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_EQ(windows.Find(Path(name)), nullptr) << "closed";
-        return Open(name);
-    }
+    ReadingsWindowTest() { dir.Write("known.dat", kKnownFile); }
 
     // Types the logging interval, and ticks Started at with `start`, as a user does.
     static void SetTime(ReadingsWindow& window, const char* interval,
@@ -128,11 +79,7 @@ class ReadingsWindowTest : public testing::Test {
         return titles;
     }
 
-    UnitTable names{};
-    TempDir dir;
     MessageBoxAnswerer boxes;
-    QWidget owner;
-    ReadingsWindowSet windows{names, &owner};
 };
 
 // A window of the file of known statistics, opened for each test.
@@ -171,10 +118,8 @@ TEST_F(ReadingsWindowTest, SeriesLegendStatisticsAndTheirVisibility) {
                   shown);
     }
     EXPECT_EQ(chart->graph(0)->data()->size(), 8) << "left-out values are not drawn";
-    const QString summary = window->Summary()->text();
-    EXPECT_TRUE(summary.startsWith("12 readings of ") &&
-                summary.contains("2 values are not finite"))
-        << summary.toStdString();
+    EXPECT_TRUE(window->Summary()->text().startsWith("12 readings of "));
+    EXPECT_TRUE(Contains(window->Summary()->text(), "2 values are not finite"));
     EXPECT_EQ(window->Summary()->parentWidget(), window->statusBar());
 
     // A click on a legend entry shows its series; unticking its table row hides it.
@@ -265,9 +210,9 @@ TEST_F(ReadingsWindowTest, EachFailingFileIsReportedOnceWithItsFullPath) {
         ReadingsWindow* window = Open(name);
         EXPECT_EQ(window != nullptr, shown);
         ASSERT_EQ(boxes.seen.size(), 1u);
-        const QString& text = boxes.seen[0].text;
-        EXPECT_TRUE(text.contains(Path(name)) && text.contains(reason)) << text.toStdString();
-        EXPECT_EQ(text.contains("The 2 readings read before it are shown"), shown);
+        EXPECT_TRUE(Contains(boxes.seen[0].text, Path(name)));
+        EXPECT_TRUE(Contains(boxes.seen[0].text, reason));
+        EXPECT_EQ(boxes.seen[0].text.contains("The 2 readings read before it are shown"), shown);
         EXPECT_TRUE(!window || Row(*window, 0).mid(0, 2) == QStringList({"V DC", "2"}));
     }
 }
@@ -281,13 +226,7 @@ TEST_F(ReadingsWindowTest, OneWindowPerFileShowingWhatWasLastReadAndDropsOpenOth
     EXPECT_EQ(Row(*first, 0).mid(0, 3), (QStringList{"V DC", "1", "7.5"}));
 
     dir.Write("other.dat", "1,1,0,0,0\r\n");
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(Path("other.dat"))});
-    QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(first, &enter);
-    ASSERT_TRUE(enter.isAccepted());
-    QDropEvent drop({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(first, &drop);
+    ASSERT_TRUE(DropFile(first, Path("other.dat")));
     ReadingsWindow* other = windows.Find(Path("other.dat"));
     ASSERT_NE(other, nullptr) << "a file dropped on a readings window opens";
     EXPECT_NE(other, first);
@@ -400,10 +339,9 @@ TEST_F(KnownFileWindow, CursorsPlacedMovedAndReadByKeyboardAlone) {
     EXPECT_EQ(cursors->B(), 10);
     EXPECT_EQ(cursors->A(), 6);
     const QString text = window->StatisticsText();
-    EXPECT_TRUE(text.contains("\nReading\t6 (0:00:50)\t10 (0:01:30)\t4 readings, 0:00:40\t\n"))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains("\nV DC\t5\t9\t4\t6 /min\n")) << "4 V in 40 s";
-    EXPECT_TRUE(text.contains("\nunit 57\t4\t4\t0\t\n")) << "the reading before each cursor";
+    EXPECT_TRUE(Contains(text, "\nReading\t6 (0:00:50)\t10 (0:01:30)\t4 readings, 0:00:40\t\n"));
+    EXPECT_TRUE(Contains(text, "\nV DC\t5\t9\t4\t6 /min\n")) << "4 V in 40 s";
+    EXPECT_TRUE(Contains(text, "\nunit 57\t4\t4\t0\t\n")) << "the reading before each cursor";
     EXPECT_FALSE(text.mid(text.indexOf("\nReading\t")).contains("V AC")) << "only the series shown";
     EXPECT_TRUE(window->Readout()->text().contains("6 /min"));
 
@@ -497,7 +435,7 @@ TEST_F(KnownFileWindow, LimitsSetInTheTableByKeyboardAndRemembered) {
 // The window's own file is compared like another.
 TEST_F(KnownFileWindow, AnotherFileComparedRememberedAndRemoved) {
     dir.Write("run2.dat", "1,3,0,0,0\r\n2,6,0,0,0\r\n3,9,0,0,0\r\n");
-    EXPECT_EQ(window->CompareWith(Path("missing.dat")).value_or("").contains("missing.dat"), true);
+    EXPECT_TRUE(Contains(window->CompareWith(Path("missing.dat")).value_or(""), "missing.dat"));
     ASSERT_EQ(window->CompareWith(Path("run2.dat")), std::nullopt);
     ReadingsChart* chart = window->Chart();
     ASSERT_EQ(chart->graphCount(), 4);
@@ -509,8 +447,7 @@ TEST_F(KnownFileWindow, AnotherFileComparedRememberedAndRemoved) {
 
     chart->setFocus();
     QTest::keyClick(chart, Qt::Key_A);
-    EXPECT_TRUE(window->StatisticsText().contains("\nV DC \u00b7 run2.dat\t9\n"))
-        << window->StatisticsText().toStdString();
+    EXPECT_TRUE(Contains(window->StatisticsText(), "\nV DC \u00b7 run2.dat\t9\n"));
 
     // Remembered for the file: compared again when it is reopened, no longer once removed.
     const auto reopen = [this, &chart] {
@@ -725,24 +662,22 @@ TEST_F(KnownFileWindow, ChartSavedByItsSuffixOrAReasonNamingTheFile) {
         EXPECT_EQ(dir.Read(name).substr(0, start.size()), start);
         EXPECT_GT(dir.Read(name).size(), 1000u);
     }
-    // What a user sees: the image at the chart's size, the legend's names in the drawings'
-    // text.
+    // What a user sees: the image at the chart's size, the legend's names in the drawings.
     EXPECT_EQ(QImage(Path("chart.png")).size(), window->Chart()->size());
-    const std::string svg = SvgText(dir.Read("chart.svg"));
+    const std::string svg = DescribeSvgChart(dir.Read("chart.svg"));
 #ifndef _WIN32
     ChildProcess pdf("/usr/bin/pdftotext", {dir.Path("chart.pdf"), "-"});
     ASSERT_EQ(pdf.Wait(kEventDeadline), 0) << pdf.Errors();
 #endif
     for (const char* entry : {"V DC", "unit 57", "V AC (second display)"}) {
-        EXPECT_TRUE(Contains(svg, entry));
+        EXPECT_TRUE(Contains(svg, "\nlegend " + std::string(entry) + ": "));
 #ifndef _WIN32
         EXPECT_TRUE(Contains(pdf.Output(), entry));
 #endif
     }
 
     for (const QString& path : {Path("chart.txt"), Path("chart"), Path("missing/chart.png")}) {
-        const QString reason = window->SaveChart(path).value_or("");
-        EXPECT_TRUE(reason.contains(path)) << reason.toStdString();
+        EXPECT_TRUE(Contains(window->SaveChart(path).value_or(""), path));
         EXPECT_FALSE(QFileInfo::exists(path)) << "nothing written";
     }
     EXPECT_TRUE(window->SaveChart(Path("chart.txt"))->contains(".png, .svg or .pdf"));
@@ -803,9 +738,10 @@ TEST_F(KnownFileWindow, ExportByItsSuffixOfEveryReadingWithTheTimeAxisAndConvers
               "No.,Value,Unit,Value 2,Unit 2\r\n1,2000,mV DC,,\r\n2,4000,mV DC,,");
 
     const QString refused = window->ExportReadings(Path("out.ods")).value_or("");
-    EXPECT_TRUE(refused.contains(Path("out.ods")) && refused.contains(".xlsx or .csv"));
+    EXPECT_TRUE(Contains(refused, Path("out.ods")));
+    EXPECT_TRUE(Contains(refused, ".xlsx or .csv"));
     dir.Write("known.dat", "");
-    EXPECT_TRUE(window->ExportReadings(Path("out.csv")).value_or("").contains(Path("known.dat")))
+    EXPECT_TRUE(Contains(window->ExportReadings(Path("out.csv")).value_or(""), Path("known.dat")))
         << "a file that can no longer be read";
 }
 
@@ -829,9 +765,8 @@ TEST_F(ReadingsWindowTest, TwoPointCalibrationGivesARowsFactorAndOffset) {
         type(points, "1");
         EXPECT_TRUE(points.isVisible()) << "refused";
         ASSERT_EQ(boxes.seen.size(), 1u);
-        EXPECT_TRUE(boxes.seen[0].text.contains(
-            QStringLiteral("two equal readings (1) cannot tell a conversion")))
-            << boxes.seen[0].text.toStdString();
+        EXPECT_TRUE(
+            Contains(boxes.seen[0].text, "two equal readings (1) cannot tell a conversion"));
     }
 
     ConversionsDialog dialog({"V DC", "mV DC"}, {});
@@ -899,10 +834,10 @@ TEST_F(ReadingsWindowTest, ExportAndSaveChartRefuseTheDataFileShown) {
 #endif
     ReadingsWindow* window = Open("run.csv");
     ASSERT_NE(window, nullptr);
-    const QString export_ = window->ExportReadings(Path("run.csv")).value_or("");
-    EXPECT_TRUE(export_.contains("it is the data file this window shows")) << export_.toStdString();
-    const QString chart = window->SaveChart(Path("link.png")).value_or("");
-    EXPECT_TRUE(chart.contains("it is the data file this window shows")) << chart.toStdString();
+    for (const auto& refused :
+         {window->ExportReadings(Path("run.csv")), window->SaveChart(Path("link.png"))}) {
+        EXPECT_TRUE(Contains(refused.value_or(""), "it is the data file this window shows"));
+    }
     EXPECT_EQ(dir.Read("run.csv"), kKnownFile);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// What a table shows a user, cell by cell, and numbers written as a user reads them in the
-// language the test runs in.
+// Qt's texts checked for a part, what a table shows a user, cell by cell, and numbers written
+// as a user reads them in the language the test runs in.
 
 #include <QAbstractItemModel>
 #include <QString>
@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "datafiles/unit_table.h"
+#include "tests/text_contains.h"
 
 // Qt's strings in GoogleTest's messages as the text they hold.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -20,6 +21,10 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace rv7342 {
+
+inline testing::AssertionResult Contains(const QString& text, const QString& part) {
+    return Contains(text.toStdString(), part.toStdString());
+}
 
 inline QString Cell(const QAbstractItemModel& model, int row, int column) {
     return model.index(row, column).data().toString();

@@ -1,23 +1,14 @@
 // Downloads driven from Form2's buttons, the meter played by a pseudo-terminal behind COM2.
 
 #include <qcustomplot.h>
-#include <QAction>
-#include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTimer>
-#include <QUrl>
 
 #include "tests/download_fixture.h"
-#include "tests/shown_text.h"
-#include "tests/text_contains.h"
-#include "ui/chart/readings_chart.h"
-#include "ui/readings_window_set.h"
 
 namespace rv7342 {
 namespace {
@@ -40,11 +31,8 @@ TEST_F(Download, WholeMemoryReachesTheFileAndTheTable) {
         EXPECT_TRUE(window->Command1[2]->isEnabled());
         EXPECT_FALSE(window->PlotReadingsAction->isEnabled());
         EXPECT_FALSE(window->OpenDataFileAction->isEnabled());
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.Path("other.dat")))});
-        QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window.get(), &enter);
-        EXPECT_FALSE(enter.isAccepted()) << "no file is taken during a transfer";
+        EXPECT_FALSE(DropFile(window.get(), QString::fromStdString(dir.Path("other.dat"))))
+            << "no file is taken during a transfer";
     });
     ClickStart();
     EXPECT_EQ(elsewhere.Read("abs.dat"),
@@ -178,7 +166,7 @@ TEST_F(Download, AnUnpluggedAdapterKeepsTheRecordsAndSaysSo) {
     // The slave's device file goes with its master, as an adapter's does when it is pulled.
     const std::string reason = boxes.seen[0].text.toStdString();
     const std::string& device = line.SlavePath();
-    EXPECT_TRUE(Contains(reason, "incomplete")) << reason;
+    EXPECT_TRUE(Contains(reason, "incomplete"));
     EXPECT_TRUE(Contains(reason, "1 readings were saved"));
     EXPECT_TRUE(Contains(reason, "the connection to COM2 (" + device +
                                      ") was lost: the device hung up; " + device +
@@ -196,9 +184,8 @@ TEST_F(Download, AFullDiskEndsTheTransferAndSaysSo) {
     SendWhenOpen(MemoryImage({kTwoValue, kTwoValue}));
     ClickStart();
     ASSERT_EQ(boxes.seen.size(), 2u);
-    EXPECT_TRUE(boxes.seen[1].text.contains("No space left on device"))
-        << boxes.seen[1].text.toStdString();
-    EXPECT_TRUE(boxes.seen[1].text.contains("0 readings were saved"));
+    EXPECT_TRUE(Contains(boxes.seen[1].text, "No space left on device"));
+    EXPECT_TRUE(Contains(boxes.seen[1].text, "0 readings were saved"));
     EXPECT_EQ(window->Label1[2]->text(), "Transfer incomplete");
     EXPECT_TRUE(window->Command1[0]->isEnabled());
     EXPECT_FALSE(window->State().fgComPortOpen);

@@ -11,7 +11,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include "tests/shown_text.h"
 #include "tests/window_fixture.h"
 
 namespace rv7342 {
@@ -86,8 +85,8 @@ TEST_F(StartUp, UnreadableUnitTableIsReportedOnceAndTheWindowComesUp) {
     std::filesystem::create_directory(dir.Path("unit2.dat"));
     const auto window = OpenWindow();
     ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_TRUE(boxes.seen[0].text.contains(QString::fromStdString(dir.Path("unit2.dat"))));
-    EXPECT_TRUE(boxes.seen[0].text.contains("Is a directory"));
+    EXPECT_TRUE(Contains(boxes.seen[0].text.toStdString(), dir.Path("unit2.dat")));
+    EXPECT_TRUE(Contains(boxes.seen[0].text, "Is a directory"));
     EXPECT_TRUE(IsUnassigned(window->State().UnitNames[0]));
     EXPECT_TRUE(window->Command1[0]->isEnabled());
 }
@@ -119,8 +118,7 @@ TEST_F(Viewer, ShowsTheRecordsOfTheFileOrWhatCouldBeRead) {
         EXPECT_EQ(Header(*window->FGrid1->model(), 0), "No.");
         ASSERT_EQ(boxes.seen.size(), view.reasonHolds.empty() ? 0u : 1u);
         for (const std::string& part : view.reasonHolds) {
-            EXPECT_TRUE(boxes.seen[0].text.contains(QString::fromStdString(part)))
-                << boxes.seen[0].text.toStdString();
+            EXPECT_TRUE(Contains(boxes.seen[0].text.toStdString(), part));
         }
     }
     // The last view, of three.dat, shows its cells.
