@@ -14,8 +14,8 @@
 
 #include "datafiles/data_file.h"
 #include "datafiles/unit_table.h"
+#include "document/readings_document.h"
 #include "measuring/options.h"
-#include "readings/readings_document.h"
 #include "readings/time_axis.h"
 
 namespace rv7342::cli {

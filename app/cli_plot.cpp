@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "app/cli.h"
-#include "readings/readings_document.h"
+#include "document/readings_document.h"
 #include "ui/chart/chart_saving.h"
 #include "ui/chart/readings_chart.h"
 

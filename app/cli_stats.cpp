@@ -11,9 +11,9 @@
 
 #include "app/cli.h"
 #include "datafiles/text_fields.h"
+#include "document/readings_document.h"
 #include "export/export_table.h"
 #include "measuring/options.h"
-#include "readings/readings_document.h"
 
 namespace rv7342::cli {
 

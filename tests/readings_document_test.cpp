@@ -1,4 +1,4 @@
-#include "readings/readings_document.h"
+#include "document/readings_document.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "datafiles/unit_table.h"
-#include "readings/readings_document.h"
+#include "document/readings_document.h"
 
 class QAction;
 class QActionGroup;

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "readings/readings_document.h"
+#include "document/readings_document.h"
 
 namespace rv7342 {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "readings/readings_document.h"
+#include "document/readings_document.h"
 
 namespace rv7342 {
 

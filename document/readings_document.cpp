@@ -1,4 +1,4 @@
-#include "readings/readings_document.h"
+#include "document/readings_document.h"
 
 #include <algorithm>
 #include <utility>
