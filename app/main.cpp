@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "desktop/local_text.h"
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 
 namespace {
 

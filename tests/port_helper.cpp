@@ -24,7 +24,7 @@
 
 #include "tests/message_boxes.h"
 #include "transfer/serial_link.h"
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 
 namespace {
 

@@ -22,9 +22,9 @@
 
 #include "tests/window_fixture.h"
 #include "ui/chart/cursor_lines.h"
-#include "ui/statistics_columns.h"
-#include "ui/statistics_model.h"
-#include "ui/time_axis_bar.h"
+#include "ui/readings/statistics_columns.h"
+#include "ui/readings/statistics_model.h"
+#include "ui/readings/time_axis_bar.h"
 
 namespace rv7342 {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/readings_window.h"
+#include "ui/readings/readings_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,10 +35,10 @@
 #include "tests/window_fixture.h"
 #include "ui/chart/cursor_lines.h"
 #include "ui/chart/limit_marks.h"
-#include "ui/conversions_dialog.h"
-#include "ui/statistics_model.h"
-#include "ui/time_axis_bar.h"
-#include "ui/two_point_dialog.h"
+#include "ui/readings/conversions_dialog.h"
+#include "ui/readings/statistics_model.h"
+#include "ui/readings/time_axis_bar.h"
+#include "ui/readings/two_point_dialog.h"
 
 namespace rv7342 {
 namespace {

@@ -28,8 +28,8 @@
 #include "tests/shown_text.h"
 #include "tests/temp_dir.h"
 #include "ui/chart/readings_chart.h"
-#include "ui/main_window.h"
-#include "ui/readings_window_set.h"
+#include "ui/main/main_window.h"
+#include "ui/readings/readings_window_set.h"
 
 namespace rv7342 {
 

@@ -15,7 +15,7 @@
 #include "tools/benchmark/full_memory.h"
 #include "ui/chart/cursor_lines.h"
 #include "ui/chart/readings_chart.h"
-#include "ui/readings_window_set.h"
+#include "ui/readings/readings_window_set.h"
 
 namespace rv7342 {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "tests/temp_dir.h"
 #include "tools/benchmark/full_memory.h"
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 
 namespace rv7342 {
 namespace {

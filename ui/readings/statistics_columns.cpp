@@ -1,11 +1,11 @@
-#include "ui/statistics_columns.h"
+#include "ui/readings/statistics_columns.h"
 
 #include <QHeaderView>
 #include <QMenu>
 #include <QTableView>
 
-#include "ui/readings_settings.h"
-#include "ui/statistics_model.h"
+#include "ui/readings/readings_settings.h"
+#include "ui/readings/statistics_model.h"
 
 namespace rv7342 {
 

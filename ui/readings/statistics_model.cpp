@@ -1,4 +1,4 @@
-#include "ui/statistics_model.h"
+#include "ui/readings/statistics_model.h"
 
 #include <QLocale>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "ui/time_axis_bar.h"
+#include "ui/readings/time_axis_bar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
-#include "ui/two_point_dialog.h"
+#include "ui/readings/two_point_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "ui/conversions_dialog.h"
+#include "ui/readings/conversions_dialog.h"
 
 namespace rv7342 {
 

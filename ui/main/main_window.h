@@ -16,7 +16,7 @@
 #include "desktop/local_text.h"
 #include "transfer/serial_link.h"
 #include "transfer/transfer_session.h"
-#include "ui/form_state.h"
+#include "ui/main/form_state.h"
 
 class QAction;
 class QCheckBox;

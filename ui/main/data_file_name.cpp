@@ -1,4 +1,4 @@
-#include "ui/data_file_name.h"
+#include "ui/main/data_file_name.h"
 
 #include <QDir>
 #include <QFileInfo>

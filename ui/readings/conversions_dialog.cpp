@@ -1,4 +1,4 @@
-#include "ui/conversions_dialog.h"
+#include "ui/readings/conversions_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -15,8 +15,8 @@
 #include <utility>
 
 #include "datafiles/text_fields.h"
-#include "ui/readings_settings.h"
-#include "ui/two_point_dialog.h"
+#include "ui/readings/readings_settings.h"
+#include "ui/readings/two_point_dialog.h"
 
 namespace rv7342 {
 

@@ -11,7 +11,7 @@
 #include "datafiles/data_file.h"
 #include "datafiles/failure.h"
 #include "datafiles/unit_table.h"
-#include "ui/readings_window.h"
+#include "ui/readings/readings_window.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "ui/readings_settings.h"
+#include "ui/readings/readings_settings.h"
 
 #include <QDir>
 #include <QSettings>

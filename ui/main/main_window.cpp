@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 #include "desktop/program_places.h"
 
 #include <QCheckBox>
@@ -15,10 +15,10 @@
 #include <QTableView>
 
 #include "datafiles/data_places.h"
-#include "ui/data_file_name.h"
-#include "ui/data_viewer.h"
-#include "ui/port_tooltips.h"
-#include "ui/readings_window_set.h"
+#include "ui/main/data_file_name.h"
+#include "ui/main/data_viewer.h"
+#include "ui/main/port_tooltips.h"
+#include "ui/readings/readings_window_set.h"
 
 namespace rv7342 {
 

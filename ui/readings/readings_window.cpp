@@ -1,4 +1,4 @@
-#include "ui/readings_window.h"
+#include "ui/readings/readings_window.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -30,11 +30,11 @@
 #include "ui/chart/cursor_lines.h"
 #include "ui/chart/limit_marks.h"
 #include "ui/chart/readings_chart.h"
-#include "ui/conversions_dialog.h"
-#include "ui/readings_settings.h"
-#include "ui/statistics_columns.h"
-#include "ui/statistics_model.h"
-#include "ui/time_axis_bar.h"
+#include "ui/readings/conversions_dialog.h"
+#include "ui/readings/readings_settings.h"
+#include "ui/readings/statistics_columns.h"
+#include "ui/readings/statistics_model.h"
+#include "ui/readings/time_axis_bar.h"
 
 namespace rv7342 {
 

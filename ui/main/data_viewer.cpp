@@ -1,4 +1,4 @@
-#include "ui/data_viewer.h"
+#include "ui/main/data_viewer.h"
 
 #include <QApplication>
 #include <QHeaderView>

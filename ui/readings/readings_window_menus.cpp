@@ -13,9 +13,9 @@
 
 #include "ui/chart/cursor_lines.h"
 #include "ui/chart/readings_chart.h"
-#include "ui/readings_window.h"
-#include "ui/svg_icon.h"
-#include "ui/time_axis_bar.h"
+#include "ui/readings/readings_window.h"
+#include "ui/readings/svg_icon.h"
+#include "ui/readings/time_axis_bar.h"
 
 namespace rv7342 {
 

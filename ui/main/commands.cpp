@@ -14,9 +14,9 @@
 
 #include "datafiles/files.h"
 #include "transfer/transfer_messages.h"
-#include "ui/data_file_name.h"
-#include "ui/data_viewer.h"
-#include "ui/main_window.h"
+#include "ui/main/data_file_name.h"
+#include "ui/main/data_viewer.h"
+#include "ui/main/main_window.h"
 
 namespace rv7342 {
 

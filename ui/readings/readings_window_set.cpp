@@ -1,4 +1,4 @@
-#include "ui/readings_window_set.h"
+#include "ui/readings/readings_window_set.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ui/svg_icon.h"
+#include "ui/readings/svg_icon.h"
 
 #include <QIconEngine>
 #include <QPainter>

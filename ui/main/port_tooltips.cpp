@@ -1,4 +1,4 @@
-#include "ui/port_tooltips.h"
+#include "ui/main/port_tooltips.h"
 
 #include <QEvent>
 #include <QRadioButton>

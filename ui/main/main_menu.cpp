@@ -14,8 +14,8 @@
 #include <QMimeData>
 #include <QtGlobal>
 
-#include "ui/main_window.h"
-#include "ui/readings_window_set.h"
+#include "ui/main/main_window.h"
+#include "ui/readings/readings_window_set.h"
 
 namespace rv7342 {
 
