@@ -3,9 +3,11 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <optional>
 
 #include "desktop/local_text.h"
 #include "ui/main/main_window.h"
+#include "ui/theme/theme.h"
 
 namespace {
 
@@ -18,6 +20,11 @@ void DescribeCommandLine(QCommandLineParser& parser) {
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Data files to open in readings windows."),
                                  QStringLiteral("[FILE...]"));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("theme"),
+        QStringLiteral("The windows' colours for this run: system (the desktop's), light or dark. "
+                       "View > Theme in a readings window chooses them for good."),
+        QStringLiteral("THEME")));
     // "-reverse" and the like are Qt's own options, not bundles of one-letter ones.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
 }
@@ -28,6 +35,18 @@ QStringList LocalArguments(int argc, char* argv[]) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
     return arguments;
+}
+
+int UsageError(const QString& error) {
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram,
+                 qPrintable(error), kProgram);
+    return 2;
+}
+
+// The theme the command line names, else the one the user chose last; none for a wrong name.
+std::optional<rv7342::Theme> ChosenTheme(const QCommandLineParser& parser) {
+    const QString option = QStringLiteral("theme");
+    return parser.isSet(option) ? rv7342::ThemeNamed(parser.value(option)) : rv7342::LoadTheme();
 }
 
 }  // namespace
@@ -55,12 +74,18 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // A wrong theme is told before any window, so that it needs no display either.
+    const std::optional<rv7342::Theme> theme = ChosenTheme(parser);
+    if (!theme) {
+        return UsageError(QStringLiteral("unknown theme '%1': choose system, light or dark")
+                              .arg(parser.value(QStringLiteral("theme"))));
+    }
+
     QApplication app(argc, argv);  // takes Qt's own options out of the arguments
     if (!parser.parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram,
-                     qPrintable(parser.errorText()), kProgram);
-        return 2;
+        return UsageError(parser.errorText());
     }
+    rv7342::ApplyTheme(*theme);
     rv7342::Form2 window(QCoreApplication::applicationDirPath());
     window.show();
     // Data files named on the command line, as a file manager's "Open With" passes them.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The built program started with a data file on its command line, as a file manager's
-# "Open With" starts it: the main window comes up as usual, and a readings window beside it
-# shows the file's statistics. Copies them with the keyboard, checks them on the clipboard,
-# and ends the program with File > Exit.
+# "Open With" starts it, in the dark theme: the main window comes up as usual, and a readings
+# window beside it shows the file's statistics. Copies them with the keyboard, checks them on
+# the clipboard, and ends the program with File > Exit. A theme it does not know is a usage
+# error, told without a display.
 #   open_file_test.sh <rv7342>
 set -euo pipefail
 program=$1
@@ -28,7 +29,15 @@ printf '%s\r\n' 1,2,0,0,0 2,4,0,0,0 3,4,0,50,1 4,4,57,0,0 5,4,0,0,0 6,5,0,0,0 7,
     8,5,0,0,0 9,7,0,60,1 10,9,0,0,0 11,-3.5,57,0,0 12,-1E+400,0,0,0 >"$work/known.dat"
 
 cd "$work"
-./rv7342 known.dat &
+status=0
+error=$(env -u DISPLAY -u WAYLAND_DISPLAY ./rv7342 --theme purple known.dat 2>&1 >/dev/null) ||
+    status=$?
+[ "$status" = 2 ] || fail "--theme purple: exit status $status"
+[ "$error" = "rv7342: unknown theme 'purple': choose system, light or dark
+Try 'rv7342 --help' for more information." ] || fail "--theme purple said: $error"
+env -u DISPLAY ./rv7342 --help | grep -q -- '--theme <THEME>' || fail "--help tells no --theme"
+
+./rv7342 --theme dark known.dat &
 program_pid=$!
 window=$(find_window '^RV7342 for Windows$')
 [ -n "$window" ] || fail "no main window"

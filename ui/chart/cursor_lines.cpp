@@ -7,14 +7,9 @@
 
 namespace rv7342 {
 
-namespace {
-
-const QColor kCursorColour(60, 60, 60);
-
-}  // namespace
-
 CursorLines::CursorLines(ReadingsChart* chart) : QObject(chart), chart_(chart) {
     chart->installEventFilter(this);
+    connect(chart, &ReadingsChart::coloursChanged, this, &CursorLines::Redraw);
 }
 
 std::optional<double> CursorLines::A() const {
@@ -87,12 +82,13 @@ void CursorLines::RemoveLines() {
 void CursorLines::Redraw() {
     RemoveLines();
     const QList<QCPAxisRect*> panels = chart_->Panels();
+    const QColor colour = chart_->Colours().cursor;
     for (const Which which : {Which::A, Which::B}) {
         const std::optional<double> cursor = Cursor(which);
         if (!cursor) {
             continue;
         }
-        QPen pen(kCursorColour, which == active_ ? 2 : 1);
+        QPen pen(colour, which == active_ ? 2 : 1);
         pen.setStyle(which == Which::A ? Qt::SolidLine : Qt::DashLine);
         for (QCPAxisRect* panel : panels) {
             auto* line = new QCPItemStraightLine(chart_);
@@ -117,7 +113,7 @@ void CursorLines::Redraw() {
             name->position->setCoords(*cursor, 0);
             name->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
             name->setPadding(QMargins(3, 1, 0, 0));
-            name->setColor(kCursorColour);
+            name->setColor(colour);
             lines_.push_back(name);
         }
     }

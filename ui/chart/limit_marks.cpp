@@ -11,13 +11,13 @@ namespace rv7342 {
 
 namespace {
 
-const QColor kWarningColour(230, 80, 0);
 constexpr double kEverything = std::numeric_limits<double>::infinity();
 
 }  // namespace
 
 LimitMarks::LimitMarks(ReadingsChart* chart) : QObject(chart), chart_(chart) {
     connect(chart, &QCustomPlot::afterLayout, this, &LimitMarks::RefreshMarks);
+    connect(chart, &ReadingsChart::coloursChanged, this, &LimitMarks::Redraw);
 }
 
 void LimitMarks::ShowLimits() {
@@ -54,6 +54,7 @@ void LimitMarks::Remove() {
 
 void LimitMarks::Redraw() {
     Remove();
+    const QColor warning = chart_->Colours().warning;
     const QList<QCPAxisRect*> shown = chart_->Panels();
     std::vector<QCPAxisRect*> lined;
     for (std::size_t i = 0; i < outside_.size(); ++i) {
@@ -66,7 +67,7 @@ void LimitMarks::Redraw() {
         auto* marks = new QCPCurve(panel->axis(QCPAxis::atBottom), panel->axis(QCPAxis::atLeft));
         marks->removeFromLegend();
         marks->setLineStyle(QCPCurve::lsNone);
-        marks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, kWarningColour, 5));
+        marks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, warning, 5));
         marks_.push_back(marks);
         if (std::find(lined.begin(), lined.end(), panel) != lined.end()) {
             continue;
@@ -77,7 +78,7 @@ void LimitMarks::Redraw() {
                 continue;
             }
             auto* line = new QCPItemStraightLine(chart_);
-            line->setPen(QPen(kWarningColour, 1, Qt::DashLine));
+            line->setPen(QPen(warning, 1, Qt::DashLine));
             line->setClipAxisRect(panel);
             for (QCPItemPosition* point : {line->point1, line->point2}) {
                 point->setAxes(panel->axis(QCPAxis::atBottom), panel->axis(QCPAxis::atLeft));

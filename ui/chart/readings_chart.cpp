@@ -56,11 +56,6 @@ class TimeTicker : public QCPAxisTicker {
 
 namespace {
 
-const QColor kSeriesColours[] = {{31, 119, 180},  {214, 39, 40}, {44, 160, 44},   {255, 127, 14},
-                                 {148, 103, 189}, {140, 86, 75}, {227, 119, 194}, {127, 127, 127},
-                                 {188, 189, 34},  {23, 190, 207}};
-const QColor kHiddenLegendText(160, 160, 160);
-
 constexpr double kHoverReach = 8;  // pixels
 
 QCPRange RangeOf(Span span) {
@@ -91,6 +86,7 @@ ReadingsChart::ReadingsChart(ReadingsDocument& document, QWidget* parent)
     plotLayout()->setColumnStretchFactor(1, 0.001);
     margins_ = new QCPMarginGroup(this);
     ShowDocument();
+    ApplyColours();
 
     connect(this, &QCustomPlot::afterLayout, this, &ReadingsChart::RefreshDrawnPoints);
     connect(this, &QCustomPlot::mousePress, this, &ReadingsChart::OnPress);
@@ -128,6 +124,7 @@ QCPAxisRect* ReadingsChart::AddPanel(const QString& unit) {
     auto* rect = new QCPAxisRect(this);
     rect->setRangeZoom(Qt::Horizontal);
     rect->axis(QCPAxis::atLeft)->setLabel(unit);
+    ColourAxes(rect);
     QCPAxis* readings = rect->axis(QCPAxis::atBottom);
     readings->setTicker(ticker_);
     readings->setRange(ReadingRange());
@@ -178,8 +175,72 @@ void ReadingsChart::ShowDocument() {
     replot(rpQueuedReplot);
 }
 
-QColor ReadingsChart::SeriesColour(int index) {
-    return kSeriesColours[static_cast<std::size_t>(index) % std::size(kSeriesColours)];
+const ChartColours& ReadingsChart::Colours() const {
+    return ChartColoursFor(palette());
+}
+
+QColor ReadingsChart::SeriesColour(int index) const {
+    return Colours().Series(index);
+}
+
+void ReadingsChart::ColourAxes(QCPAxisRect* panel) const {
+    const ChartColours& colours = Colours();
+    for (QCPAxis* axis : panel->axes()) {
+        axis->setBasePen(QPen(colours.text, 0));
+        axis->setTickPen(QPen(colours.text, 0));
+        axis->setSubTickPen(QPen(colours.text, 0));
+        axis->setLabelColor(colours.text);
+        axis->setTickLabelColor(colours.text);
+        axis->grid()->setPen(QPen(colours.grid, 0, Qt::DotLine));
+        axis->grid()->setZeroLinePen(QPen(colours.grid, 0));
+    }
+}
+
+// The background, the axes, the legend and every line in the colours of the palette.
+void ReadingsChart::ApplyColours() {
+    const ChartColours& colours = Colours();
+    setBackground(colours.background);
+    legend->setBrush(colours.background);
+    legend->setBorderPen(QPen(colours.text));
+    legend->setTextColor(colours.text);
+    for (const Panel& panel : panels_) {
+        ColourAxes(panel.rect);
+    }
+    for (int i = 0; i < graphCount(); ++i) {
+        QPen pen = graph(i)->pen();
+        pen.setColor(SeriesColour(i));
+        graph(i)->setPen(pen);
+        MarkShown(i, SeriesShown(i));
+    }
+}
+
+void ReadingsChart::FollowScreenDensity() {
+    const double ratio = devicePixelRatioF();
+    if (!qFuzzyCompare(ratio, bufferDevicePixelRatio())) {
+        setBufferDevicePixelRatio(ratio);
+        replot(rpQueuedReplot);
+    }
+}
+
+bool ReadingsChart::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        FollowScreenDensity();
+    }
+    return QCustomPlot::event(event);
+}
+
+void ReadingsChart::showEvent(QShowEvent* event) {
+    QCustomPlot::showEvent(event);
+    FollowScreenDensity();
+}
+
+void ReadingsChart::changeEvent(QEvent* event) {
+    QCustomPlot::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        ApplyColours();
+        emit coloursChanged();
+        replot(rpQueuedReplot);
+    }
 }
 
 const ReadingSeries& ReadingsChart::SeriesReadings(int index) const {
@@ -211,8 +272,9 @@ void ReadingsChart::MarkShown(int index, bool shown) {
     QCPGraph* drawn = graph(index);
     drawn->setVisible(shown);
     if (QCPAbstractLegendItem* entry = legend->itemWithPlottable(drawn)) {
-        static_cast<QCPPlottableLegendItem*>(entry)->setTextColor(shown ? Qt::black
-                                                                        : kHiddenLegendText);
+        const ChartColours& colours = Colours();
+        static_cast<QCPPlottableLegendItem*>(entry)->setTextColor(shown ? colours.text
+                                                                        : colours.hiddenLegendText);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "document/readings_document.h"
+#include "ui/chart/chart_colours.h"
 
 namespace rv7342 {
 
@@ -38,8 +39,10 @@ class ReadingsChart : public QCustomPlot {
     // The series not drawn: 0 unless the document has more than kMostSeriesDrawn.
     std::size_t SeriesLeftOut() const;
     ReadingsDocument& Document() const { return document_; }
-    // The colour of the line of series `index`.
-    static QColor SeriesColour(int index);
+    // The colours the chart is drawn in, light or dark as its palette is, and the colour of
+    // the line of series `index`.
+    const ChartColours& Colours() const;
+    QColor SeriesColour(int index) const;
     // The series' name as the legend shows it: "V DC", "V AC (second display)".
     QString SeriesName(int index) const;
 
@@ -73,6 +76,14 @@ class ReadingsChart : public QCustomPlot {
     void seriesShownChanged(int index, bool shown);
     // What the point under the resting pointer is (see DescribePointAt); empty off a point.
     void pointDescribed(const QString& point);
+    // The chart's colours have changed with its palette: what is drawn on it takes them again.
+    void coloursChanged();
+
+  protected:
+    void changeEvent(QEvent* event) override;
+    // The chart is drawn at the density of the screen it is on, wherever it is moved.
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     struct Panel {
@@ -84,6 +95,9 @@ class ReadingsChart : public QCustomPlot {
     void ClearPanels();
     QCPAxisRect* AddPanel(const QString& unit);
     void AddGraph(const DocumentSeries& series, QCPAxisRect* panel);
+    void ApplyColours();
+    void FollowScreenDensity();
+    void ColourAxes(QCPAxisRect* panel) const;
     void MarkShown(int index, bool shown);
     void ArrangePanels();
     void FitValues(std::size_t panel);

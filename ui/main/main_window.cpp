@@ -19,15 +19,22 @@
 #include "ui/main/data_viewer.h"
 #include "ui/main/port_tooltips.h"
 #include "ui/readings/readings_window_set.h"
+#include "ui/theme/theme.h"
 
 namespace rv7342 {
 
 namespace {
 
-const QColor kBlue(0, 0, 255);
-const QColor kLightGreen(192, 255, 192);
-const QColor kLightYellow(255, 255, 192);
-const QColor kWhite(255, 255, 255);
+// The captions' and boxes' colours; in a dark theme, shades of the same meaning readable on
+// the dark background.
+struct FormColours {
+    QColor caption;
+    QColor numberBox;
+    QColor statusBox;
+    QColor exitButton;
+};
+const FormColours kLightColours{{0, 0, 255}, {255, 255, 255}, {192, 255, 192}, {255, 255, 192}};
+const FormColours kDarkColours{{140, 180, 255}, {30, 30, 30}, {25, 70, 35}, {90, 80, 20}};
 
 constexpr int kClientWidth = 11520;
 constexpr int kClientHeight = 8535;
@@ -84,6 +91,7 @@ Form2::Form2(const QString& programDir, QWidget* parent, PortLister listPorts)
     client_->setFixedSize(Twips(this, kClientWidth), Twips(this, kClientHeight));
     setCentralWidget(client_);
     CreateControls();
+    PaintColours();
     CreateMenuBar();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     layout()->activate();
@@ -123,20 +131,16 @@ void Form2::CreateStatusControls() {
     Place(Label1[3], 4800, 1800, 1935, 375);
     Label1[4] = new QLabel(QStringLiteral("0"), client_);
     Place(Label1[4], 4800, 2160, 1935, 375);
-    SetColours(Label1[4], kBlue, kWhite);
     Label1[1] = new QLabel(QStringLiteral("Data Transfer Status"), client_);
     Place(Label1[1], 600, 1800, 3615, 375);
-    SetColours(Label1[1], kBlue);
     Label1[2] = new QLabel(client_);
     Place(Label1[2], 600, 2160, 3615, 375);
-    SetColours(Label1[2], kBlue, kLightGreen);
     for (QLabel* label : Label1) {
         label->setFont(SerifFont(12));
     }
     // In the free band between the status line and the table.
     TransferProgress = new QLabel(client_);
     Place(TransferProgress, 600, 2580, 6015, 375);
-    SetColours(TransferProgress, kBlue);
     TransferProgress->setFocusPolicy(Qt::NoFocus);
     TransferProgress->hide();
 }
@@ -145,16 +149,13 @@ void Form2::CreateSetupFrame() {
     Check1 = new QCheckBox(QStringLiteral("Meter with  2 display"), client_);
     Check1->setFont(SerifFont(14.25));
     Place(Check1, 7680, 720, 3135, 255);
-    SetColours(Check1, kBlue);
     Check1->setVisible(false);
     connect(Check1, &QCheckBox::clicked, this, &Form2::Check1_Click);
 
     Frame2 = new QGroupBox(QStringLiteral("Setup Procedure"), client_);
     Place(Frame2, 7560, 1320, 3495, 4215);
-    SetColours(Frame2, kBlue);
     Label2 = new QLabel(QStringLiteral("label2"), Frame2);
     Place(Label2, 120, 360, 3015, 2775);
-    SetColours(Label2, palette().color(QPalette::WindowText));
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2->setWordWrap(true);
 }
@@ -176,9 +177,28 @@ void Form2::CreateGridAndButtons() {
         connect(Command1[index], &QPushButton::clicked, this,
                 [this, index] { Command1_Click(index); });
     }
-    QPalette yellow = Command1[2]->palette();
-    yellow.setColor(QPalette::Button, kLightYellow);
-    Command1[2]->setPalette(yellow);
+}
+
+void Form2::PaintColours() {
+    const FormColours& colours = IsDark(palette()) ? kDarkColours : kLightColours;
+    SetColours(Label1[4], colours.caption, colours.numberBox);
+    SetColours(Label1[1], colours.caption);
+    SetColours(Label1[2], colours.caption, colours.statusBox);
+    SetColours(TransferProgress, colours.caption);
+    SetColours(Check1, colours.caption);
+    SetColours(Frame2, colours.caption);
+    SetColours(Label2, palette().color(QPalette::WindowText));
+    QPalette exit = Command1[2]->palette();
+    exit.setColor(QPalette::Button, colours.exitButton);
+    Command1[2]->setPalette(exit);
+}
+
+// Another theme applied: the window's own colours in its shades.
+void Form2::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && Command1[2]) {
+        PaintColours();
+    }
 }
 
 void Form2::SetTabOrder() {

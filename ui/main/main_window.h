@@ -79,11 +79,13 @@ class Form2 : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateControls();
+    void PaintColours();
     void CreateMenuBar();
     void ChooseDataFile();
     void PlotReadings();

@@ -115,6 +115,8 @@ ReadingsWindow::ReadingsWindow(const QString& path, const UnitTable& names, QWid
         limitMarks_->Redraw();
         UpdateReadout();
     });
+    connect(chart_, &ReadingsChart::coloursChanged, this,
+            [this] { statistics_->ShowColours(SeriesColours()); });
     connect(chart_, &ReadingsChart::pointDescribed, this, [this](const QString& point) {
         point.isEmpty() ? statusBar()->clearMessage() : statusBar()->showMessage(point);
     });
@@ -231,15 +233,19 @@ void ReadingsWindow::ShowReadings(ReadingsDocument document) {
     UpdateSummary();
 }
 
+std::vector<QColor> ReadingsWindow::SeriesColours() const {
+    std::vector<QColor> colours;
+    for (std::size_t i = 0; i < document_.Series().size(); ++i) {
+        colours.push_back(chart_->SeriesColour(static_cast<int>(i)));
+    }
+    return colours;
+}
+
 // The document's series have changed: the table's rows, the chart and its overlays anew.
 void ReadingsWindow::ShowSeriesOfDocument() {
     cursors_->RemoveLines();
     limitMarks_->Remove();
-    std::vector<QColor> colours;
-    for (std::size_t i = 0; i < document_.Series().size(); ++i) {
-        colours.push_back(ReadingsChart::SeriesColour(static_cast<int>(i)));
-    }
-    statistics_->ShowSeries(std::move(colours));
+    statistics_->ShowSeries(SeriesColours());
     chart_->ShowDocument();
     cursors_->Redraw();
     limitMarks_->ShowLimits();
@@ -524,6 +530,14 @@ void ReadingsWindow::dropEvent(QDropEvent* event) {
 void ReadingsWindow::closeEvent(QCloseEvent* event) {
     SaveReadingsWindowState({saveGeometry(), saveState()});
     QMainWindow::closeEvent(event);
+}
+
+// Another theme applied, from this window or another.
+void ReadingsWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && themeChoices_) {
+        UpdateThemeChoice();
+    }
 }
 
 void ReadingsWindow::RestoreWindowState() {

@@ -5,6 +5,7 @@
 // is in its menus, the frequent ones on its toolbar too. It is not modal, and there is one per
 // file.
 
+#include <QColor>
 #include <QMainWindow>
 #include <QString>
 
@@ -106,6 +107,7 @@ class ReadingsWindow : public QMainWindow {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     QWidget* CreateStatistics();
@@ -126,6 +128,7 @@ class ReadingsWindow : public QMainWindow {
     void ShowAbout();
     void ChooseFileToOpen();
     void UpdateAxisChoices();
+    void UpdateThemeChoice();
     void UpdateCommandStates();
     void ShowSecondDisplay(bool shown);
     void RestoreWindowState();
@@ -133,6 +136,7 @@ class ReadingsWindow : public QMainWindow {
     void UpdateSummary();
     void UpdateReadout();
     void ShowSeriesOfDocument();
+    std::vector<QColor> SeriesColours() const;
     void ChooseFileToCompare();
     // The files compared, by their paths.
     QStringList ComparedPaths() const;
@@ -161,6 +165,7 @@ class ReadingsWindow : public QMainWindow {
     QDockWidget* statisticsPane_ = nullptr;
     QDockWidget* readoutPane_ = nullptr;
     QActionGroup* axisChoices_ = nullptr;
+    QActionGroup* themeChoices_ = nullptr;
     QAction* secondDisplay_ = nullptr;
     QAction* removeCursors_ = nullptr;
     QAction* betweenCursorsCommand_ = nullptr;

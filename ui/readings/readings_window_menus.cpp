@@ -16,6 +16,7 @@
 #include "ui/readings/readings_window.h"
 #include "ui/readings/svg_icon.h"
 #include "ui/readings/time_axis_bar.h"
+#include "ui/theme/theme.h"
 
 namespace rv7342 {
 
@@ -180,6 +181,21 @@ void ReadingsWindow::CreateViewMenu(QAction* toolbarShown) {
     view->addAction(readoutPane_->toggleViewAction());
     toolbarShown->setText(QStringLiteral("Tool&bar"));
     view->addAction(toolbarShown);
+    view->addSeparator();
+    QMenu* theme = view->addMenu(QStringLiteral("T&heme"));
+    themeChoices_ = new QActionGroup(this);
+    const QString themeTexts[] = {QStringLiteral("&System"), QStringLiteral("&Light"),
+                                  QStringLiteral("&Dark")};
+    for (const Theme kind : kThemes) {
+        QAction* choice = AddCommand(themeTexts[static_cast<int>(kind)], {}, [kind] {
+            ApplyTheme(kind);
+            SaveTheme(kind);
+        });
+        choice->setCheckable(true);
+        themeChoices_->addAction(choice);
+        theme->addAction(choice);
+    }
+    UpdateThemeChoice();
     toolbarCommands_.push_back(nullptr);
 }
 
@@ -271,6 +287,11 @@ void ReadingsWindow::ChooseFileToOpen() {
     if (!path.isEmpty()) {
         emit openRequested({path});
     }
+}
+
+// The theme applied ticked, in every readings window whichever chose it.
+void ReadingsWindow::UpdateThemeChoice() {
+    themeChoices_->actions().at(static_cast<int>(AppliedTheme()))->setChecked(true);
 }
 
 // The axes the interval and start allow, the one shown ticked.

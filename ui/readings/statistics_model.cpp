@@ -45,6 +45,14 @@ void StatisticsModel::ShowSeries(std::vector<QColor> colours) {
     endResetModel();
 }
 
+void StatisticsModel::ShowColours(std::vector<QColor> colours) {
+    colours_ = std::move(colours);
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, kSeriesColumn), index(rowCount() - 1, kSeriesColumn),
+                         {Qt::DecorationRole});
+    }
+}
+
 void StatisticsModel::ShowShown(int row) {
     emit dataChanged(index(row, kSeriesColumn), index(row, kSeriesColumn), {Qt::CheckStateRole});
 }

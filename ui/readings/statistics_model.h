@@ -23,6 +23,8 @@ class StatisticsModel : public QAbstractTableModel {
 
     // The document's series were replaced: a row a colour, the colour of the series' line.
     void ShowSeries(std::vector<QColor> colours);
+    // The lines' colours have changed with the theme; the rows stay.
+    void ShowColours(std::vector<QColor> colours);
     // Series `row` was shown or hidden.
     void ShowShown(int row);
     // The range shown, and with it the figures, has changed.

@@ -1,11 +1,16 @@
 #include "ui/readings/svg_icon.h"
 
+#include <QApplication>
+#include <QByteArray>
+#include <QFile>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
 
-#include <memory>
+#include <utility>
+
+#include "ui/theme/theme.h"
 
 // The pictures are compiled into a static library: their registration must be referenced.
 static void RegisterBundledIcons() {
@@ -16,12 +21,31 @@ namespace rv7342 {
 
 namespace {
 
+// The pictures' strokes, and the lighter ones they are drawn with on a dark palette.
+const std::pair<QByteArray, QByteArray> kDarkStrokes[] = {{"#3a4a5c", "#d4dce6"},
+                                                          {"#c02020", "#ff7070"}};
+
+QByteArray ForDarkPalette(QByteArray picture) {
+    for (const auto& [light, dark] : kDarkStrokes) {
+        picture.replace(light, dark);
+    }
+    return picture;
+}
+
+QByteArray Picture(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Draws the picture as the application's palette is when it is drawn: light or dark.
 class SvgIconEngine : public QIconEngine {
   public:
-    explicit SvgIconEngine(const QString& path) : path_(path), renderer_(path) {}
+    explicit SvgIconEngine(const QString& path)
+        : path_(path), light_(Picture(path)), dark_(ForDarkPalette(Picture(path))) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-        if (!renderer_.isValid()) {
+        QSvgRenderer& renderer = IsDark(QApplication::palette()) ? dark_ : light_;
+        if (!renderer.isValid()) {
             return;
         }
         painter->save();
@@ -29,38 +53,55 @@ class SvgIconEngine : public QIconEngine {
         if (mode == QIcon::Disabled) {
             painter->setOpacity(0.35);
         }
-        renderer_.render(painter, rect);
+        renderer.render(painter, rect);
         painter->restore();
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return scaledPixmap(size, mode, state, 1.0);
+        return Drawn(size, mode, state);
     }
 
-    // Qt versions differ in whether `size` is in device pixels already; drawn at `scale` times
-    // it, the picture is sharp either way, and QIcon keeps its size on the screen.
+    // Drawn at the screen's density, in as many device pixels as the icon covers: Qt before
+    // 6.8 gives the size in device pixels already, later versions in the window's pixels.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override {
-        if (!renderer_.isValid() || size.isEmpty()) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        QPixmap picture = Drawn(size * scale, mode, state);
+        picture.setDevicePixelRatio(scale);
+        return picture;
+#else
+        (void)scale;
+        return Drawn(size, mode, state);
+#endif
+    }
+
+    bool isNull() override {
+        return !light_.isValid();
+    }
+    QIconEngine* clone() const override {
+        return new SvgIconEngine(path_);
+    }
+    QString key() const override {
+        return QStringLiteral("rv7342-svg");
+    }
+
+  private:
+    QPixmap Drawn(const QSize& pixels, QIcon::Mode mode, QIcon::State state) {
+        if (!light_.isValid() || pixels.isEmpty()) {
             return {};
         }
-        QPixmap picture(size * scale);
+        QPixmap picture(pixels);
         picture.fill(Qt::transparent);
         {
             QPainter painter(&picture);
             paint(&painter, picture.rect(), mode, state);
         }
-        picture.setDevicePixelRatio(scale);
         return picture;
     }
 
-    bool isNull() override { return !renderer_.isValid(); }
-    QIconEngine* clone() const override { return new SvgIconEngine(path_); }
-    QString key() const override { return QStringLiteral("rv7342-svg"); }
-
-  private:
     QString path_;
-    QSvgRenderer renderer_;
+    QSvgRenderer light_;
+    QSvgRenderer dark_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QStandardItemModel>
 
 #include <cmath>
+#include "ui/theme/theme.h"
 
 namespace rv7342 {
 
@@ -131,11 +133,19 @@ void TimeAxisBar::ChooseAxis(AxisKind kind) {
     emit axisChosen(axis_);
 }
 
+void TimeAxisBar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        ShowState();  // a wrong interval marked in the theme's colours
+    }
+}
+
 // The axis choice offers the axes the interval and start allow; a wrong interval is marked.
 void TimeAxisBar::ShowState() {
     const bool wrong = !interval_->text().trimmed().isEmpty() && !axis_.interval;
-    interval_->setStyleSheet(wrong ? QStringLiteral("QLineEdit { background: #ffd8d8; }")
-                                   : QString());
+    const QString marked = IsDark(palette()) ? QStringLiteral("QLineEdit { background: #6a2a2a; }")
+                                             : QStringLiteral("QLineEdit { background: #ffd8d8; }");
+    interval_->setStyleSheet(wrong ? marked : QString());
     start_->setEnabled(startBox_->isChecked());
     choice_->setEnabled(axis_.Allows(AxisKind::Elapsed));
     if (auto* items = qobject_cast<QStandardItemModel*>(choice_->model())) {

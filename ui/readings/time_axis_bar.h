@@ -34,6 +34,9 @@ class TimeAxisBar : public QWidget {
     // The user changed the interval, the start or the axis.
     void axisChosen(const TimeAxis& axis);
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void OnIntervalEdited(const QString& text);
     void OnStartChosen();
