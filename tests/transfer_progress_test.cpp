@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/download_fixture.h"
+#include "transfer/transfer_session.h"
 
 namespace rv7342 {
 namespace {
@@ -66,6 +67,12 @@ TEST_F(Download, ProgressRisesWhileTheCountWaitsForTheEnd) {
     EXPECT_EQ(window->Label1[2]->text(), "Data Transfer OK");
     EXPECT_FALSE(window->TransferProgress->isVisible());
     EXPECT_TRUE(boxes.seen.empty());
+}
+
+// The limit the window downloads with is the README's three seconds: a longer one would pass
+// the timed test below, which can only bound it from below.
+TEST(TransferLimitsTest, TheWindowsSilenceLimitIsThreeSeconds) {
+    EXPECT_EQ(TransferLimits{}.silenceMs, kSilenceMs);
 }
 
 // A meter that stops sending ends the transfer after the silence limit, whether its end
