@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <optional>
+#include <string>
 
+#include "datafiles/text_fields.h"
 #include "desktop/local_text.h"
 #include "ui/main/main_window.h"
 #include "ui/theme/theme.h"
@@ -77,8 +79,10 @@ int main(int argc, char* argv[]) {
     // A wrong theme is told before any window, so that it needs no display either.
     const std::optional<rv7342::Theme> theme = ChosenTheme(parser);
     if (!theme) {
+        // Told as printable text: a control character in it would drive the terminal.
+        const std::string named = parser.value(QStringLiteral("theme")).toStdString();
         return UsageError(QStringLiteral("unknown theme '%1': choose system, light or dark")
-                              .arg(parser.value(QStringLiteral("theme"))));
+                              .arg(QString::fromStdString(rv7342::PrintableText(named))));
     }
 
     QApplication app(argc, argv);  // takes Qt's own options out of the arguments

@@ -35,6 +35,10 @@ error=$(env -u DISPLAY -u WAYLAND_DISPLAY ./rv7342 --theme purple known.dat 2>&1
 [ "$status" = 2 ] || fail "--theme purple: exit status $status"
 [ "$error" = "rv7342: unknown theme 'purple': choose system, light or dark
 Try 'rv7342 --help' for more information." ] || fail "--theme purple said: $error"
+# A control character in the name is told as U+FFFD, never sent to the terminal.
+error=$(env -u DISPLAY -u WAYLAND_DISPLAY ./rv7342 --theme $'\e[2J' 2>&1 >/dev/null) || true
+[ "$error" = "rv7342: unknown theme '"$'\xef\xbf\xbd'"[2J': choose system, light or dark
+Try 'rv7342 --help' for more information." ] || fail "--theme with an escape said: $error"
 env -u DISPLAY ./rv7342 --help | grep -q -- '--theme <THEME>' || fail "--help tells no --theme"
 
 ./rv7342 --theme dark known.dat &
